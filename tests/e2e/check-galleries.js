@@ -380,7 +380,7 @@ async function main() {
       const out = path.join(dir, 'gallery');
       try {
         runCli(args.cli, ['new', project, '--layout', layout, pictures]);
-        const output = runCli(args.cli, ['generate', project, '--output', out, '--layouts', args.layouts, '--quiet']);
+        const output = runCli(args.cli, ['generate', project, '--output', out, '--layouts', args.layouts]);
         galleries.push([layout, out, startPageOf(output)]);
       } catch (error) {
         checker.fail(layout, error.message);
@@ -391,7 +391,7 @@ async function main() {
       const out = path.join(args.work, 'example');
       fs.rmSync(out, { recursive: true, force: true });
       try {
-        const output = runCli(args.cli, ['generate', args.example, '--output', out, '--layouts', args.layouts, '--quiet']);
+        const output = runCli(args.cli, ['generate', args.example, '--output', out, '--layouts', args.layouts]);
         galleries.push(['example', out, startPageOf(output)]);
       } catch (error) {
         checker.fail('example', error.message);
