@@ -2,6 +2,16 @@
    of the strip's address, so the strip can mark that picture and scroll it into view. */
 (function () {
   "use strict";
+  // Tell the picture page that the strip is here; it keeps the frame hidden until then.
+  if (window.parent !== window) {
+    window.parent.postMessage("kelvo-frame-ready", "*");
+    window.addEventListener("message", function (event) {
+      if (event.source === window.parent && event.data === "kelvo-frame-ping") {
+        window.parent.postMessage("kelvo-frame-ready", "*");
+      }
+    });
+  }
+
   var current = decodeURIComponent(String(location.hash).slice(1));
   if (!current) return;
   var reel = document.querySelector(".reel");

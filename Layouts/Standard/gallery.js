@@ -61,6 +61,23 @@
     if (name && go(name)) event.preventDefault();
   });
 
+  // A frame marked data-wait stays invisible (its room kept) until the page inside says it is
+  // there, so that a missing page, as in a preview of a single layer, shows no error message.
+  var waiting = document.querySelectorAll("iframe[data-wait]");
+  if (waiting.length) {
+    window.addEventListener("message", function (event) {
+      for (var w = 0; w < waiting.length; w++) {
+        if (event.source === waiting[w].contentWindow && event.data === "kelvo-frame-ready") {
+          waiting[w].classList.remove("is-waiting");
+        }
+      }
+    });
+    for (var w = 0; w < waiting.length; w++) {
+      waiting[w].classList.add("is-waiting");
+      if (waiting[w].contentWindow) waiting[w].contentWindow.postMessage("kelvo-frame-ping", "*");
+    }
+  }
+
   // A horizontal swipe over the picture turns the page on touch screens.
   var stage = document.querySelector("[data-swipe]");
   if (stage && window.PointerEvent) {
