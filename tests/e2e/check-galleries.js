@@ -379,7 +379,7 @@ async function main() {
       const project = path.join(dir, 'gallery.kel');
       const out = path.join(dir, 'gallery');
       try {
-        runCli(args.cli, ['new', project, '--layout', layout, pictures]);
+        runCli(args.cli, ['new', project, '--layout', layout, '--layouts', args.layouts, pictures]);
         const output = runCli(args.cli, ['generate', project, '--output', out, '--layouts', args.layouts]);
         galleries.push([layout, out, startPageOf(output)]);
       } catch (error) {
