@@ -68,9 +68,8 @@ std::string PercentDecode(const std::string& text) {
 // Every local href and src of every page below dir, resolved against its page; returns those
 // that name no file.
 std::vector<std::string> BrokenLinks(const std::string& dir, int& pages, int& links) {
-    static const std::regex attribute(R"((?:href|src)\s*=\s*"([^"]*)") ");
-        std::vector<std::string>
-            broken;
+    static const std::regex attribute(R"re((?:href|src)\s*=\s*"([^"]*)")re");
+    std::vector<std::string> broken;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         if (entry.path().extension() != ".html")
             continue;

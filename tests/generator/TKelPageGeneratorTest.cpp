@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "generator/FileUtils.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"

@@ -80,7 +80,7 @@ TEST_F(PictureGenerator, WritesEveryPictureForEveryPictureLayer) {
     EXPECT_EQ(Info(gallery, "thumbs/small_index.jpg").Width, 48); // small pictures are enlarged
     EXPECT_EQ(progress.Position, 60);
     ASSERT_EQ(progress.Texts.size(), 6u);
-    EXPECT_EQ(progress.Texts[0], gallery.OutDir + "about_wide.jpg"); // never written
+    EXPECT_EQ(progress.Texts[0], gallery.OutDir + "wide_about.jpg"); // never written
     EXPECT_EQ(progress.Texts[1], gallery.OutDir + "thumbs/wide_index.jpg");
     EXPECT_TRUE(generator.Failures.empty());
 }
@@ -194,6 +194,6 @@ TEST_F(PictureGenerator, Placeholder) {
     const TBM_Pixel shadow{0x60, 0x50, 0x40};
     EXPECT_EQ(bitmap.GetPixel(1, 1), face);
     EXPECT_EQ(bitmap.GetPixel(80, 60), face);
-    for (const auto [x, y] : {std::pair{0, 0}, {159, 60}, {80, 119}, {0, 119}})
+    for (const auto& [x, y] : {std::pair{0, 0}, {159, 60}, {80, 119}, {0, 119}})
         EXPECT_EQ(bitmap.GetPixel(x, y), shadow) << x << "," << y;
 }
