@@ -17,10 +17,10 @@ class TBM_Bitmap;
 double CoveredArea(int x, int y, double x1, double y1, double x2, double y2);
 
 /// Resizes dest to newWidth x newHeight and fills it with the area-averaged scaling of source;
-/// source is not changed (source and dest may be the same object). A new size of 0 leaves dest
-/// empty in that direction; a negative or oversized one raises EImageError from SetSize.
-/// An empty source (width or height 0) raises EMathError, as its scale would divide by zero,
-/// and leaves dest unchanged.
+/// source is not changed (source and dest may be the same object). A new size of 0 or less
+/// computes no pixel and leaves dest with size 0 in that direction. An empty source (width or
+/// height 0) raises EMathError, as its scale would divide by zero, and a size beyond
+/// TBM_Bitmap's limits raises EImageError; both leave dest unchanged.
 ///
 /// threadCount > 1 splits the destination rows between that many threads; the call still
 /// returns only when all are done, and the result is the same byte for byte. Keep the default
@@ -28,3 +28,9 @@ double CoveredArea(int x, int y, double x1, double y1, double x2, double y2);
 /// the cores. Safe to call concurrently on different destinations.
 void Resample(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int newHeight,
               int threadCount = 1);
+
+namespace BM_ResampleDetail {
+/// Resample with the portable kernel even where the AVX2 one would be chosen, so that tests
+/// can hold both to the same results. Not for production code.
+void ResamplePortable(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int newHeight);
+} // namespace BM_ResampleDetail
