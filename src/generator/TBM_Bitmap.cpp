@@ -7,6 +7,10 @@
 #include <new>
 #include <utility>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "generator/BmpFile.h"
 #include "generator/JpegFile.h"
 #include "generator/KelErrors.h"
@@ -27,6 +31,21 @@ TFileKind KindOf(const std::string& fileName) {
     if (ext == ".jpg" || ext == ".jpeg")
         return TFileKind::Jpeg;
     return TFileKind::Other;
+}
+
+// A decoder writing a fresh 24-megapixel picture touches 96 MB of new memory; in 4 KB pages
+// that is 24,000 page faults, which in a virtual machine cost more than the decoding itself.
+// Where the kernel gives transparent huge pages on request, ask for them for the aligned
+// interior of large buffers (2 MB pages: 48 faults). Only advice; nothing changes if refused.
+void AdviseHugePages([[maybe_unused]] std::uint8_t* pixels, [[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t HugePage = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(pixels);
+    const std::uintptr_t begin = (start + HugePage - 1) & ~(HugePage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(HugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 std::string SizeText(std::int64_t width, std::int64_t height) {
@@ -90,6 +109,7 @@ void TBM_Bitmap::SetSize(int newWidth, int newHeight) {
         pixels.reset(static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
         if (!pixels)
             throw std::bad_alloc();
+        AdviseHugePages(pixels.get(), bytes);
         const std::size_t keepBytes =
             static_cast<std::size_t>(std::min(newWidth, m_width)) * BytesPerPixel;
         const int keepRows = std::min(newHeight, m_height);
