@@ -23,8 +23,9 @@
 //   row, so both are computed once per axis (with the reference's own expressions) instead of
 //   once per pixel.
 // - The four bytes of a pixel (R, G, B, padding) travel together in one vector of four
-//   doubles; each lane is its own channel's sum. Lanes = Lanes destination pixels of one row
-//   are computed side by side (independent sums that hide the latency of the additions).
+//   doubles; each lane is its own channel's sum. GroupPixels destination pixels of one row are
+//   computed side by side: they share their source rows and row weights, and their independent
+//   sums hide the latency of the additions.
 // - Source pixels that the reference reads from outside the picture (the overshoot of the last
 //   box through rounding) are black: they add an exact +0.0 to a sum that is never -0.0, so
 //   they are left out. A destination pixel with one source column fewer than its neighbours in
@@ -32,7 +33,7 @@
 
 namespace {
 
-constexpr int Lanes = 4;
+constexpr int GroupPixels = 4; // the kernel below is written out for four
 
 using TVec4d = double __attribute__((vector_size(32)));
 using TVec4u64 = std::uint64_t __attribute__((vector_size(32)));
@@ -69,8 +70,9 @@ TAxis MakeAxis(int sourceSize, int destSize, double scale) {
     return axis;
 }
 
-// Everything the row loop needs, with the destination columns laid out in groups of Lanes:
-// for group g, step j and lane k, ColumnByte and ColumnWeight at GroupOffset[g] + j * Lanes + k.
+// Everything the row loop needs, with the destination columns laid out in groups: for group g,
+// step j and pixel k of the group, ColumnByte and ColumnWeight are at
+// GroupOffset[g] + j * GroupPixels + k.
 struct TPlan {
     const std::uint8_t* Source = nullptr;
     std::size_t SourceStride = 0;
@@ -85,19 +87,19 @@ struct TPlan {
 };
 
 void PlanColumns(TPlan& plan, const TAxis& columns) {
-    const int groups = (plan.DestWidth + Lanes - 1) / Lanes;
+    const int groups = (plan.DestWidth + GroupPixels - 1) / GroupPixels;
     plan.GroupSteps.resize(groups);
     plan.GroupOffset.resize(groups);
     for (int g = 0; g < groups; ++g) {
         int steps = 0;
-        for (int k = 0; k < Lanes && g * Lanes + k < plan.DestWidth; ++k)
-            steps = std::max(steps, columns.Count[g * Lanes + k]);
+        for (int k = 0; k < GroupPixels && g * GroupPixels + k < plan.DestWidth; ++k)
+            steps = std::max(steps, columns.Count[g * GroupPixels + k]);
         plan.GroupSteps[g] = steps;
         plan.GroupOffset[g] = plan.ColumnByte.size();
         for (int j = 0; j < steps; ++j) {
-            for (int k = 0; k < Lanes; ++k) {
-                const int x = g * Lanes + k;
-                // Lanes past the last column or past their own count read a valid pixel with
+            for (int k = 0; k < GroupPixels; ++k) {
+                const int x = g * GroupPixels + k;
+                // Pixels past the last column or past their own count read a valid pixel with
                 // weight 0.
                 std::uint32_t column = 0;
                 double weight = 0.0;
@@ -163,18 +165,18 @@ void PlanColumns(TPlan& plan, const TAxis& columns) {
                     AddWeighted(sum2, row + c2, (wx2 * wy) * norm);
                     AddWeighted(sum3, row + c3, (wx3 * wy) * norm);
                 }
-                column += Lanes;
-                columnWeight += Lanes;
+                column += GroupPixels;
+                columnWeight += GroupPixels;
             }
-            const int x = g * Lanes;
+            const int x = g * GroupPixels;
             std::uint8_t* p = out + static_cast<std::size_t>(x) * TBM_Bitmap::BytesPerPixel;
-            const int lanes = std::min(Lanes, plan.DestWidth - x);
+            const int pixels = std::min(GroupPixels, plan.DestWidth - x);
             StorePixel(p, sum0);
-            if (lanes > 1)
+            if (pixels > 1)
                 StorePixel(p + 4, sum1);
-            if (lanes > 2)
+            if (pixels > 2)
                 StorePixel(p + 8, sum2);
-            if (lanes > 3)
+            if (pixels > 3)
                 StorePixel(p + 12, sum3);
         }
     }

@@ -311,6 +311,17 @@ TEST(JpegFile, DamagedFilesRaise) {
     }
     LoadJpegFile(tmp.write("noend.jpg", bytes.substr(0, bytes.size() - 2)), b);
     EXPECT_EQ(b.Width(), 64);
+
+    // A progressive file cut cleanly before its third scan would decode blurred and
+    // incomplete without any data error; it must raise too.
+    std::vector<std::uint8_t> samples(64 * 64 * 3, 90);
+    WriteLibjpeg(tmp.dir() + "p.jpg", 64, 64, JCS_RGB, JCS_YCbCr, 3, samples, true);
+    const std::string progressive = FileBytes(tmp.dir() + "p.jpg");
+    std::size_t cut = 0;
+    for (int scan = 0; scan < 3; ++scan)
+        cut = progressive.find("\xFF\xDA", cut + 1);
+    ASSERT_NE(cut, std::string::npos);
+    EXPECT_THROW(LoadJpegFile(tmp.write("cut.jpg", progressive.substr(0, cut)), b), EImageError);
 }
 
 // Saving: nothing to save, a folder that does not exist, qualities outside 1 to 100.
