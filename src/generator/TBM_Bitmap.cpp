@@ -44,7 +44,7 @@ void AdviseHugePages([[maybe_unused]] std::uint8_t* pixels, [[maybe_unused]] std
     const std::uintptr_t begin = (start + HugePage - 1) & ~(HugePage - 1);
     const std::uintptr_t end = (start + bytes) & ~(HugePage - 1);
     if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+        madvise(pixels + (begin - start), end - begin, MADV_HUGEPAGE);
 #endif
 }
 

@@ -88,9 +88,3 @@ TEST(Rounding, HalfUpAndCeiling) {
     EXPECT_THROW(CeilInt(2147483647.5), EMathError);
     EXPECT_THROW(RoundHalfUp(std::numeric_limits<double>::quiet_NaN()), EMathError);
 }
-
-// Each side moves outward by the amount; a negative amount shrinks.
-TEST(Rounding, GrowRect) {
-    EXPECT_EQ(GrowRect({10, 20, 30, 40}, 2), (TRect{8, 18, 32, 42}));
-    EXPECT_EQ(GrowRect({10, 20, 30, 40}, -3), (TRect{13, 23, 27, 37}));
-}

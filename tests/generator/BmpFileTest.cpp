@@ -309,7 +309,7 @@ std::string Rgb24(int width, int height, std::size_t pixelBytes) {
     s.Width = width;
     return BuildBmp(s, std::string(pixelBytes, '\x7F'));
 }
-std::string WithHeader(TBmpSpec s) {
+std::string WithHeader(const TBmpSpec& s) {
     return BuildBmp(s, std::string(64, '\0'));
 }
 } // namespace

@@ -88,7 +88,7 @@ std::string ExifSegment(int orientation, bool bigEndian) {
 // Saves a bitmap as JPEG with an EXIF orientation inserted after the start marker.
 std::string SaveWithOrientation(const TempDir& tmp, const TBM_Bitmap& b, int orientation,
                                 bool bigEndian = false) {
-    const std::string fileName = tmp.dir() + "o" + std::to_string(orientation) + ".jpg";
+    std::string fileName = tmp.dir() + "o" + std::to_string(orientation) + ".jpg";
     SaveJpegFile(fileName, b, 95);
     std::string bytes = FileBytes(fileName);
     bytes.insert(2, ExifSegment(orientation, bigEndian));
@@ -324,17 +324,11 @@ TEST(JpegFile, DamagedFilesRaise) {
     EXPECT_THROW(LoadJpegFile(tmp.write("cut.jpg", progressive.substr(0, cut)), b), EImageError);
 }
 
-// Saving: nothing to save, a folder that does not exist, qualities outside 1 to 100.
-TEST(JpegFile, SaveFailuresAndQualityClamp) {
+// Saving nothing, or into a folder that does not exist, raises instead of writing a broken file.
+TEST(JpegFile, SaveFailures) {
     TempDir tmp;
     EXPECT_THROW(SaveJpegFile(tmp.dir() + "e.jpg", TBM_Bitmap(), 80), EImageError);
     EXPECT_THROW(SaveJpegFile(tmp.dir() + "no/such/folder/x.jpg", Gradient(8, 8), 80), EFileError);
-    SaveJpegFile(tmp.dir() + "q0.jpg", Gradient(32, 32), 0);
-    SaveJpegFile(tmp.dir() + "q1.jpg", Gradient(32, 32), 1);
-    SaveJpegFile(tmp.dir() + "q200.jpg", Gradient(32, 32), 200);
-    SaveJpegFile(tmp.dir() + "q100.jpg", Gradient(32, 32), 100);
-    EXPECT_EQ(FileBytes(tmp.dir() + "q0.jpg"), FileBytes(tmp.dir() + "q1.jpg"));
-    EXPECT_EQ(FileBytes(tmp.dir() + "q200.jpg"), FileBytes(tmp.dir() + "q100.jpg"));
 }
 
 // Fuzz-style: every truncation and many bit flips of small baseline, progressive and EXIF
