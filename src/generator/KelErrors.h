@@ -25,3 +25,9 @@ class EFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+/// A project file is not well-formed XML or lacks an element the model needs.
+class EXmlError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
