@@ -20,7 +20,7 @@ class TKelPageFileList;
 class TKelLayerList {
 public:
     explicit TKelLayerList(TKelLayout* owner = nullptr);
-    ~TKelLayerList();
+    virtual ~TKelLayerList();
     TKelLayerList(const TKelLayerList&) = delete;
     TKelLayerList& operator=(const TKelLayerList&) = delete;
 

@@ -41,10 +41,10 @@ void TKelPictureRefs::Clear() {
 }
 
 void TKelPictureRefs::Assign(const TKelPictureRefs& source, bool onlySelected, bool onlyChecked) {
-    if (&source == this)
-        return;
+    // Copy first: source may be this list.
+    const std::vector<TKelPicture*> pictures = source.m_items;
     m_items.clear();
-    for (TKelPicture* picture : source.m_items) {
+    for (TKelPicture* picture : pictures) {
         if ((onlySelected && !picture->Selected()) || (onlyChecked && !picture->Checked()))
             continue;
         m_items.push_back(picture);
