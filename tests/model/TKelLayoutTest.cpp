@@ -6,9 +6,7 @@
 
 #include "generator/TKelPageDirectory.h"
 #include "generator/TKelPageDirectoryList.h"
-#include "model/SXmlHelpers.h"
 #include "model/TSXmlReader.h"
-#include "model/TSXmlWriter.h"
 #include "support/TempDir.h"
 
 using Entries = std::vector<std::string>;
@@ -273,30 +271,4 @@ TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     EXPECT_EQ(list.GetLayout(2)->Name(), ""); // created, no longer loaded
     EXPECT_EQ(list.GetLayout(3), nullptr);
     EXPECT_FALSE(list.LoadFromXml(pugi::xml_node()));
-}
-
-// A layer's multi-line page text and every setting survive writing and reading.
-TEST(Layout, SettingsRoundTrip) {
-    TempDir tmp;
-    tmp.write("Layouts/Standard/index.html", PicturePage("def_directory=pics"));
-    Layouts l(tmp);
-    TKelLayer* layer = l.Layer("Standard", "index");
-    layer->SetPageText("Line 1\r\n\tLine \"2\" & <3>\n");
-    layer->SetPageTitle("Tom & Jerry");
-    layer->SetColCount(-1);
-    l.list.SetActiveLayout("Standard");
-
-    TSXmlWriter writer("kelvo", "");
-    ASSERT_TRUE(l.list.SaveToXml(writer.AddChild("layouts")));
-    TSXmlReader reader;
-    reader.LoadFromString(writer.SaveToString());
-    TKelLayoutList loaded;
-    ASSERT_TRUE(loaded.LoadFromXml(reader.GetNode("layouts")));
-    const TKelLayer* back = loaded.FindLayout("standard")->Layers().FindLayer("index");
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->PageText(), layer->PageText());
-    EXPECT_EQ(back->PageTitle(), layer->PageTitle());
-    EXPECT_EQ(back->ColCount(), -1);
-    EXPECT_EQ(back->PictureDirectory(), "pics");
-    EXPECT_EQ(loaded.ActiveLayout(), "Standard");
 }
