@@ -40,3 +40,9 @@ class EMathError : public std::domain_error {
 public:
     using std::domain_error::domain_error;
 };
+
+/// A project file is not well-formed XML or lacks an element the model needs.
+class EXmlError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
