@@ -1,0 +1,274 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/TKelLayoutList.h"
+
+#include <gtest/gtest.h>
+
+#include "generator/TKelPageDirectory.h"
+#include "generator/TKelPageDirectoryList.h"
+#include "model/TSXmlReader.h"
+#include "support/TempDir.h"
+
+using Entries = std::vector<std::string>;
+
+namespace {
+
+// A picture page: table, row and cell around the picture tag, with links to other pages.
+std::string PicturePage(const std::string& tagAttributes, bool links = true) {
+    return std::string("<h1>#kel_page_title#</h1><table><tr><td>") +
+           "<img src=\"#kel_picture_filename " + tagAttributes + "#\"></td></tr></table>" +
+           (links ? "<a href=\"#kel_page_next#\">next</a>" : "");
+}
+
+// Reads every layout folder below tmp/Layouts into a layout list, as the layout dialog does.
+struct Layouts {
+    explicit Layouts(const TempDir& tmp) {
+        directories.Load(tmp.dir() + "Layouts/");
+        ok = list.LoadFromDirectories(directories);
+    }
+    TKelLayer* Layer(const std::string& layout, const std::string& layer) const {
+        const TKelLayout* l = list.FindLayout(layout);
+        return l ? l->Layers().FindLayer(layer) : nullptr;
+    }
+    TKelPageDirectoryList directories;
+    TKelLayoutList list;
+    bool ok = false;
+};
+
+Entries LayerNames(const TKelLayout& layout) {
+    Entries names;
+    for (const TKelLayer* layer : layout.Layers())
+        names.push_back(layer->Name());
+    return names;
+}
+
+} // namespace
+
+// Defaults come from the first picture tag; a layer is named after its page, and the layers
+// are sorted by name without regard to case.
+TEST(Layout, LayersFromTemplatePages) {
+    TempDir tmp;
+    tmp.write("Layouts/Standard/index.html", PicturePage("def_cols=4 def_rows=3 def_width=200 "
+                                                         "def_height=150 def_quality=70 "
+                                                         "def_directory=pics/small"));
+    tmp.write("Layouts/Standard/Detail.html", "#kel_page_title#");
+    tmp.write("Layouts/Standard/about.htm", "#kel_page_text#");
+    tmp.write("Layouts/Standard/style.css", "#kel_page_title#");
+    const Layouts l(tmp);
+    ASSERT_TRUE(l.ok);
+    const TKelLayout* layout = l.list.GetLayout(0);
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layout->Name(), "Standard");
+    EXPECT_EQ(layout->Directory(), l.directories.Items(0));
+    EXPECT_EQ(LayerNames(*layout), (Entries{"about", "Detail", "index"}));
+    const TKelLayer* index = layout->Layers().FindLayer("INDEX");
+    ASSERT_NE(index, nullptr);
+    EXPECT_NE(index->PageFile(), nullptr);
+    EXPECT_EQ(index->ColCount(), 4);
+    EXPECT_EQ(index->RowCount(), 3);
+    EXPECT_EQ(index->PictureWidth(), 200);
+    EXPECT_EQ(index->PictureHeight(), 150);
+    EXPECT_EQ(index->PictureQuality(), 70);
+    EXPECT_EQ(index->PictureDirectory(), "pics/small");
+}
+
+// Paging follows what the page can show: no picture cell means one picture per page, a picture
+// page without links to other pages shows all pictures on one.
+TEST(Layout, CheckPaging) {
+    TempDir tmp;
+    tmp.write("Layouts/S/large.html", "<img src=\"#kel_picture_filename def_cols=4 def_rows=3#\">");
+    tmp.write("Layouts/S/nolinks.html", PicturePage("def_cols=4 def_rows=3", false));
+    tmp.write("Layouts/S/text.html", "#kel_page_title#");
+    const Layouts l(tmp);
+    const TKelLayer* large = l.Layer("S", "large");
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(large->ColCount(), 1);
+    EXPECT_EQ(large->RowCount(), 1);
+    EXPECT_EQ(l.Layer("S", "nolinks")->ColCount(), 4);
+    EXPECT_EQ(l.Layer("S", "nolinks")->RowCount(), 0);
+    EXPECT_EQ(l.Layer("S", "text")->PictureWidth(), 140);
+
+    // Stored settings are corrected against the current page when they are carried over.
+    TKelLayer stored;
+    stored.SetColCount(7);
+    stored.SetRowCount(9);
+    large->Owner()->FindLayer("large")->AssignSettings(stored);
+    EXPECT_EQ(large->ColCount(), 1);
+    EXPECT_EQ(large->RowCount(), 1);
+}
+
+// A template whose defaults are not numbers is left out; the other pages of its layout and
+// the following layouts are still read whole.
+TEST(Layout, BrokenTemplateIsLeftOut) {
+    TempDir tmp;
+    tmp.write("Layouts/A/bad.html", PicturePage("def_cols=five"));
+    tmp.write("Layouts/A/good.html", PicturePage("def_cols=2"));
+    tmp.write("Layouts/B/index.html", PicturePage("def_cols=3"));
+    const Layouts l(tmp);
+    EXPECT_FALSE(l.ok);
+    ASSERT_EQ(l.list.Count(), 2);
+    EXPECT_EQ(LayerNames(*l.list.GetLayout(0)), (Entries{"good"}));
+    EXPECT_EQ(l.list.GetLayout(1)->Name(), "B");
+    EXPECT_EQ(l.Layer("B", "index")->ColCount(), 3);
+}
+
+// Picture folders that would lead outside the gallery are taken as empty, from templates and
+// from project files alike.
+TEST(Layout, UnsafePictureDirectoryIsEmpty) {
+    TempDir tmp;
+    tmp.write("Layouts/S/a.html", PicturePage("def_directory=../../etc"));
+    tmp.write("Layouts/S/b.html", PicturePage("def_directory=/tmp/x"));
+    tmp.write("Layouts/S/c.html", PicturePage("def_directory=..\\x"));
+    const Layouts l(tmp);
+    for (const char* name : {"a", "b", "c"})
+        EXPECT_EQ(l.Layer("S", name)->PictureDirectory(), "") << name;
+
+    TSXmlReader reader;
+    reader.LoadFromString(R"(<layer name="x" picture_directory="pics/../../x"/>)");
+    TKelLayer layer;
+    ASSERT_TRUE(layer.LoadFromXml(reader.Root()));
+    EXPECT_EQ(layer.PictureDirectory(), "");
+}
+
+// The check itself: what is rooted anywhere or climbs is refused; plain names are not.
+TEST(Layout, IsSafePictureDirectory) {
+    for (const char* safe :
+         {"", "pics", "pics/big/", "pics\\big", "./pics", "a..b", "...", "pics:2"})
+        EXPECT_TRUE(TKelLayer::IsSafePictureDirectory(safe)) << safe;
+    for (const char* unsafe : {"..", "../x", "x/..", "a/../b", "a\\..\\b", "/abs", "\\abs",
+                               "//server/share", "C:\\x", "c:x"})
+        EXPECT_FALSE(TKelLayer::IsSafePictureDirectory(unsafe)) << unsafe;
+}
+
+namespace {
+
+struct ActiveCase {
+    const char* name;
+    std::vector<std::string> folders;
+    const char* active;
+    const char* expected; // nullptr: none
+};
+
+void PrintTo(const ActiveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ActiveLayoutTest : public testing::TestWithParam<ActiveCase> {};
+
+} // namespace
+
+// The active layout falls back from the chosen name to "standard" to the first, to none.
+TEST_P(ActiveLayoutTest, Resolves) {
+    const ActiveCase& c = GetParam();
+    TempDir tmp;
+    for (const std::string& folder : c.folders)
+        tmp.write("Layouts/" + folder + "/index.html", "#kel_page_title#");
+    Layouts l(tmp);
+    l.list.SetActiveLayout(c.active);
+    const TKelLayout* active = l.list.GetActiveLayout();
+    if (!c.expected)
+        EXPECT_EQ(active, nullptr);
+    else
+        EXPECT_EQ(active ? active->Name() : "(none)", c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, ActiveLayoutTest,
+    testing::Values(ActiveCase{"EmptyGivesStandard", {"Classic", "Standard"}, "", "Standard"},
+                    ActiveCase{"ChosenAnyCase", {"Classic", "Standard"}, "classic", "Classic"},
+                    ActiveCase{"GoneGivesStandard", {"Classic", "Standard"}, "Gone", "Standard"},
+                    ActiveCase{"NoStandardGivesFirst", {"Zeta", "Alpha"}, "Gone", "Alpha"},
+                    ActiveCase{"NoFoldersGivesNone", {}, "Standard", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A layer's setters climb the owner chain into the layout list's own history, only on a
+// real change; loading and carrying settings over record nothing.
+TEST(Layout, ChangesReachTheLayoutListHistory) {
+    TempDir tmp;
+    tmp.write("Layouts/Standard/index.html", PicturePage("def_cols=4"));
+    Layouts l(tmp);
+    TKelLayer* layer = l.Layer("Standard", "index");
+    EXPECT_FALSE(l.list.History().IsModified());
+    layer->SetColCount(4);
+    layer->SetPageTitle("");
+    EXPECT_FALSE(l.list.History().IsModified());
+    layer->SetColCount(3);
+    layer->SetRowCount(2);
+    layer->SetPictureWidth(1);
+    layer->SetPictureHeight(2);
+    layer->SetPictureQuality(3);
+    layer->SetPageTitle("T");
+    layer->SetPageText("a\r\nb");
+    EXPECT_EQ(l.list.History().Items(),
+              (Entries{"SetColCount", "SetRowCount", "SetPictureWidth", "SetPictureHeight",
+                       "SetPictureQuality", "SetPageTitle", "SetPageText"}));
+}
+
+// Settings stored by name (any case) reach the freshly read layouts; new layers keep their
+// template defaults and the active layout name comes along.
+TEST(Layout, AssignSettingsByName) {
+    TSXmlReader reader;
+    reader.LoadFromString(R"(<layouts active_layout="standard">
+        <layout name="standard"><layers>
+          <layer name="index" page_title="Hi" page_text="x" col_count="3" row_count="2"
+                 picture_width="10" picture_height="20" picture_quality="30"
+                 picture_directory="p"/>
+        </layers></layout>
+        <layout name="gone"><layers/></layout>
+      </layouts>)");
+    TKelLayoutList stored;
+    ASSERT_TRUE(stored.LoadFromXml(reader.Root()));
+
+    TempDir tmp;
+    tmp.write("Layouts/Standard/Index.html", PicturePage("def_cols=4"));
+    tmp.write("Layouts/Standard/new.html", PicturePage("def_cols=6"));
+    Layouts l(tmp);
+    l.list.AssignSettings(stored);
+    EXPECT_EQ(l.list.ActiveLayout(), "standard");
+    const TKelLayer* index = l.Layer("Standard", "Index");
+    EXPECT_EQ(index->ColCount(), 3);
+    EXPECT_EQ(index->RowCount(), 2);
+    EXPECT_EQ(index->PageTitle(), "Hi");
+    EXPECT_EQ(index->PageText(), "x");
+    EXPECT_EQ(index->PictureWidth(), 10);
+    EXPECT_EQ(index->PictureHeight(), 20);
+    EXPECT_EQ(index->PictureQuality(), 30);
+    EXPECT_EQ(index->PictureDirectory(), "p");
+    EXPECT_EQ(index->Name(), "Index");
+    EXPECT_NE(index->PageFile(), nullptr);
+    EXPECT_EQ(l.Layer("Standard", "new")->ColCount(), 6);
+    EXPECT_EQ(l.list.Count(), 1);
+    EXPECT_FALSE(l.list.History().IsModified());
+}
+
+// Reading the layouts elements: bad numbers and missing names take their defaults, a layout
+// without layers fails the load (after keeping its name), and the layers are sorted.
+TEST(Layout, LoadFromXmlDefaultsAndFailures) {
+    TSXmlReader reader;
+    reader.LoadFromString(R"(<layouts>
+        <layout><layers><layer name="b" col_count="x"/><layer name="A"/></layers></layout>
+        <layout name="nolayers"/>
+        <layout name="after"><layers><layer name="z"/></layers></layout>
+      </layouts>)");
+    TKelLayoutList list;
+    list.SetActiveLayout("old");
+    EXPECT_FALSE(list.LoadFromXml(reader.Root()));
+    EXPECT_EQ(list.ActiveLayout(), "");
+    ASSERT_EQ(list.Count(), 3);
+    const TKelLayout* first = list.GetLayout(0);
+    EXPECT_EQ(first->Name(), "unknown");
+    EXPECT_EQ(first->Directory(), nullptr);
+    EXPECT_EQ(LayerNames(*first), (Entries{"A", "b"}));
+    const TKelLayer* b = first->Layers().GetLayer(1);
+    EXPECT_EQ(b->ColCount(), 5);
+    EXPECT_EQ(b->RowCount(), 0);
+    EXPECT_EQ(b->PictureWidth(), 140);
+    EXPECT_EQ(b->PictureHeight(), 140);
+    EXPECT_EQ(b->PictureQuality(), 80);
+    EXPECT_EQ(b->PageFile(), nullptr);
+    EXPECT_EQ(list.GetLayout(1)->Name(), "nolayers");
+    EXPECT_EQ(list.GetLayout(1)->Layers().Count(), 0);
+    EXPECT_EQ(list.GetLayout(2)->Name(), ""); // created, no longer loaded
+    EXPECT_EQ(list.GetLayout(3), nullptr);
+    EXPECT_FALSE(list.LoadFromXml(pugi::xml_node()));
+}

@@ -1,0 +1,340 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/TKelPicture.h"
+
+#include <ctime>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "generator/KelErrors.h"
+#include "model/THistory.h"
+#include "model/TKelPictureList.h"
+#include "model/TSXmlReader.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+using Entries = std::vector<std::string>;
+
+namespace {
+
+// A picture list recording into its own history, as the project's does.
+struct RecordingList {
+    RecordingList() { list.SetHistory(&history); }
+    TKelPicture* Add(const std::string& title) {
+        TKelPicture* p = list.CreatePicture();
+        p->SetTitle(title);
+        history.Clear();
+        return p;
+    }
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const TKelPicture* p : list)
+            titles.push_back(p->Title());
+        return titles;
+    }
+    THistory history;
+    TKelPictureList list;
+};
+
+void SetModificationTime(const std::string& file, std::time_t time) {
+    const utimbuf times{time, time};
+    ASSERT_EQ(::utime(file.c_str(), &times), 0);
+}
+
+} // namespace
+
+// The title comes from the file name (last extension cut), a missing file unchecks the picture
+// and keeps it dateless, and none of it is recorded as a user change.
+TEST(Picture, SetFileNameDerivesTitleAndCheck) {
+    TempDir tmp;
+    RecordingList r;
+    const struct {
+        const char* file;
+        const char* title;
+    } cases[] = {{"IMG_0001.JPG", "IMG_0001"},
+                 {"Beach.2004.jpg", "Beach.2004"},
+                 {".jpg", ""},
+                 {"noext", "noext"}};
+    for (const auto& c : cases) {
+        TKelPicture* p = r.list.CreatePicture();
+        p->SetFileName(tmp.write(c.file, "data"));
+        EXPECT_EQ(p->Title(), c.title) << c.file;
+        EXPECT_TRUE(p->Checked()) << c.file;
+        EXPECT_NE(p->Date(), TKelPicture::TDate{}) << c.file;
+    }
+    TKelPicture* missing = r.list.CreatePicture();
+    missing->SetFileName(tmp.dir() + "gone.jpg");
+    EXPECT_FALSE(missing->Checked());
+    EXPECT_EQ(missing->Date(), TKelPicture::TDate{});
+    EXPECT_EQ(missing->Title(), "gone");
+    // A folder is not a picture file.
+    TKelPicture* folder = r.list.CreatePicture();
+    folder->SetFileName(tmp.dir());
+    EXPECT_FALSE(folder->Exists());
+    EXPECT_FALSE(folder->Checked());
+
+    TKelPicture* titled = r.list.CreatePicture();
+    titled->SetTitle("Mine");
+    r.history.Clear();
+    titled->SetFileName(tmp.write("other.jpg", "x"));
+    EXPECT_EQ(titled->Title(), "Mine");
+    EXPECT_FALSE(r.history.IsModified());
+}
+
+// The date is the file's local wall-clock time, odd seconds rounded down, and orders pictures.
+TEST(Picture, DateIsLocalTimeAtTwoSeconds) {
+    TempDir tmp;
+    const std::string file = tmp.write("a.jpg", "x");
+    std::tm local{};
+    local.tm_year = 2004 - 1900;
+    local.tm_mon = 6; // July
+    local.tm_mday = 14;
+    local.tm_hour = 15;
+    local.tm_min = 30;
+    local.tm_sec = 45;
+    local.tm_isdst = -1;
+    SetModificationTime(file, std::mktime(&local));
+    TKelPicture p;
+    p.SetFileName(file);
+    EXPECT_EQ(p.Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
+}
+
+// Setters record only real changes (case counts), under their own names; pictures outside a
+// list, or in a list without history, record nothing and do not crash.
+TEST(Picture, SettersRecordRealChanges) {
+    RecordingList r;
+    TKelPicture* p = r.Add("Beach");
+    p->SetTitle("Beach");
+    p->SetComment("");
+    p->SetChecked(true);
+    EXPECT_FALSE(r.history.IsModified());
+    p->SetTitle("beach");
+    p->SetComment("c");
+    p->SetChecked(false);
+    p->SetSelected(true);
+    EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
+
+    TKelPicture alone;
+    alone.SetTitle("x");
+    TKelPictureRefs refs;
+    refs.Add(p);
+    refs.OrderByTitle();
+    refs.RemovePicture(p);
+    EXPECT_EQ(r.history.Items().size(), 3U);
+}
+
+// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves.
+TEST(PictureList, OrderByTitleAndComment) {
+    RecordingList r;
+    r.list.OrderByTitle();
+    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
+    r.history.Clear();
+
+    TKelPicture* b = r.Add("b");
+    r.Add("A");
+    r.Add("c");
+    TKelPicture* b2 = r.Add("B");
+    b->SetComment("2");
+    b2->SetComment("1");
+    r.history.Clear();
+    r.list.OrderByTitle();
+    EXPECT_EQ(r.Titles(), (Entries{"A", "b", "B", "c"}));
+    r.list.OrderByComment();
+    EXPECT_EQ(r.Titles(), (Entries{"A", "c", "B", "b"}));
+    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle", "OrderByComment"}));
+}
+
+// Date and file name sorts use the right keys: older first, full paths compared without case.
+TEST(PictureList, OrderByDateAndFileName) {
+    TempDir tmp;
+    RecordingList r;
+    const std::time_t base = 1'100'000'000;
+    const char* names[] = {"b/Z.jpg", "a/y.jpg", "B/x.jpg"};
+    const std::time_t ages[] = {base + 10, base + 20, base};
+    for (int i = 0; i < 3; ++i) {
+        const std::string file = tmp.write(names[i], "x");
+        SetModificationTime(file, ages[i]);
+        r.list.CreatePicture()->SetFileName(file);
+    }
+    r.list.OrderByDate();
+    EXPECT_EQ(r.Titles(), (Entries{"x", "Z", "y"}));
+    r.list.OrderByFileName();
+    EXPECT_EQ(r.Titles(), (Entries{"y", "x", "Z"})); // ".../b/Z" after ".../B/x"
+}
+
+// Moving shifts the pictures between; a no-op move records nothing; a bad index is an error,
+// not memory corruption.
+TEST(PictureList, MovePicture) {
+    RecordingList r;
+    r.Add("P0");
+    r.Add("P1");
+    r.Add("P2");
+    r.list.MovePicture(0, 2);
+    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2", "P0"}));
+    r.list.MovePicture(2, 0);
+    EXPECT_EQ(r.Titles(), (Entries{"P0", "P1", "P2"}));
+    r.list.MovePicture(1, 1);
+    EXPECT_EQ(r.history.Items(), (Entries{"MovePicture", "MovePicture"}));
+    EXPECT_THROW(r.list.MovePicture(0, 3), EListError);
+    EXPECT_THROW(r.list.MovePicture(-1, 0), EListError);
+}
+
+// Removing frees and records; a picture that is not there gives -1 and records nothing;
+// out-of-range access gives nullptr.
+TEST(PictureList, RemoveAndAccess) {
+    RecordingList r;
+    TKelPicture* p0 = r.Add("P0");
+    r.Add("P1");
+    TKelPicture stranger;
+    EXPECT_EQ(r.list.RemovePicture(&stranger), -1);
+    EXPECT_FALSE(r.history.IsModified());
+    EXPECT_EQ(r.list.RemovePicture(p0), 0);
+    EXPECT_EQ(r.history.Items(), (Entries{"RemovePicture"}));
+    EXPECT_EQ(r.Titles(), (Entries{"P1"}));
+    EXPECT_EQ(r.list.GetPicture(1), nullptr);
+    EXPECT_EQ(r.list.GetPicture(-1), nullptr);
+    EXPECT_EQ(r.list.IndexOf(p0), -1);
+}
+
+// Assign filters by check mark and selection in list order; an owning list ignores it, and a
+// reference list removing a picture must not free it.
+TEST(PictureList, AssignFilters) {
+    RecordingList r;
+    TKelPicture* a = r.Add("a");
+    TKelPicture* b = r.Add("b");
+    TKelPicture* c = r.Add("c");
+    b->SetChecked(false);
+    c->SetSelected(true);
+    TKelPictureRefs refs;
+    refs.Assign(r.list, false, true);
+    EXPECT_EQ(refs.Count(), 2);
+    EXPECT_EQ(refs.GetPicture(0), a);
+    EXPECT_EQ(refs.GetPicture(1), c);
+    refs.Assign(r.list, true, false);
+    EXPECT_EQ(refs.Count(), 1);
+    EXPECT_EQ(r.list.SelectedCount(), 1);
+    EXPECT_EQ(refs.Add(c), 0);
+    EXPECT_EQ(refs.RemovePicture(c), 0);
+    EXPECT_EQ(c->Title(), "c"); // still alive
+
+    TKelPictureList other;
+    other.CreatePicture();
+    r.list.Assign(other, false, false);
+    EXPECT_EQ(r.list.Count(), 3);
+}
+
+// UncheckMissing records one change per picture it actually unchecks.
+TEST(PictureList, UncheckMissing) {
+    TempDir tmp;
+    RecordingList r;
+    r.list.CreatePicture()->SetFileName(tmp.write("a.jpg", "x"));
+    TKelPicture* gone = r.list.CreatePicture();
+    const std::string goneFile = tmp.write("b.jpg", "x");
+    gone->SetFileName(goneFile);
+    r.list.CreatePicture(); // no file at all, checked
+    r.history.Clear();
+    fs::remove(goneFile);
+    r.list.UncheckMissing();
+    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
+    EXPECT_FALSE(gone->Checked());
+    EXPECT_FALSE(r.list.GetPicture(2)->Checked());
+    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
+    r.list.UncheckMissing();
+    EXPECT_EQ(r.history.Items().size(), 2U);
+}
+
+namespace {
+
+struct InfoCase {
+    const char* name;
+    const char* attributes;
+    bool fileExists;
+    const char* title;
+    const char* comment;
+    bool checked;
+};
+
+void PrintTo(const InfoCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PictureInfoTest : public testing::TestWithParam<InfoCase> {};
+
+} // namespace
+
+// The picture_info element: the stored title wins (also empty), checked reads true/false in
+// any case with true as default, and a missing file always loads unchecked.
+TEST_P(PictureInfoTest, Loads) {
+    const InfoCase& c = GetParam();
+    TempDir tmp;
+    const std::string file = c.fileExists ? tmp.write("Pic.jpg", "x") : tmp.dir() + "Pic.jpg";
+    TSXmlReader reader;
+    reader.LoadFromString(std::string("<picture_info ") + c.attributes + "><filename>" + file +
+                          "</filename></picture_info>");
+    THistory history;
+    TKelPictureList list;
+    list.SetHistory(&history);
+    TKelPicture* p = list.CreatePicture();
+    history.Clear();
+    ASSERT_TRUE(p->LoadFromXml(reader.Root()));
+    EXPECT_EQ(p->FileName(), file);
+    EXPECT_EQ(p->Title(), c.title);
+    EXPECT_EQ(p->Comment(), c.comment);
+    EXPECT_EQ(p->Checked(), c.checked);
+    EXPECT_FALSE(history.IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PictureList, PictureInfoTest,
+    testing::Values(
+        InfoCase{"EmptyTitleWins", R"(title="" comment="a" checked="TRUE")", true, "", "a", true},
+        InfoCase{"NoTitleAttribute", R"(checked="false")", true, "", "", false},
+        InfoCase{"CheckedYesIsDefault", R"(title="T" checked="yes")", true, "T", "", true},
+        InfoCase{"MissingFileUnchecks", R"(title="T" checked="true")", false, "T", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A picture_info without filename fails the list's load; every child still gets a picture,
+// those from the failed one on stay empty and get no notification.
+TEST(PictureList, LoadStopsAtBrokenPicture) {
+    TempDir tmp;
+    const std::string a = tmp.write("a.jpg", "x");
+    TSXmlReader reader;
+    reader.LoadFromString("<picture_infos><picture_info title=\"A\"><filename>" + a +
+                          "</filename></picture_info><!-- note --><picture_info title=\"B\"/>"
+                          "<picture_info title=\"C\"><filename>" +
+                          a + "</filename></picture_info></picture_infos>");
+    TKelPictureList list;
+    list.CreatePicture();
+    std::vector<std::string> notified;
+    const bool ok =
+        list.LoadFromXml(reader.Root(), true, [&](TKelPictureList& sender, TKelPicture& picture) {
+            EXPECT_EQ(&sender, &list);
+            notified.push_back(picture.Title());
+        });
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.GetPicture(0)->Title(), "A");
+    EXPECT_EQ(list.GetPicture(2)->Title(), "");
+    EXPECT_EQ(list.GetPicture(2)->FileName(), "");
+    EXPECT_EQ(notified, (Entries{"A"}));
+    EXPECT_FALSE(list.LoadFromXml(pugi::xml_node(), false, {}));
+}
+
+// Relative paths in a file are taken relative to the given folder; absolute ones are kept.
+TEST(PictureList, RelativeFileNames) {
+    TempDir tmp;
+    const std::string sunset = tmp.write("Pictures/Sunset.jpg", "x");
+    TSXmlReader reader;
+    reader.LoadFromString("<p><i><filename>../Pictures/Sunset.jpg</filename></i>"
+                          "<i><filename>" +
+                          sunset + "</filename></i></p>");
+    TKelPictureList list;
+    ASSERT_TRUE(list.LoadFromXml(reader.Root(), false, {}, tmp.dir() + "Examples"));
+    EXPECT_EQ(list.GetPicture(0)->FileName(), sunset);
+    EXPECT_TRUE(list.GetPicture(0)->Checked());
+    EXPECT_EQ(list.GetPicture(1)->FileName(), sunset);
+}

@@ -1,0 +1,286 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/TKelProject.h"
+
+#include <csignal>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include "generator/FileUtils.h"
+#include "generator/TKelPageDirectoryList.h"
+#include "model/TSXmlWriter.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using Entries = std::vector<std::string>;
+
+namespace {
+
+const std::string GoldenFile = std::string(KELVO_MODEL_TEST_DATA) + "golden.kel";
+
+// Everything a save keeps, in one comparable text.
+std::string Snapshot(const TKelProject& project) {
+    std::string s = project.FileName() + "|" + project.OutputDirectory() + "|" +
+                    project.OutputSubDirectory() + "|" + project.Layouts().ActiveLayout() + "|";
+    for (const TKelLayout* layout : project.Layouts()) {
+        s += "L:" + layout->Name();
+        for (const TKelLayer* l : layout->Layers())
+            s += " " + l->Name() + "," + l->PageTitle() + "," + l->PageText() + "," +
+                 std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
+                 std::to_string(l->PictureWidth()) + "," + std::to_string(l->PictureHeight()) +
+                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+        s += "|";
+    }
+    for (const TKelPicture* p : project.Pictures())
+        s += "P:" + p->FileName() + "," + p->Title() + "," + p->Comment() + "," +
+             (p->Checked() ? "1" : "0") + "|";
+    for (const std::string& entry : project.History().Items())
+        s += "H:" + entry;
+    return s;
+}
+
+// A project with real pictures, one of them unchecked, and layouts read from template
+// folders with edited layer settings.
+struct Sample {
+    Sample() {
+        tmp.write("Layouts/Standard/index.html",
+                  "<table><tr><td>#kel_picture_filename def_cols=4 def_rows=2#</td></tr></table>"
+                  "#kel_page_next#");
+        tmp.write("Layouts/Standard/large.html", "#kel_picture_filename#");
+        tmp.write("Layouts/Classic/index.html", "#kel_page_title#");
+        directories.Load(tmp.dir() + "Layouts/");
+        project.Layouts().LoadFromDirectories(directories);
+        project.Layouts().SetActiveLayout("Classic");
+        TKelLayer* index = project.Layouts().FindLayout("Standard")->Layers().FindLayer("index");
+        index->SetPageTitle("Holiday & more");
+        index->SetPageText("Line 1\r\nLine 2");
+        index->SetColCount(3);
+        index->SetPictureQuality(60);
+        for (const char* name : {"c.jpg", "a.jpg", "b.jpg"}) {
+            TKelPicture* p = project.Pictures().CreatePicture();
+            p->SetFileName(tmp.write(std::string("photos/") + name, "x"));
+        }
+        project.Pictures().GetPicture(1)->SetTitle("Title A");
+        project.Pictures().GetPicture(1)->SetComment("Comment \"A\"");
+        project.Pictures().GetPicture(2)->SetChecked(false);
+        project.SetOutputDirectory(tmp.dir() + "web");
+        project.SetOutputSubDirectory("gallery");
+    }
+    TempDir tmp;
+    TKelPageDirectoryList directories;
+    TKelProject project;
+};
+
+} // namespace
+
+// Saving and loading keeps pictures, order, titles, comments, check marks, active layout and
+// every layer setting, and the loaded project is not modified.
+TEST(Project, SaveAndLoadRoundTrip) {
+    Sample s;
+    EXPECT_TRUE(s.project.History().IsModified());
+    const std::string file = s.tmp.dir() + "p.kel";
+    ASSERT_TRUE(s.project.SaveToFile(file));
+    EXPECT_FALSE(s.project.History().IsModified());
+    EXPECT_EQ(s.project.FileName(), file);
+
+    TKelProject loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(file));
+    EXPECT_FALSE(loaded.History().IsModified());
+    EXPECT_EQ(Snapshot(loaded), Snapshot(s.project));
+    EXPECT_EQ(loaded.Pictures().GetPicture(0)->Date(), s.project.Pictures().GetPicture(0)->Date());
+    EXPECT_EQ(loaded.Layouts().FindLayout("Standard")->Directory(), nullptr);
+}
+
+// The file text is the hand-written contract to the byte: loading it and saving it again
+// reproduces it exactly, and the escaped values read as they were meant.
+TEST(Project, GoldenFileByteForByte) {
+    const std::string golden = kelvo::ReadFileBytes(GoldenFile);
+    TKelProject project;
+    ASSERT_TRUE(project.LoadFromFile(GoldenFile));
+    const TKelLayer* index = project.Layouts().FindLayout("standard")->Layers().FindLayer("index");
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->PageTitle(), "Tom & Jerry <2> \"live\"");
+    EXPECT_EQ(index->PageText(), "Line 1\r\n\tLine 2");
+    EXPECT_EQ(index->ColCount(), -4);
+    EXPECT_EQ(project.Pictures().GetPicture(0)->Title(), "Beach & \"Sea\" <1>");
+    EXPECT_EQ(project.Pictures().GetPicture(0)->FileName(),
+              "/nonexistent-kelvo/Beach & Sea <1>.jpg");
+    EXPECT_EQ(project.Pictures().GetPicture(0)->Comment(), "Größe: 5 × 3");
+
+    TempDir tmp;
+    ASSERT_TRUE(project.SaveToFile(tmp.dir() + "copy.kel"));
+    EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "copy.kel"), golden);
+}
+
+// A new project writes the smallest file: both folder attributes, an empty layouts element
+// with its active_layout and an empty picture_infos; and reads back unmodified.
+TEST(Project, EmptyProjectFile) {
+    TempDir tmp;
+    TKelProject project;
+    ASSERT_TRUE(project.SaveToFile(tmp.dir() + "new.kel"));
+    EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "new.kel"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<kelvo version=\"1.00\">\r\n"
+              "  <project output_directory=\"\" output_subdirectory=\"\">\r\n"
+              "    <layouts active_layout=\"\"/>\r\n"
+              "    <picture_infos/>\r\n"
+              "  </project>\r\n"
+              "</kelvo>\r\n");
+    TKelProject loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(tmp.dir() + "new.kel"));
+    EXPECT_EQ(Snapshot(loaded), tmp.dir() + "new.kel||||");
+}
+
+namespace {
+
+struct FailureCase {
+    const char* name;
+    const char* content; // nullptr: no file
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LoadFailureTest : public testing::TestWithParam<FailureCase> {};
+
+} // namespace
+
+// Every failing load returns false and leaves the project exactly as it was: pictures,
+// layouts, folders, file name and modified state.
+TEST_P(LoadFailureTest, LeavesProjectUntouched) {
+    Sample s;
+    const std::string before = Snapshot(s.project);
+    const std::string file = s.tmp.dir() + "bad.kel";
+    if (GetParam().content)
+        s.tmp.write("bad.kel", GetParam().content);
+    EXPECT_FALSE(s.project.LoadFromFile(file));
+    EXPECT_EQ(Snapshot(s.project), before);
+    EXPECT_EQ(s.project.Pictures().GetPicture(0)->Owner(), &s.project.Pictures());
+    // The project still records its changes where it did.
+    s.project.Pictures().GetPicture(0)->SetTitle("changed");
+    EXPECT_EQ(s.project.History().Items().back(), "SetTitle");
+    s.project.Layouts().GetLayout(0)->Layers().GetLayer(0)->SetColCount(99);
+    EXPECT_EQ(s.project.Layouts().History().Items().back(), "SetColCount");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Project, LoadFailureTest,
+    testing::Values(
+        FailureCase{"MissingFile", nullptr},
+        FailureCase{"JpegFile", "\xFF\xD8\xFF\xE0\x01\x02JFIF binary"},
+        FailureCase{"NoProject", "<kelvo version=\"1.00\"><other/></kelvo>"},
+        FailureCase{"NoPictureInfos",
+                    "<kelvo><project><layouts active_layout=\"x\"/></project></kelvo>"},
+        FailureCase{"NoLayouts", "<kelvo><project><picture_infos/></project></kelvo>"},
+        FailureCase{"LayoutWithoutLayers", "<kelvo><project><layouts><layout name=\"a\"/></layouts>"
+                                           "<picture_infos/></project></kelvo>"},
+        FailureCase{"PictureWithoutFilename",
+                    "<kelvo><project><layouts/><picture_infos><picture_info title=\"t\"/>"
+                    "</picture_infos></project></kelvo>"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The root's name and version are not checked; folders are kept as stored, without the
+// setters' normalisation; relative picture paths are relative to the project file.
+TEST(Project, LoadsWhatItFinds) {
+    TempDir tmp;
+    const std::string sunset = tmp.write("Pictures/Sunset.jpg", "x");
+    tmp.write("Examples/demo.kel",
+              "<gallery version=\"9\"><project output_directory=\"/web\">"
+              "<layouts/><picture_infos><picture_info><filename>../Pictures/Sunset.jpg"
+              "</filename></picture_info></picture_infos></project></gallery>");
+    TKelProject project;
+    ASSERT_TRUE(project.LoadFromFile(tmp.dir() + "Examples/demo.kel"));
+    EXPECT_EQ(project.OutputDirectory(), "/web");
+    EXPECT_EQ(project.OutputSubDirectory(), "");
+    ASSERT_EQ(project.Pictures().Count(), 1);
+    EXPECT_EQ(project.Pictures().GetPicture(0)->FileName(), sunset);
+    EXPECT_EQ(project.Pictures().GetPicture(0)->Title(), "");
+    EXPECT_TRUE(project.Pictures().GetPicture(0)->Checked());
+}
+
+// The output folder gets its delimiter and records only real changes; case matters, since
+// folder names are case-sensitive here.
+TEST(Project, SetOutputDirectory) {
+    TKelProject project;
+    project.SetOutputDirectory("/srv/Web");
+    EXPECT_EQ(project.OutputDirectory(), "/srv/Web/");
+    project.SetOutputDirectory("/srv/Web/");
+    EXPECT_EQ(project.History().Items(), (Entries{"SetOutputDirectory"}));
+    project.SetOutputDirectory("/srv/web/");
+    EXPECT_EQ(project.OutputDirectory(), "/srv/web/");
+    EXPECT_EQ(project.History().Items().size(), 2U);
+}
+
+// The sub-folder is relative, native-separated and empty when empty.
+TEST(Project, SetOutputSubDirectory) {
+    const struct {
+        const char* value;
+        const char* stored;
+    } cases[] = {{"\\holiday", "holiday/"},          {"/holiday", "holiday/"}, {"", ""},
+                 {"web\\gallery2", "web/gallery2/"}, {"a/b/", "a/b/"},         {"/", ""}};
+    for (const auto& c : cases) {
+        TKelProject project;
+        project.SetOutputSubDirectory(c.value);
+        EXPECT_EQ(project.OutputSubDirectory(), c.stored) << c.value;
+        EXPECT_EQ(project.History().IsModified(), *c.stored != '\0') << c.value;
+    }
+}
+
+// A save into a missing folder fails and changes nothing: still modified, old file name.
+TEST(Project, SaveIntoMissingFolderFails) {
+    Sample s;
+    ASSERT_TRUE(s.project.SaveToFile(s.tmp.dir() + "first.kel"));
+    s.project.SetOutputSubDirectory("other");
+    EXPECT_FALSE(s.project.SaveToFile(s.tmp.dir() + "missing/p.kel"));
+    EXPECT_TRUE(s.project.History().IsModified());
+    EXPECT_EQ(s.project.FileName(), s.tmp.dir() + "first.kel");
+    EXPECT_FALSE(fs::exists(s.tmp.dir() + "missing"));
+}
+
+// A save cut off before the rename (here: the disk "fills up" while the new file is written)
+// leaves the old file intact and no temporary file behind.
+TEST(Project, InterruptedSaveKeepsOldFile) {
+    Sample s;
+    const std::string file = s.tmp.dir() + "p.kel";
+    ASSERT_TRUE(s.project.SaveToFile(file));
+    const std::string old = kelvo::ReadFileBytes(file);
+    for (int i = 0; i < 200; ++i)
+        s.project.Pictures().CreatePicture()->SetFileName(s.tmp.dir() + "missing" +
+                                                          std::to_string(i) + ".jpg");
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = old.size() + 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved1 = s.project.SaveToFile(file);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved1);
+    EXPECT_EQ(kelvo::ReadFileBytes(file), old);
+    EXPECT_TRUE(s.project.History().IsModified());
+    Entries files;
+    for (const auto& entry : fs::directory_iterator(s.tmp.path()))
+        if (entry.is_regular_file())
+            files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, (Entries{"p.kel"}));
+}
+
+// Loading with thumbnails notifies once per picture, with the project's own list.
+TEST(Project, LoadNotifiesPerPicture) {
+    Sample s;
+    const std::string file = s.tmp.dir() + "p.kel";
+    ASSERT_TRUE(s.project.SaveToFile(file));
+    TKelProject loaded;
+    int calls = 0;
+    ASSERT_TRUE(loaded.LoadFromFile(file, true, [&](TKelPictureList& sender, TKelPicture&) {
+        EXPECT_EQ(&sender, &loaded.Pictures());
+        ++calls;
+    }));
+    EXPECT_EQ(calls, 3);
+}
