@@ -4,12 +4,13 @@
 //
 // Makes a gallery with every layout of a layouts folder through kelvo-cli and opens every page
 // of it in headless Chromium, the way a visitor would. A page fails on: a picture that does not
-// load, a link or resource that points at a missing file, a console error or failed request,
-// a resource from outside the gallery, a tag left unfilled, or content wider than a phone.
+// load, a link or resource that points at a missing file or outside the gallery folder, a
+// console error or failed request, a resource from the net, a tag left unfilled, a missing
+// lang, title or alt text, or content wider than a phone.
 // Writes screenshots of an overview and a picture page per layout into <work>/screenshots.
 //
 //   node check-galleries.js --cli build/bin/kelvo-cli --layouts Layouts --pictures Pictures
-//                           --work build/tests/e2e/galleries [--example examples/sample.kel]
+//                           --work build/tests/e2e/galleries [--example examples/sample-gallery.kel]
 //                           [--chromium /usr/bin/chromium]
 'use strict';
 
@@ -164,8 +165,9 @@ class Checker {
     return broken;
   }
 
-  // Every link and resource of every frame that points at a local file must find that file.
-  async checkReferences(page, where) {
+  // Every link and resource of every frame that points at a local file must find that file,
+  // inside the gallery.
+  async checkReferences(page, where, galleryDir) {
     for (const frame of page.frames()) {
       const refs = await frame.evaluate((selector) => {
         const out = [];
@@ -179,7 +181,12 @@ class Checker {
       for (const ref of refs) {
         if (ref.url.startsWith('file:')) {
           const file = fileURLToPath(ref.url.split('#')[0].split('?')[0]);
-          if (!fs.existsSync(file)) this.fail(where, `${ref.kind} "${ref.raw}" points at a missing file`);
+          if (!fs.existsSync(file)) {
+            this.fail(where, `${ref.kind} "${ref.raw}" points at a missing file`);
+          } else if (path.relative(galleryDir, file).startsWith('..')) {
+            // Fine on this disk, broken once the gallery folder is published on its own.
+            this.fail(where, `${ref.kind} "${ref.raw}" points outside the gallery folder`);
+          }
         } else if (ref.kind === 'resource' && !isLocal(ref.url)) {
           this.fail(where, `resource "${ref.raw}" is not part of the gallery`);
         }
@@ -197,7 +204,7 @@ class Checker {
     try {
       const broken = await this.loadAllImages(page);
       for (const src of broken) this.fail(where, `picture does not load: ${src}`);
-      await this.checkReferences(page, where);
+      await this.checkReferences(page, where, galleryDir);
       const facts = await page.evaluate(() => ({
         charset: document.characterSet,
         lang: document.documentElement.getAttribute('lang') || '',
