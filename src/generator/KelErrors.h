@@ -26,6 +26,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// A picture that cannot be read, written or held: damaged, truncated or unsupported data, or
+/// a size beyond the limits of TBM_Bitmap.
+class EImageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A floating-point operation without a valid result, such as a division by zero or a value
+/// beyond the integer range. Floating-point division does not raise by itself in C++, so the
+/// code that must fail checks the operands and raises this.
+class EMathError : public std::domain_error {
+public:
+    using std::domain_error::domain_error;
+};
+
 /// A project file is not well-formed XML or lacks an element the model needs.
 class EXmlError : public std::runtime_error {
 public:
