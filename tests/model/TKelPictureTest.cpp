@@ -351,7 +351,7 @@ std::string WritePicture(const TempDir& tmp, const std::string& name, int width,
             for (int x = 0; x < width; ++x)
                 bitmap.SetPixel(x, y, color);
     }
-    const std::string file = tmp.dir() + name;
+    std::string file = tmp.dir() + name;
     bitmap.SaveToFile(file, 90);
     return file;
 }
