@@ -46,4 +46,54 @@ std::string IncludeTrailingDelimiter(std::string path) {
     return path;
 }
 
+std::string ExtractFileName(const std::string& path) {
+    const auto slash = path.rfind(PathDelim);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    const auto slash = path.rfind(PathDelim);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string RelativePath(const std::string& fromDir, const std::string& target) {
+    const std::filesystem::path from = std::filesystem::path(fromDir).lexically_normal();
+    const std::filesystem::path to = std::filesystem::path(target).lexically_normal();
+    std::string result =
+        to.lexically_relative(from.has_filename() ? from : from.parent_path()).generic_string();
+    return result.empty() ? target : result;
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+    const std::filesystem::path base = std::filesystem::path(folder).lexically_normal();
+    const std::filesystem::path rel =
+        std::filesystem::path(path).lexically_normal().lexically_relative(base);
+    if (rel.empty())
+        return false;
+    const auto first = *rel.begin();
+    return first != "..";
+}
+
+void WriteFileBytes(const std::string& path, std::string_view data) {
+    const std::string temp = path + ".kelvo-tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out)
+            out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        if (!out) {
+            const int error = errno;
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            throw EFileError("Cannot write \"" + path + "\": " + std::strerror(error));
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        throw EFileError("Cannot write \"" + path + "\": " + ec.message());
+    }
+}
+
 } // namespace kelvo

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// File-system helpers of the core library. Paths are native byte strings (UTF-8 on Linux).
@@ -19,5 +20,23 @@ std::vector<std::filesystem::directory_entry> ListDirectory(const std::filesyste
 
 /// path with one trailing path delimiter.
 std::string IncludeTrailingDelimiter(std::string path);
+
+/// The part of path after its last path delimiter.
+std::string ExtractFileName(const std::string& path);
+/// The part of path up to and including its last path delimiter (empty without one).
+std::string ExtractFilePath(const std::string& path);
+
+/// The path of target relative to the folder fromDir (both absolute or both relative to the
+/// same place, fromDir ending in a delimiter): "pics/a.jpg", "../index.html". Components are
+/// compared exactly, as the file system does here.
+std::string RelativePath(const std::string& fromDir, const std::string& target);
+
+/// True if path, taken lexically ("a/../b" is "b"), lies inside folder or is folder itself.
+/// Symbolic links are not followed: what is checked is the name written.
+bool IsInsideFolder(const std::string& path, const std::string& folder);
+
+/// Writes data into path, replacing an existing file: a new file is written next to it and
+/// renamed over it, so a failed write leaves no half-written page behind. Raises EFileError.
+void WriteFileBytes(const std::string& path, std::string_view data);
 
 } // namespace kelvo

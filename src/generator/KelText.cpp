@@ -62,6 +62,42 @@ std::string_view TrimRightCtl(std::string_view text) {
     return text.substr(0, n);
 }
 
+char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    int length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, minimum = 0x10000;
+    }
+    if (length == 0 || pos + static_cast<std::size_t>(length) > text.size()) {
+        ++pos;
+        return static_cast<char32_t>(-1);
+    }
+    for (int i = 1; i < length; ++i) {
+        const unsigned char next = byte(pos + static_cast<std::size_t>(i));
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return static_cast<char32_t>(-1);
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return static_cast<char32_t>(-1);
+    }
+    pos += static_cast<std::size_t>(length);
+    return cp;
+}
+
 std::optional<std::int32_t> TryStrToInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')

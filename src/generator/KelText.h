@@ -30,6 +30,11 @@ inline bool SameTextAZ(std::string_view a, std::string_view b) {
 std::string_view TrimLeftCtl(std::string_view text);
 std::string_view TrimRightCtl(std::string_view text);
 
+/// Decodes the UTF-8 sequence at text[pos] and advances pos past it. A byte that starts no
+/// valid sequence (stray continuation bytes, overlong forms, surrogates, truncation) is taken
+/// alone and yields -1, so every byte is consumed exactly once.
+char32_t NextCodePoint(std::string_view text, std::size_t& pos);
+
 /// Reads a whole text as a signed 32-bit integer: optional leading spaces, an optional sign,
 /// then decimal digits or a hexadecimal number introduced by "$", "x", "X", "0x" or "0X".
 /// Nothing may follow. Empty when the text is not such a number or does not fit.

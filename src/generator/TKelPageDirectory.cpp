@@ -44,6 +44,12 @@ void TKelPageDirectory::Scan(const std::string& dir, std::set<fs::path>& visited
     }
 }
 
+std::string TKelPageDirectory::RelativePath(const std::string& fileName) const {
+    if (fileName.compare(0, Path.size(), Path) == 0)
+        return fileName.substr(Path.size());
+    return kelvo::ExtractFileName(fileName);
+}
+
 std::string TKelPageDirectory::GetName() const {
     std::string path = Path;
     while (!path.empty() && path.back() == kelvo::PathDelim)

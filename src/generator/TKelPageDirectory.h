@@ -29,6 +29,9 @@ public:
     /// A template file that cannot be read raises EFileError and ends the scan.
     void Load(const std::string& path);
 
+    /// fileName relative to Path ("images/logo.gif"); just the file name for a file outside it.
+    std::string RelativePath(const std::string& fileName) const;
+
     /// The folder's own name, used as the layout name.
     std::string GetName() const;
 

@@ -33,6 +33,18 @@ fs::path MakeUniqueDirectory(const fs::path& parent, const std::string& prefix) 
     return templ;
 }
 
+// The folder holding Layouts and Pictures: the program's own, or for an installed program
+// (which has no Layouts beside it) the installation's data folder.
+fs::path DataDirectory(const fs::path& program) {
+    std::error_code ec;
+    if (!fs::is_directory(program / "Layouts", ec)) {
+        const fs::path installed = program / ".." / "share" / "kelvo";
+        if (fs::is_directory(installed / "Layouts", ec))
+            return installed;
+    }
+    return program;
+}
+
 std::string FolderString(const fs::path& path) {
     return kelvo::IncludeTrailingDelimiter(path.lexically_normal().string());
 }
@@ -43,17 +55,10 @@ TSettings::TSettings()
     : TSettings(ProgramDirectory(), SystemTempDirectory()) {}
 
 TSettings::TSettings(const std::string& programDirectory, const std::string& tempParent) {
-    const fs::path program = programDirectory;
-    fs::path data = program;
-    std::error_code ec;
-    // An installed program has no Layouts beside it; its data folder holds them.
-    if (!fs::is_directory(program / "Layouts", ec)) {
-        const fs::path installed = program / ".." / "share" / "kelvo";
-        if (fs::is_directory(installed / "Layouts", ec))
-            data = installed;
-    }
+    const fs::path data = DataDirectory(programDirectory);
     m_layoutsDirectory = FolderString(data / "Layouts");
     m_picturesDirectory = FolderString(data / "Pictures");
+    std::error_code ec;
 
     fs::create_directories(tempParent, ec);
     m_tempDirectory = FolderString(MakeUniqueDirectory(tempParent, "KelvoTmp-"));
@@ -73,6 +78,10 @@ std::string TSettings::ProgramDirectory() {
     std::error_code ec;
     const fs::path folder = file.empty() ? fs::current_path(ec) : file.parent_path();
     return FolderString(folder);
+}
+
+std::string TSettings::DefaultLayoutsDirectory() {
+    return FolderString(DataDirectory(ProgramDirectory()) / "Layouts");
 }
 
 std::string TSettings::SystemTempDirectory() {

@@ -35,6 +35,9 @@ public:
     /// "dummy.bmp": the file name, without folder, of the placeholder picture of previews.
     static std::string GetDummyFileName() { return "dummy.bmp"; }
 
+    /// The layouts folder of the running program, as a settings object would have it, without
+    /// making a temporary folder: for tools that only read layouts.
+    static std::string DefaultLayoutsDirectory();
     /// The folder of the running program file, ending in a path delimiter.
     static std::string ProgramDirectory();
     /// The platform's temporary folder: TMPDIR if set, else the system default.

@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CliError.h"
+
+/// What the user asked of each kelvo-cli command, as parsed from the command line.
+
+struct GenerateOptions {
+    std::string Project;
+    std::string Output;
+    std::string Layout;
+    std::string Layouts;
+    int Jobs = 0;
+    bool Quiet = false;
+};
+
+struct NewOptions {
+    std::string Project;
+    std::vector<std::string> Inputs;
+    std::string Layout;
+    std::string Layouts;
+    std::string Output;
+    std::string Sort;
+    bool Force = false;
+};
+
+struct LayoutsOptions {
+    std::string Layouts;
+};
+
+ExitStatus RunGenerate(const GenerateOptions& options);
+ExitStatus RunNew(const NewOptions& options);
+ExitStatus RunLayouts(const LayoutsOptions& options);

@@ -1,0 +1,78 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// kelvo-cli: makes Kelvo's galleries without the desktop program.
+
+#include <exception>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "CliOptions.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Kelvo turns a folder of photos into a static HTML picture gallery.", "kelvo-cli"};
+    app.set_version_flag("--version", "kelvo-cli " KELVO_VERSION);
+    app.require_subcommand(1);
+    app.footer("Run 'kelvo-cli COMMAND --help' for the options of a command.");
+
+    GenerateOptions generate;
+    CLI::App* generateCmd = app.add_subcommand(
+        "generate", "Generate the gallery of a project: its pages, then its resized pictures.");
+    generateCmd->add_option("project", generate.Project, "The project file (.kel)")->required();
+    generateCmd->add_option("-o,--output", generate.Output,
+                            "Write the gallery here (created if missing) instead of the project's "
+                            "output folder and sub-folder");
+    generateCmd->add_option("-l,--layout", generate.Layout,
+                            "Use this layout instead of the project's active one");
+    generateCmd->add_option("--layouts", generate.Layouts,
+                            "The folder of layouts (default: the one installed with Kelvo)");
+    generateCmd
+        ->add_option("-j,--jobs", generate.Jobs,
+                     "Pictures made at once (default: one per processor core)")
+        ->check(CLI::Range(1, 256));
+    generateCmd->add_flag("-q,--quiet", generate.Quiet, "Show no progress");
+
+    NewOptions create;
+    CLI::App* newCmd = app.add_subcommand(
+        "new",
+        "Create a project from picture files and folders (their .jpg, .jpeg and .bmp files).");
+    newCmd->add_option("project", create.Project, "The project file to create (.kel)")->required();
+    newCmd->add_option("pictures", create.Inputs, "Picture files and folders, in gallery order")
+        ->required();
+    newCmd->add_option("-l,--layout", create.Layout, "The project's layout (default: Standard)");
+    newCmd->add_option("--layouts", create.Layouts,
+                       "The folder of layouts to check --layout against (default: the one "
+                       "installed with Kelvo)");
+    newCmd->add_option("-o,--output", create.Output, "The project's output folder");
+    newCmd->add_option("-s,--sort", create.Sort, "Order the pictures by file path or by file date")
+        ->check(CLI::IsMember({"name", "date"}));
+    newCmd->add_flag("-f,--force", create.Force, "Replace an existing project file");
+
+    LayoutsOptions layouts;
+    CLI::App* layoutsCmd = app.add_subcommand(
+        "layouts", "List every layout and its layers with their default settings.");
+    layoutsCmd->add_option("--layouts", layouts.Layouts,
+                           "The folder of layouts (default: the one installed with Kelvo)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : static_cast<int>(ExitStatus::Usage);
+    }
+
+    try {
+        ExitStatus status = ExitStatus::Success;
+        if (generateCmd->parsed())
+            status = RunGenerate(generate);
+        else if (newCmd->parsed())
+            status = RunNew(create);
+        else if (layoutsCmd->parsed())
+            status = RunLayouts(layouts);
+        return static_cast<int>(status);
+    } catch (const std::exception& e) {
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+        return static_cast<int>(ExitStatus::Failure);
+    }
+}

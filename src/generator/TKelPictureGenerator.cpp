@@ -1,0 +1,337 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "generator/TKelPictureGenerator.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "generator/BM_Geometry.h"
+#include "generator/BM_Resample.h"
+#include "generator/BmpFile.h"
+#include "generator/FileUtils.h"
+#include "generator/KelErrors.h"
+#include "generator/TBM_Bitmap.h"
+#include "generator/TKelPageFile.h"
+#include "generator/TKelPageGenerator.h"
+#include "model/TCustomProgress.h"
+#include "model/TKelLayer.h"
+#include "model/TKelLayout.h"
+#include "model/TKelPicture.h"
+
+namespace fs = std::filesystem;
+
+// What the work on one picture reports, whichever thread it runs on.
+class TKelPictureGenerator::PictureHooks {
+public:
+    virtual ~PictureHooks() = default;
+    /// Called before each layer with the picture's file name for it; false stops the picture.
+    virtual bool BeforeLayer(const std::string& fileName) = 0;
+    virtual void Failed(TKelGenerationFailure failure) = 0;
+};
+
+namespace {
+
+// A one-thread run reports straight to the progress sink, in the order a user sees it.
+class DirectHooks : public TKelPictureGenerator::PictureHooks {
+public:
+    DirectHooks(TCustomProgress* progress, std::vector<TKelGenerationFailure>& failures)
+        : m_progress(progress)
+        , m_failures(failures) {}
+    bool BeforeLayer(const std::string& fileName) override {
+        if (!m_progress)
+            return true;
+        if (m_progress->IsCancelled())
+            return false;
+        m_progress->Step(10, fileName);
+        return true;
+    }
+    void Failed(TKelGenerationFailure failure) override {
+        m_failures.push_back(std::move(failure));
+    }
+
+private:
+    TCustomProgress* m_progress;
+    std::vector<TKelGenerationFailure>& m_failures;
+};
+
+bool ShowsPictures(const TKelLayer& layer) {
+    return layer.PageFile() && layer.PageFile()->AllTags.ContainsPictureTag();
+}
+
+} // namespace
+
+/// The shared state of a run on worker threads. Workers take picture indexes the calling
+/// thread has released and post what they report as events; only the calling thread touches
+/// the progress sink.
+class TKelPictureGenerator::Run {
+public:
+    struct Event {
+        enum class Kind { Step, Failed, Finished } What;
+        int Picture;
+        std::string Text;
+        TKelGenerationFailure Failure;
+    };
+
+    void Release(int picture) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_work.push_back(picture);
+        }
+        m_workReady.notify_one();
+    }
+
+    void Close() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closed = true;
+        }
+        m_workReady.notify_all();
+    }
+
+    /// The next released picture, or -1 once the run is closed and nothing is left.
+    int Take() {
+        std::unique_lock lock(m_mutex);
+        m_workReady.wait(lock, [this] { return m_closed || !m_work.empty(); });
+        if (m_work.empty())
+            return -1;
+        const int picture = m_work.front();
+        m_work.pop_front();
+        return picture;
+    }
+
+    void Post(Event event) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_events.push_back(std::move(event));
+        }
+        m_eventReady.notify_one();
+    }
+
+    /// Waits a little for events, so that the caller can keep asking the progress sink whether
+    /// to stop (which is where a user interface handles its input) while pictures are decoded.
+    std::deque<Event> Wait() {
+        std::unique_lock lock(m_mutex);
+        m_eventReady.wait_for(lock, std::chrono::milliseconds(50),
+                              [this] { return !m_events.empty(); });
+        return std::exchange(m_events, {});
+    }
+
+    std::atomic<bool> Cancelled{false};
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_workReady;
+    std::condition_variable m_eventReady;
+    std::deque<int> m_work;
+    std::deque<Event> m_events;
+    bool m_closed = false;
+};
+
+namespace {
+
+class ThreadHooks : public TKelPictureGenerator::PictureHooks {
+public:
+    using Run = TKelPictureGenerator::Run;
+    ThreadHooks(Run& run, int picture)
+        : m_run(run)
+        , m_picture(picture) {}
+    bool BeforeLayer(const std::string& fileName) override {
+        if (m_run.Cancelled)
+            return false;
+        m_run.Post({Run::Event::Kind::Step, m_picture, fileName, {}});
+        return true;
+    }
+    void Failed(TKelGenerationFailure failure) override {
+        m_run.Post({Run::Event::Kind::Failed, m_picture, {}, std::move(failure)});
+    }
+
+private:
+    Run& m_run;
+    int m_picture;
+};
+
+} // namespace
+
+void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
+                                          const TKelPicture& picture, const std::string& outDir,
+                                          PictureHooks& hooks) const {
+    TBM_Bitmap source;
+    try {
+        source.LoadFromFile(picture.FileName());
+    } catch (const std::exception& e) {
+        hooks.Failed({picture.FileName(), e.what()});
+        return;
+    }
+    // A file of another type loads nothing; it still counts its progress steps below.
+    const bool usable = source.Width() > 0 && source.Height() > 0;
+    if (!usable)
+        hooks.Failed(
+            {picture.FileName(), "Not a JPEG or BMP picture: \"" + picture.FileName() + "\""});
+
+    const auto write = [&](const TKelLayer& target) {
+        if (!usable)
+            return;
+        try {
+            GeneratePicture(layout, target, picture, source, outDir);
+        } catch (const std::exception& e) {
+            hooks.Failed({TKelPageGenerator::MakeUrl(
+                              m_names.PictureFileName(layout, target, &picture, outDir), false),
+                          e.what()});
+        }
+    };
+    if (layer) {
+        write(*layer);
+        return;
+    }
+    for (const TKelLayer* each : layout.Layers()) {
+        if (!hooks.BeforeLayer(m_names.PictureFileName(layout, *each, &picture, outDir)))
+            return;
+        if (ShowsPictures(*each))
+            write(*each);
+    }
+}
+
+void TKelPictureGenerator::Generate(const TKelLayout& layout, const TKelLayer* layer,
+                                    const TKelPictureRefs& pictures, const std::string& outDir) {
+    Pictures.Assign(pictures, false, false);
+    m_names.Assign(Pictures);
+    Failures.clear();
+    if (!layout.Directory() || Pictures.Count() == 0)
+        return;
+
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int workers = std::min(Jobs > 0 ? Jobs : cores, Pictures.Count());
+    if (workers <= 1) {
+        DirectHooks hooks(Progress, Failures);
+        for (const TKelPicture* picture : Pictures) {
+            if (Progress && Progress->IsCancelled())
+                return;
+            ProcessPicture(layout, layer, *picture, outDir, hooks);
+        }
+        return;
+    }
+    GenerateParallel(layout, layer, outDir, workers);
+}
+
+void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKelLayer* layer,
+                                            const std::string& outDir, int workers) {
+    Run run;
+    std::vector<std::jthread> threads;
+    for (int i = 0; i < workers; ++i) {
+        threads.emplace_back([&] {
+            for (int index; (index = run.Take()) >= 0;) {
+                ThreadHooks hooks(run, index);
+                try {
+                    ProcessPicture(layout, layer, *Pictures.GetPicture(index), outDir, hooks);
+                } catch (const std::exception& e) {
+                    hooks.Failed({Pictures.GetPicture(index)->FileName(), e.what()});
+                }
+                run.Post({Run::Event::Kind::Finished, index, {}, {}});
+            }
+        });
+    }
+
+    std::vector<std::pair<int, TKelGenerationFailure>> failures;
+    const auto askCancel = [&] {
+        if (!run.Cancelled && Progress && Progress->IsCancelled())
+            run.Cancelled = true;
+        return run.Cancelled.load();
+    };
+    // Only as many pictures are released as there are workers, so a cancel starts no new one.
+    int next = 0;
+    int active = 0;
+    while (true) {
+        while (active < workers && next < Pictures.Count() && !askCancel()) {
+            run.Release(next++);
+            ++active;
+        }
+        if (active == 0)
+            break;
+        for (Run::Event& event : run.Wait()) {
+            switch (event.What) {
+            case Run::Event::Kind::Step:
+                if (Progress)
+                    Progress->Step(10, event.Text);
+                break;
+            case Run::Event::Kind::Failed:
+                failures.emplace_back(event.Picture, std::move(event.Failure));
+                break;
+            case Run::Event::Kind::Finished:
+                --active;
+                break;
+            }
+        }
+        askCancel();
+    }
+    run.Close();
+    threads.clear();
+
+    // Report failures in picture order, as a one-thread run would.
+    std::stable_sort(failures.begin(), failures.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [index, failure] : failures)
+        Failures.push_back(std::move(failure));
+}
+
+std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout, const TKelLayer& layer,
+                                                  const TKelPicture& picture,
+                                                  const TBM_Bitmap& source,
+                                                  const std::string& outDir) const {
+    const std::string fileName =
+        TKelPageGenerator::MakeUrl(m_names.PictureFileName(layout, layer, &picture, outDir), false);
+    if (!kelvo::IsInsideFolder(fileName, outDir))
+        throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
+
+    const TRect sourceRect{0, 0, source.Width() - 1, source.Height() - 1};
+    TRect frame{0, 0, layer.PictureWidth() - 1, layer.PictureHeight() - 1};
+    if (frame.Right < 0)
+        frame.Right = sourceRect.Right;
+    if (frame.Bottom < 0)
+        frame.Bottom = sourceRect.Bottom;
+    const TRect target = FitRect(frame, sourceRect);
+
+    TBM_Bitmap dest;
+    Resample(source, dest, target.Right + 1, target.Bottom + 1);
+    std::error_code ec;
+    fs::create_directories(fs::path(fileName).parent_path(), ec); // a failure shows when saving
+    dest.SaveToFile(fileName, layer.PictureQuality());
+    return fileName;
+}
+
+std::string TKelPictureGenerator::GeneratePlaceholder(const TKelLayout& layout,
+                                                      const TKelLayer& layer,
+                                                      const std::string& tempDir,
+                                                      std::uint32_t faceColor,
+                                                      std::uint32_t shadowColor) {
+    // The placeholder is written under the link form of its name, which is what previews link to.
+    const std::string fileName =
+        TKelPageGenerator::MakeUrl(m_names.PictureFileName(layout, layer, nullptr, tempDir), false);
+    if (!kelvo::IsInsideFolder(fileName, tempDir))
+        throw EFileError("Refusing to write \"" + fileName + "\" outside the temporary folder");
+
+    // A side of 0 means "the picture's own size", which a placeholder does not have.
+    constexpr int fallbackSide = 140;
+    const int width = layer.PictureWidth() > 0 ? layer.PictureWidth() : fallbackSide;
+    const int height = layer.PictureHeight() > 0 ? layer.PictureHeight() : fallbackSide;
+    TBM_Bitmap::CheckSize(width, height);
+
+    std::vector<std::uint8_t> indices(
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+                indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                        static_cast<std::size_t>(x)] = 1;
+        }
+    }
+    fs::create_directories(fs::path(fileName).parent_path());
+    SaveBmp8File(fileName, width, height, {faceColor, shadowColor}, indices);
+    return fileName;
+}

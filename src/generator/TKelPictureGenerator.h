@@ -1,0 +1,84 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "generator/TKelGenerationFailure.h"
+#include "generator/TKelPictureNames.h"
+#include "model/TKelPictureRefs.h"
+
+class TBM_Bitmap;
+class TCustomProgress;
+class TKelLayer;
+class TKelLayout;
+class TKelPicture;
+
+/// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
+/// then fitted into the frame of every layer whose template shows pictures (or of the one
+/// layer given), resampled by area averaging and saved as a JPEG of the layer's quality, under
+/// the name and in the folder the page generator links to.
+///
+/// Created for one run or one preview step. Pictures that cannot be read or written are
+/// skipped and listed in Failures; the run goes on.
+///
+/// Threads: with Jobs above 1 several pictures are decoded and written at once on worker
+/// threads, while Progress is only ever called from the calling thread, in the same units as a
+/// one-thread run (10 steps per picture and layer, with the picture's file name). The files
+/// written are byte for byte those of a one-thread run. When Progress reports a cancel, no new
+/// picture is started; pictures in progress stop before their next layer.
+class TKelPictureGenerator {
+public:
+    /// Not owned; may be null (no progress, no cancel).
+    TCustomProgress* Progress = nullptr;
+    /// The pictures of the last run, in order.
+    TKelPictureRefs Pictures;
+    /// Worker threads for Generate: 1 runs everything on the calling thread; 0 uses one per
+    /// core.
+    int Jobs = 1;
+    /// Pictures that could not be read or written in the last run.
+    std::vector<TKelGenerationFailure> Failures;
+
+    /// Writes every picture of pictures (all of them: the caller chooses) for layer, or, when
+    /// layer is null, for every layer of layout whose template holds a picture tag. Nothing is
+    /// written for a layout without page directory or an empty list.
+    void Generate(const TKelLayout& layout, const TKelLayer* layer, const TKelPictureRefs& pictures,
+                  const std::string& outDir);
+
+    /// Writes the placeholder that preview pages show in place of pictures not generated: a BMP
+    /// of the layer's frame size (140 where a side is 0) named like the layer's pictures
+    /// ("dummy_index.bmp"), filled with faceColor and framed by a one-pixel line of
+    /// shadowColor (colours packed as for TBM_Bitmap::SetPixel). Returns its path. Raises on
+    /// failure.
+    std::string GeneratePlaceholder(const TKelLayout& layout, const TKelLayer& layer,
+                                    const std::string& tempDir,
+                                    std::uint32_t faceColor = DefaultFaceColor,
+                                    std::uint32_t shadowColor = DefaultShadowColor);
+
+    /// A light button-face grey and the darker grey of a button's shadow.
+    static constexpr std::uint32_t DefaultFaceColor = 0xF0F0F0;
+    static constexpr std::uint32_t DefaultShadowColor = 0xA0A0A0;
+
+    // Implementation details, public only so that the helpers in the source file can name them.
+    /// The shared state of a run on worker threads.
+    class Run;
+    /// Where the work on one picture reports progress and failures.
+    class PictureHooks;
+
+private:
+    void GenerateParallel(const TKelLayout& layout, const TKelLayer* layer,
+                          const std::string& outDir, int workers);
+    void ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
+                        const TKelPicture& picture, const std::string& outDir,
+                        PictureHooks& hooks) const;
+
+    /// Resizes source for layer and writes it; returns the written path. Raises on failure.
+    std::string GeneratePicture(const TKelLayout& layout, const TKelLayer& layer,
+                                const TKelPicture& picture, const TBM_Bitmap& source,
+                                const std::string& outDir) const;
+
+    /// Names the files exactly as the page generator does for the same pictures.
+    TKelPictureNames m_names;
+};

@@ -1,0 +1,202 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "generator/FileUtils.h"
+#include "generator/TBM_Bitmap.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int Status = -1;
+    std::string Out;
+};
+
+// Runs kelvo-cli with arguments (already quoted for the shell); stderr goes to a file.
+Result Cli(const TempDir& tmp, const std::string& arguments) {
+    const std::string command =
+        std::string("'") + KELVO_CLI + "' " + arguments + " 2>'" + tmp.dir() + "stderr.txt'";
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.Out.append(buffer, n);
+    const int status = pclose(pipe);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
+
+void WritePhoto(const std::string& file, int width, int height) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 3 + y * 5));
+    fs::create_directories(fs::path(file).parent_path());
+    bitmap.SaveToFile(file, 85);
+}
+
+std::string PercentDecode(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+// Every local href and src of every page below dir, resolved against its page; returns those
+// that name no file.
+std::vector<std::string> BrokenLinks(const std::string& dir, int& pages, int& links) {
+    static const std::regex attribute(R"re((?:href|src)\s*=\s*"([^"]*)")re");
+    std::vector<std::string> broken;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.path().extension() != ".html")
+            continue;
+        ++pages;
+        const std::string text = kelvo::ReadFileBytes(entry.path().string());
+        for (std::sregex_iterator it(text.begin(), text.end(), attribute), end; it != end; ++it) {
+            std::string link = (*it)[1];
+            if (link.empty() || link[0] == '#' || link.find(':') != std::string::npos)
+                continue;
+            link = PercentDecode(link.substr(0, link.find_first_of("?#")));
+            ++links;
+            if (!fs::is_regular_file(entry.path().parent_path() / link))
+                broken.push_back(entry.path().string() + " -> " + link);
+        }
+    }
+    return broken;
+}
+
+class KelvoCli : public testing::Test {
+protected:
+    void SetUp() override {
+        tmp.write("Layouts/Standard/index.html",
+                  "<!doctype html><link rel=stylesheet href=\"css/site.css\">\n"
+                  "<table>\n <tr>\n  <td><a href=\"#kel_page_filename layer=photo#\"><img "
+                  "src=\"#kel_picture_filename def_cols=3 def_rows=2 def_width=60 def_height=60 "
+                  "def_directory=thumbs#\" alt=\"#kel_picture_title#\"></a></td>\n </tr>\n"
+                  "</table>\n<a href=\"#kel_page_previous#\">prev</a> <a "
+                  "href=\"#kel_page_next#\">next</a>\n");
+        tmp.write("Layouts/Standard/photo.html",
+                  "<!doctype html><link rel=stylesheet href=\"css/site.css\">\n"
+                  "<img src=\"#kel_picture_filename def_width=200 def_height=150 "
+                  "def_directory=photos#\"><p>#kel_picture_comment#</p>\n"
+                  "<a href=\"#kel_page_overview layer=index#\">up</a>\n");
+        tmp.write("Layouts/Standard/css/site.css", "img { max-width: 100% }");
+        tmp.write("Layouts/Plain/gallery.html",
+                  "<table><tr><td>#kel_picture_filename#</td></tr></table>");
+        layouts = Quote(tmp.dir() + "Layouts");
+        for (const char* name :
+             {"Beach Ü.jpg", "b-2.jpg", "c.jpg", "d.jpeg", "e.jpg", "f.jpg", "g.jpg"})
+            WritePhoto(tmp.dir() + "photos/" + name, 90, 60);
+        WritePhoto(tmp.dir() + "photos/more/b_2.jpg", 60, 90); // collides with b-2.jpg
+    }
+
+    TempDir tmp;
+    std::string layouts;
+};
+
+} // namespace
+
+// The whole way from a folder of photos to a gallery in which every link and picture resolves.
+TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
+    const std::string project = tmp.dir() + "trip.kel";
+    Result made =
+        Cli(tmp, "new " + Quote(project) + " --layouts " + layouts + " --layout standard " +
+                     Quote(tmp.dir() + "photos") + " " + Quote(tmp.dir() + "photos/more/b_2.jpg"));
+    ASSERT_EQ(made.Status, 0) << kelvo::ReadFileBytes(tmp.dir() + "stderr.txt");
+    ASSERT_TRUE(fs::is_regular_file(project));
+
+    const std::string out = tmp.dir() + "site";
+    Result run = Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts + " --output " +
+                              Quote(out) + " --jobs 2 --quiet");
+    ASSERT_EQ(run.Status, 0) << kelvo::ReadFileBytes(tmp.dir() + "stderr.txt");
+    EXPECT_EQ(run.Out, out + "/index.html\n");
+    EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt"), "");
+
+    int pages = 0;
+    int links = 0;
+    EXPECT_EQ(BrokenLinks(out, pages, links), std::vector<std::string>{});
+    EXPECT_EQ(pages, 2 + 8); // two overview pages, a page per picture
+    EXPECT_GT(links, 40);
+    EXPECT_TRUE(fs::is_regular_file(out + "/photos/Beach_U_photo.jpg"));
+    EXPECT_TRUE(fs::is_regular_file(out + "/thumbs/b_2_2_index.jpg"));
+}
+
+// Usage errors exit with 2, failures with 1 and a message naming what went wrong.
+TEST_F(KelvoCli, ExitStatusAndMessages) {
+    EXPECT_EQ(Cli(tmp, "--version").Status, 0);
+    EXPECT_EQ(Cli(tmp, "").Status, 2);
+    EXPECT_EQ(Cli(tmp, "generate").Status, 2);
+    EXPECT_EQ(Cli(tmp, "generate x.kel --jobs 0").Status, 2);
+    EXPECT_EQ(Cli(tmp, "frobnicate").Status, 2);
+
+    EXPECT_EQ(Cli(tmp, "generate " + Quote(tmp.dir() + "none.kel")).Status, 1);
+    EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find("none.kel"), std::string::npos);
+
+    // A JPEG is no project file.
+    EXPECT_EQ(Cli(tmp, "generate " + Quote(tmp.dir() + "photos/c.jpg")).Status, 1);
+
+    const std::string project = tmp.dir() + "p.kel";
+    const std::string photo = Quote(tmp.dir() + "photos/c.jpg");
+    ASSERT_EQ(Cli(tmp, "new " + Quote(project) + " " + photo).Status, 0);
+    EXPECT_EQ(Cli(tmp, "new " + Quote(project) + " " + photo).Status, 1); // exists
+    EXPECT_EQ(Cli(tmp, "new " + Quote(project) + " --force " + photo).Status, 0);
+    EXPECT_EQ(
+        Cli(tmp, "new " + Quote(tmp.dir() + "q.kel") + " " + Quote(tmp.dir() + "nope.jpg")).Status,
+        1);
+    EXPECT_EQ(Cli(tmp, "new " + Quote(tmp.dir() + "q.kel") + " --layouts " + layouts +
+                           " --layout Gone " + photo)
+                  .Status,
+              1);
+
+    // The project has no output folder and none is given.
+    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts).Status, 1);
+    EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find("--output"), std::string::npos);
+    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts +
+                           " --layout Gone -o " + Quote(tmp.dir() + "o"))
+                  .Status,
+              1);
+
+    // No checked picture whose file exists.
+    fs::remove(tmp.dir() + "photos/c.jpg");
+    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts + " -o " +
+                           Quote(tmp.dir() + "o"))
+                  .Status,
+              1);
+}
+
+// The layouts command lists every layout with its layers and marks the default one.
+TEST_F(KelvoCli, ListsLayouts) {
+    const Result result = Cli(tmp, "layouts --layouts " + layouts);
+    ASSERT_EQ(result.Status, 0);
+    EXPECT_NE(result.Out.find("Standard  (default)"), std::string::npos) << result.Out;
+    EXPECT_NE(result.Out.find("  index: 3 x 2 pictures per page; pictures 60 x 60, quality 80, in "
+                              "thumbs"),
+              std::string::npos)
+        << result.Out;
+    EXPECT_NE(result.Out.find("  photo: a page per picture"), std::string::npos);
+    EXPECT_NE(result.Out.find("Plain"), std::string::npos);
+    EXPECT_EQ(Cli(tmp, "layouts --layouts " + Quote(tmp.dir() + "none")).Status, 1);
+}

@@ -1,0 +1,199 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "generator/TKelPictureGenerator.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "generator/FileUtils.h"
+#include "generator/JpegFile.h"
+#include "generator/TBM_Bitmap.h"
+#include "model/TCustomProgress.h"
+#include "model/TKelLayer.h"
+#include "model/TKelPicture.h"
+#include "support/GalleryFixture.h"
+
+namespace {
+
+class CountingProgress : public TCustomProgress {
+public:
+    explicit CountingProgress(int cancelAtQuery = -1)
+        : m_cancelAt(cancelAtQuery) {}
+    int GetMax() const override { return 0; }
+    void SetMax(int) override {}
+    void Reset() override {}
+    void Step(int delta, const std::string& text) override {
+        Position += delta;
+        Texts.push_back(text);
+    }
+    bool IsCancelled() override { return m_cancelAt >= 0 && Queries++ >= m_cancelAt; }
+
+    int Position = 0;
+    int Queries = 0;
+    std::vector<std::string> Texts;
+
+private:
+    int m_cancelAt;
+};
+
+TJpegInfo Info(const GalleryFixture& gallery, const std::string& relative) {
+    return ReadJpegInfo(gallery.OutDir + relative);
+}
+
+class PictureGenerator : public testing::Test {
+protected:
+    void SetUp() override {
+        gallery.Page("index.html", "<table><tr><td><img src=\"#kel_picture_filename def_width=64 "
+                                   "def_height=48 def_directory=thumbs#\"></td></tr></table>");
+        gallery.Page("about.html", "#kel_page_title#");
+    }
+    void Generate(int jobs = 1, const std::string& outDir = {}) {
+        generator.Jobs = jobs;
+        generator.Generate(*gallery.Layout, nullptr, gallery.Pictures,
+                           outDir.empty() ? gallery.OutDir : outDir);
+    }
+
+    GalleryFixture gallery;
+    TKelPictureGenerator generator;
+};
+
+} // namespace
+
+// Every picture layer gets a copy fitted into its frame; layers without picture tags get
+// none but still count their ten progress steps per picture.
+TEST_F(PictureGenerator, WritesEveryPictureForEveryPictureLayer) {
+    gallery.Load();
+    gallery.AddPhoto("wide.jpg", 300, 200);
+    gallery.AddPhoto("tall.bmp", 200, 300);
+    gallery.AddPhoto("small.jpeg", 10, 10);
+    CountingProgress progress;
+    generator.Progress = &progress;
+    Generate();
+    EXPECT_EQ(gallery.OutputFiles(),
+              (std::vector<std::string>{"thumbs/small_index.jpg", "thumbs/tall_index.jpg",
+                                        "thumbs/wide_index.jpg"}));
+    EXPECT_EQ(Info(gallery, "thumbs/wide_index.jpg").Width, 64);
+    EXPECT_EQ(Info(gallery, "thumbs/wide_index.jpg").Height, 43);
+    EXPECT_EQ(Info(gallery, "thumbs/tall_index.jpg").Width, 32);
+    EXPECT_EQ(Info(gallery, "thumbs/tall_index.jpg").Height, 48);
+    EXPECT_EQ(Info(gallery, "thumbs/small_index.jpg").Width, 48); // small pictures are enlarged
+    EXPECT_EQ(progress.Position, 60);
+    ASSERT_EQ(progress.Texts.size(), 6u);
+    EXPECT_EQ(progress.Texts[0], gallery.OutDir + "wide_about.jpg"); // never written
+    EXPECT_EQ(progress.Texts[1], gallery.OutDir + "thumbs/wide_index.jpg");
+    EXPECT_TRUE(generator.Failures.empty());
+}
+
+// A frame side of 0 keeps the picture's own size that way.
+TEST_F(PictureGenerator, ZeroFrameSideKeepsTheSourceSize) {
+    gallery.Load();
+    gallery.AddPhoto("a.jpg", 100, 75);
+    gallery.AddPhoto("b.jpg", 30, 20);
+    TKelLayer& index = *gallery.Layout->Layers().FindLayer("index");
+    index.SetPictureWidth(0);
+    index.SetPictureHeight(30);
+    Generate();
+    EXPECT_EQ(Info(gallery, "thumbs/a_index.jpg").Width, 40);
+    EXPECT_EQ(Info(gallery, "thumbs/a_index.jpg").Height, 30);
+    EXPECT_EQ(Info(gallery, "thumbs/b_index.jpg").Width, 30);
+    EXPECT_EQ(Info(gallery, "thumbs/b_index.jpg").Height, 20);
+}
+
+// Missing, damaged and foreign files are skipped and listed; the others are written.
+TEST_F(PictureGenerator, SkipsPicturesThatFail) {
+    gallery.Load();
+    gallery.AddPhoto("good.jpg", 40, 30);
+    TKelPicture* gone = gallery.AddPhoto("gone.jpg", 40, 30);
+    std::filesystem::remove(gone->FileName());
+    gallery.Tmp.write("src/broken.jpg", "\xff\xd8\xff\xe0 not really a picture");
+    gallery.Pictures.CreatePicture()->SetFileName(gallery.Tmp.dir() + "src/broken.jpg");
+    gallery.AddPicture("other.png");
+    gallery.AddPhoto("line.jpg", 1, 30); // a one-pixel span cannot be fitted
+    CountingProgress progress;
+    generator.Progress = &progress;
+    Generate();
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/good_index.jpg"});
+    EXPECT_EQ(generator.Failures.size(), 4u);
+    // The foreign file and the line still count their steps, as they loaded without error.
+    EXPECT_EQ(progress.Position, 60);
+}
+
+// Several jobs write the very same bytes as one job, and report the same progress.
+TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
+    gallery.Page("large.html", "<img src=\"#kel_picture_filename def_width=120 def_height=90 "
+                               "def_quality=75#\">");
+    gallery.Load();
+    for (int i = 0; i < 7; ++i)
+        gallery.AddPhoto("p" + std::to_string(i) + ".jpg", 160 + i * 13, 120 + i * 7);
+    gallery.AddPicture("missing-data.jpg");
+
+    CountingProgress one;
+    generator.Progress = &one;
+    Generate(1);
+    const std::string parallelDir = gallery.Tmp.dir() + "parallel/";
+    CountingProgress three;
+    generator.Progress = &three;
+    Generate(3, parallelDir);
+
+    const std::vector<std::string> files = gallery.OutputFiles();
+    ASSERT_EQ(files.size(), 14u);
+    for (const std::string& file : files)
+        EXPECT_EQ(kelvo::ReadFileBytes(gallery.OutDir + file),
+                  kelvo::ReadFileBytes(parallelDir + file))
+            << file;
+    EXPECT_EQ(three.Position, one.Position);
+    EXPECT_EQ(generator.Failures.size(), 1u);
+}
+
+// A cancel before the first picture writes nothing, in one thread or several; a cancel before
+// a layer keeps that picture's earlier layers.
+TEST_F(PictureGenerator, Cancel) {
+    gallery.Page("large.html", "<img src=\"#kel_picture_filename#\">");
+    gallery.Load();
+    gallery.AddPhoto("a.jpg", 40, 30);
+    gallery.AddPhoto("b.jpg", 40, 30);
+    for (int jobs : {1, 2}) {
+        CountingProgress stopAtOnce(0);
+        generator.Progress = &stopAtOnce;
+        Generate(jobs);
+        EXPECT_TRUE(gallery.OutputFiles().empty()) << jobs;
+    }
+
+    // Query 0 before the picture, 1 and 2 before its layers about and index, 3 before large.
+    CountingProgress beforeLarge(3);
+    generator.Progress = &beforeLarge;
+    Generate(1);
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
+}
+
+// One layer given: only that layer, for the pictures passed (checked or not), no progress.
+TEST_F(PictureGenerator, SingleLayer) {
+    gallery.Load();
+    TKelPicture* picture = gallery.AddPhoto("a.jpg", 40, 30);
+    picture->SetChecked(false);
+    generator.Generate(*gallery.Layout, gallery.Layout->Layers().FindLayer("index"),
+                       gallery.Pictures, gallery.OutDir);
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
+}
+
+// The placeholder: the frame's size, face grey inside, a one-pixel shadow-grey border.
+TEST_F(PictureGenerator, Placeholder) {
+    gallery.Page("index.html", "<table><tr><td>#kel_picture_filename def_width=160 "
+                               "def_height=120#</td></tr></table>");
+    gallery.Load();
+    const std::string temp = gallery.Tmp.dir() + "tmp/";
+    const std::string file = generator.GeneratePlaceholder(
+        *gallery.Layout, *gallery.Layout->Layers().FindLayer("index"), temp, 0x102030, 0x405060);
+    EXPECT_EQ(file, temp + "dummy_index.bmp");
+    TBM_Bitmap bitmap;
+    bitmap.LoadFromFile(file);
+    ASSERT_EQ(bitmap.Width(), 160);
+    ASSERT_EQ(bitmap.Height(), 120);
+    const TBM_Pixel face{0x30, 0x20, 0x10};
+    const TBM_Pixel shadow{0x60, 0x50, 0x40};
+    EXPECT_EQ(bitmap.GetPixel(1, 1), face);
+    EXPECT_EQ(bitmap.GetPixel(80, 60), face);
+    for (const auto& [x, y] : {std::pair{0, 0}, {159, 60}, {80, 119}, {0, 119}})
+        EXPECT_EQ(bitmap.GetPixel(x, y), shadow) << x << "," << y;
+}

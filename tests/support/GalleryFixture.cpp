@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/GalleryFixture.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "generator/FileUtils.h"
+#include "generator/TBM_Bitmap.h"
+#include "model/TKelPicture.h"
+
+namespace fs = std::filesystem;
+
+GalleryFixture::GalleryFixture()
+    : LayoutDir(Tmp.dir() + "Layouts/Test/")
+    , OutDir(Tmp.dir() + "out/") {
+    fs::create_directories(LayoutDir);
+}
+
+void GalleryFixture::Page(std::string_view relative, std::string_view text) const {
+    Tmp.write("Layouts/Test/" + std::string(relative), text);
+}
+
+void GalleryFixture::Load() {
+    Directory.Load(LayoutDir);
+    Layout = std::make_unique<TKelLayout>();
+    Layout->LoadFromDirectory(&Directory);
+}
+
+TKelPicture* GalleryFixture::AddPicture(std::string_view name) {
+    TKelPicture* picture = Pictures.CreatePicture();
+    picture->SetFileName(Tmp.write("src/" + std::string(name), ""));
+    return picture;
+}
+
+TKelPicture* GalleryFixture::AddPhoto(std::string_view name, int width, int height) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y,
+                            static_cast<std::uint32_t>((x * 7) & 255) |
+                                static_cast<std::uint32_t>((y * 5) & 255) << 8 |
+                                static_cast<std::uint32_t>((x + y) & 255) << 16);
+    }
+    const std::string file = Tmp.dir() + "src/" + std::string(name);
+    fs::create_directories(fs::path(file).parent_path());
+    bitmap.SaveToFile(file, 90);
+    TKelPicture* picture = Pictures.CreatePicture();
+    picture->SetFileName(file);
+    return picture;
+}
+
+std::string GalleryFixture::Output(std::string_view relative) const {
+    const std::string file = OutDir + std::string(relative);
+    return fs::is_regular_file(file) ? kelvo::ReadFileBytes(file) : std::string();
+}
+
+bool GalleryFixture::OutputExists(std::string_view relative) const {
+    return fs::exists(OutDir + std::string(relative));
+}
+
+std::vector<std::string> GalleryFixture::OutputFiles() const {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(OutDir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file())
+            files.push_back(fs::relative(it->path(), OutDir).generic_string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+int CountOf(std::string_view text, std::string_view needle) {
+    int count = 0;
+    for (auto pos = text.find(needle); pos != std::string_view::npos;
+         pos = text.find(needle, pos + needle.size()))
+        ++count;
+    return count;
+}
