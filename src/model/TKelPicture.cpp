@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/TKelPicture.h"
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -9,8 +10,13 @@
 
 #include <pugixml.hpp>
 
+#include "generator/BM_Geometry.h"
+#include "generator/BM_Resample.h"
+#include "generator/BmpFile.h"
+#include "generator/JpegFile.h"
 #include "generator/KelErrors.h"
 #include "generator/KelText.h"
+#include "generator/TBM_Bitmap.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelPictureRefs.h"
 
@@ -98,7 +104,28 @@ bool TKelPicture::Exists() const {
 
 bool TKelPicture::LoadThumbnail() {
     m_thumbnail.reset();
-    return false;
+    if (!Exists())
+        return false;
+    const std::string extension = kelvo::LowerAZ(fs::path(m_fileName).extension().string());
+    try {
+        TBM_Bitmap decoded;
+        if (extension == ".bmp")
+            LoadBmpFile(m_fileName, decoded);
+        else if (extension == ".jpg" || extension == ".jpeg")
+            LoadJpegFile(m_fileName, decoded, 8); // the decoder's one-eighth scale: fast
+        else
+            return false;
+        // The spans of the frame and of the picture (its pixel counts) give the thumbnail's
+        // size: the longer side becomes ThumbnailSize. A very thin picture keeps one pixel.
+        const TRect fitted = FitRect(TRect{0, 0, ThumbnailSize, ThumbnailSize},
+                                     TRect{0, 0, decoded.Width(), decoded.Height()});
+        auto thumbnail = std::make_unique<TBM_Bitmap>();
+        Resample(decoded, *thumbnail, std::max(1, fitted.Right), std::max(1, fitted.Bottom));
+        m_thumbnail = std::move(thumbnail);
+    } catch (const std::exception&) {
+        // A damaged or unreadable picture simply has no thumbnail.
+    }
+    return m_thumbnail != nullptr;
 }
 
 bool TKelPicture::LoadFromXml(pugi::xml_node node, const std::string& baseDirectory) {

@@ -90,7 +90,7 @@ private:
     friend class TKelPictureList; // moves pictures between lists
 
     TKelPictureRefs* m_owner;
-    std::shared_ptr<TBM_Bitmap> m_thumbnail;
+    std::unique_ptr<TBM_Bitmap> m_thumbnail;
     std::string m_fileName;
     TDate m_date{};
     std::string m_title;

@@ -10,6 +10,7 @@
 #include <utime.h>
 
 #include "generator/KelErrors.h"
+#include "generator/TBM_Bitmap.h"
 #include "model/THistory.h"
 #include "model/TKelPictureList.h"
 #include "model/TSXmlReader.h"
@@ -337,4 +338,70 @@ TEST(PictureList, RelativeFileNames) {
     EXPECT_EQ(list.GetPicture(0)->FileName(), sunset);
     EXPECT_TRUE(list.GetPicture(0)->Checked());
     EXPECT_EQ(list.GetPicture(1)->FileName(), sunset);
+}
+
+namespace {
+
+std::string WritePicture(const TempDir& tmp, const std::string& name, int width, int height,
+                         std::uint32_t color = 0) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    if (color != 0) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bitmap.SetPixel(x, y, color);
+    }
+    std::string file = tmp.dir() + name;
+    bitmap.SaveToFile(file, 90);
+    return file;
+}
+
+::testing::AssertionResult HasThumbnail(TKelPicture& p, int width, int height) {
+    if (!p.LoadThumbnail() || !p.Thumbnail())
+        return ::testing::AssertionFailure() << "no thumbnail";
+    if (p.Thumbnail()->Width() != width || p.Thumbnail()->Height() != height)
+        return ::testing::AssertionFailure()
+               << p.Thumbnail()->Width() << " x " << p.Thumbnail()->Height();
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+// The longer side is 110 for JPEG and BMP, small pictures are enlarged, and the picture is
+// really drawn into it.
+TEST(Thumbnail, FitsLongerSide) {
+    TempDir tmp;
+    TKelPicture p;
+    p.SetFileName(WritePicture(tmp, "big.JPG", 4000, 3000));
+    EXPECT_TRUE(HasThumbnail(p, 110, 83));
+    p.SetFileName(WritePicture(tmp, "tall.bmp", 50, 100, 0x0000FF));
+    EXPECT_TRUE(HasThumbnail(p, 55, 110));
+    const TBM_Pixel red = p.Thumbnail()->GetPixel(27, 55);
+    EXPECT_GE(red.R, 250);
+    EXPECT_LE(red.B, 5);
+}
+
+// JPEGs are decoded at one-eighth scale: a 17 x 9 picture decodes to 3 x 2, which fits to
+// 110 x 73, where a full decode would give 110 x 58.
+TEST(Thumbnail, JpegDecodedAtOneEighth) {
+    TempDir tmp;
+    TKelPicture p;
+    p.SetFileName(WritePicture(tmp, "small.jpeg", 17, 9, 0x00FF00));
+    EXPECT_TRUE(HasThumbnail(p, 110, 73));
+}
+
+// Anything that cannot give a thumbnail gives none, drops the old one and raises nothing.
+TEST(Thumbnail, NoneForOtherOrBrokenFiles) {
+    TempDir tmp;
+    TKelPicture p;
+    const std::string good = WritePicture(tmp, "good.jpg", 80, 60);
+    for (const std::string& file :
+         {tmp.write("photo.png", "\x89PNG"), tmp.write("broken.jpg", "\xFF\xD8 not a jpeg"),
+          tmp.write("broken.bmp", "BM"), tmp.dir() + "missing.jpg"}) {
+        p.SetFileName(good);
+        ASSERT_TRUE(p.LoadThumbnail());
+        p.SetFileName(file);
+        EXPECT_FALSE(p.LoadThumbnail()) << file;
+        EXPECT_EQ(p.Thumbnail(), nullptr) << file;
+    }
 }
