@@ -8,33 +8,12 @@
 
 #include "generator/KelErrors.h"
 #include "generator/TKelPageDirectoryList.h"
-#include "model/TCustomProgress.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
+#include "support/RecordingProgress.h"
 #include "support/TempDir.h"
 
 namespace {
-
-class RecordingProgress : public TCustomProgress {
-public:
-    int GetMax() const override { return Max; }
-    void SetMax(int value) override { Max = value; }
-    void Reset() override {
-        ++Resets;
-        Position = 0;
-    }
-    void Step(int delta, const std::string&) override {
-        Position += delta;
-        Total += delta;
-    }
-    bool IsCancelled() override { return CancelAfterSteps >= 0 && Total >= CancelAfterSteps; }
-
-    int Max = 0;
-    int Position = 0;
-    int Total = 0;
-    int Resets = 0;
-    int CancelAfterSteps = -1;
-};
 
 // A project over a layout folder with three layers, as the output dialog and kelvo-cli have it.
 class GalleryRun : public testing::Test {

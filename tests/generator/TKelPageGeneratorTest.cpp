@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "generator/FileUtils.h"
-#include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"
 #include "support/GalleryFixture.h"
+#include "support/RecordingProgress.h"
 
 namespace {
 
@@ -42,29 +42,6 @@ protected:
 
     GalleryFixture gallery;
     TKelPageGenerator generator;
-};
-
-// A progress sink that records steps and says "stop" from a given query on.
-class ScriptedProgress : public TCustomProgress {
-public:
-    explicit ScriptedProgress(int cancelAtQuery = -1)
-        : m_cancelAt(cancelAtQuery) {}
-    int GetMax() const override { return Max; }
-    void SetMax(int value) override { Max = value; }
-    void Reset() override { Position = 0; }
-    void Step(int delta, const std::string& text) override {
-        Position += delta;
-        Texts.push_back(text);
-    }
-    bool IsCancelled() override { return m_cancelAt >= 0 && Queries++ >= m_cancelAt; }
-
-    int Max = 0;
-    int Position = 0;
-    int Queries = 0;
-    std::vector<std::string> Texts;
-
-private:
-    int m_cancelAt;
 };
 
 } // namespace
@@ -272,13 +249,15 @@ TEST_F(PageGenerator, StartPage) {
 TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     gallery.Load();
     AddPictures(23);
-    ScriptedProgress beforeFirstLayer(0);
+    RecordingProgress beforeFirstLayer;
+    beforeFirstLayer.CancelAtQuery = 0;
     generator.Progress = &beforeFirstLayer;
     Generate();
     EXPECT_TRUE(gallery.OutputFiles().empty());
 
     // Query 0 before layer "index", 1 before its first page, 2 before its second.
-    ScriptedProgress afterOnePage(2);
+    RecordingProgress afterOnePage;
+    afterOnePage.CancelAtQuery = 2;
     generator.Progress = &afterOnePage;
     Generate();
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"index.html"});

@@ -9,33 +9,12 @@
 #include "generator/FileUtils.h"
 #include "generator/JpegFile.h"
 #include "generator/TBM_Bitmap.h"
-#include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"
 #include "support/GalleryFixture.h"
+#include "support/RecordingProgress.h"
 
 namespace {
-
-class CountingProgress : public TCustomProgress {
-public:
-    explicit CountingProgress(int cancelAtQuery = -1)
-        : m_cancelAt(cancelAtQuery) {}
-    int GetMax() const override { return 0; }
-    void SetMax(int) override {}
-    void Reset() override {}
-    void Step(int delta, const std::string& text) override {
-        Position += delta;
-        Texts.push_back(text);
-    }
-    bool IsCancelled() override { return m_cancelAt >= 0 && Queries++ >= m_cancelAt; }
-
-    int Position = 0;
-    int Queries = 0;
-    std::vector<std::string> Texts;
-
-private:
-    int m_cancelAt;
-};
 
 TJpegInfo Info(const GalleryFixture& gallery, const std::string& relative) {
     return ReadJpegInfo(gallery.OutDir + relative);
@@ -67,7 +46,7 @@ TEST_F(PictureGenerator, WritesEveryPictureForEveryPictureLayer) {
     gallery.AddPhoto("wide.jpg", 300, 200);
     gallery.AddPhoto("tall.bmp", 200, 300);
     gallery.AddPhoto("small.jpeg", 10, 10);
-    CountingProgress progress;
+    RecordingProgress progress;
     generator.Progress = &progress;
     Generate();
     EXPECT_EQ(gallery.OutputFiles(),
@@ -110,7 +89,7 @@ TEST_F(PictureGenerator, SkipsPicturesThatFail) {
     gallery.Pictures.CreatePicture()->SetFileName(gallery.Tmp.dir() + "src/broken.jpg");
     gallery.AddPicture("other.png");
     gallery.AddPhoto("line.jpg", 1, 30); // a one-pixel span cannot be fitted
-    CountingProgress progress;
+    RecordingProgress progress;
     generator.Progress = &progress;
     Generate();
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/good_index.jpg"});
@@ -128,11 +107,11 @@ TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
         gallery.AddPhoto("p" + std::to_string(i) + ".jpg", 160 + i * 13, 120 + i * 7);
     gallery.AddPicture("missing-data.jpg");
 
-    CountingProgress one;
+    RecordingProgress one;
     generator.Progress = &one;
     Generate(1);
     const std::string parallelDir = gallery.Tmp.dir() + "parallel/";
-    CountingProgress three;
+    RecordingProgress three;
     generator.Progress = &three;
     Generate(3, parallelDir);
 
@@ -154,14 +133,16 @@ TEST_F(PictureGenerator, Cancel) {
     gallery.AddPhoto("a.jpg", 40, 30);
     gallery.AddPhoto("b.jpg", 40, 30);
     for (int jobs : {1, 2}) {
-        CountingProgress stopAtOnce(0);
+        RecordingProgress stopAtOnce;
+        stopAtOnce.CancelAtQuery = 0;
         generator.Progress = &stopAtOnce;
         Generate(jobs);
         EXPECT_TRUE(gallery.OutputFiles().empty()) << jobs;
     }
 
     // Query 0 before the picture, 1 and 2 before its layers about and index, 3 before large.
-    CountingProgress beforeLarge(3);
+    RecordingProgress beforeLarge;
+    beforeLarge.CancelAtQuery = 3;
     generator.Progress = &beforeLarge;
     Generate(1);
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
