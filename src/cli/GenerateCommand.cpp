@@ -26,7 +26,7 @@ namespace {
 std::string ChooseOutputDirectory(const GenerateOptions& options, const TKelProject& project) {
     std::error_code ec;
     if (!options.Output.empty()) {
-        const std::string dir = kelvo::IncludeTrailingDelimiter(
+        std::string dir = kelvo::IncludeTrailingDelimiter(
             fs::absolute(options.Output).lexically_normal().string());
         fs::create_directories(dir, ec);
         if (!fs::is_directory(dir))

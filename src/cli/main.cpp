@@ -10,7 +10,9 @@
 
 #include "CliOptions.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     CLI::App app{"Kelvo turns a folder of photos into a static HTML picture gallery.", "kelvo-cli"};
     app.set_version_flag("--version", "kelvo-cli " KELVO_VERSION);
     app.require_subcommand(1);
@@ -75,4 +77,18 @@ int main(int argc, char** argv) {
         std::cerr << "kelvo-cli: " << e.what() << '\n';
         return static_cast<int>(ExitStatus::Failure);
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        // Only a failure to set up the command line itself can end up here.
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "kelvo-cli: unexpected error\n";
+    }
+    return static_cast<int>(ExitStatus::Failure);
 }

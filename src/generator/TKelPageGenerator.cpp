@@ -245,7 +245,7 @@ std::string TKelPageGenerator::GeneratePreview(const TKelLayout& layout, const T
 std::string TKelPageGenerator::GeneratePage(const TKelLayout& layout, const TKelLayer& layer,
                                             const std::string& outDir, int page) {
     const TKelPageFile* pageFile = layer.PageFile();
-    const std::string fileName = MakeUrl(GetPageFileName(layout, layer, outDir, page), false);
+    std::string fileName = MakeUrl(GetPageFileName(layout, layer, outDir, page), false);
     if (!pageFile || fileName.empty())
         return {};
     try {

@@ -68,7 +68,7 @@ void TKelParser::Parse(std::string_view text, TKelTagList& tags) const {
 void TKelParser::ReplaceTag(std::string& text, std::string_view replacement,
                             const TKelTag& tag) const {
     const auto start = static_cast<std::size_t>(tag.StartPos - 1);
-    const auto count = static_cast<std::size_t>(tag.EndPos - tag.StartPos + 1);
+    const auto count = static_cast<std::size_t>(tag.EndPos) - start;
     text.replace(start, count, replacement);
 }
 

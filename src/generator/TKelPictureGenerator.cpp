@@ -224,6 +224,7 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
                                             const std::string& outDir, int workers) {
     Run run;
     std::vector<std::jthread> threads;
+    threads.reserve(static_cast<std::size_t>(workers));
     for (int i = 0; i < workers; ++i) {
         threads.emplace_back([&] {
             for (int index; (index = run.Take()) >= 0;) {
@@ -284,7 +285,7 @@ std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout, cons
                                                   const TKelPicture& picture,
                                                   const TBM_Bitmap& source,
                                                   const std::string& outDir) const {
-    const std::string fileName =
+    std::string fileName =
         TKelPageGenerator::MakeUrl(m_names.PictureFileName(layout, layer, &picture, outDir), false);
     if (!kelvo::IsInsideFolder(fileName, outDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
@@ -311,7 +312,7 @@ std::string TKelPictureGenerator::GeneratePlaceholder(const TKelLayout& layout,
                                                       std::uint32_t faceColor,
                                                       std::uint32_t shadowColor) {
     // The placeholder is written under the link form of its name, which is what previews link to.
-    const std::string fileName =
+    std::string fileName =
         TKelPageGenerator::MakeUrl(m_names.PictureFileName(layout, layer, nullptr, tempDir), false);
     if (!kelvo::IsInsideFolder(fileName, tempDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the temporary folder");

@@ -38,7 +38,7 @@ fs::path MakeUniqueDirectory(const fs::path& parent, const std::string& prefix) 
 fs::path DataDirectory(const fs::path& program) {
     std::error_code ec;
     if (!fs::is_directory(program / "Layouts", ec)) {
-        const fs::path installed = program / ".." / "share" / "kelvo";
+        fs::path installed = program / ".." / "share" / "kelvo";
         if (fs::is_directory(installed / "Layouts", ec))
             return installed;
     }
