@@ -7,9 +7,16 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "generator/KelErrors.h"
 #include "generator/KelText.h"
+
+namespace fs = std::filesystem;
 
 namespace kelvo {
 
@@ -74,25 +81,93 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
     return first != "..";
 }
 
-void WriteFileBytes(const std::string& path, std::string_view data) {
-    const std::string temp = path + ".kelvo-tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out)
-            out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            const int error = errno;
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            throw EFileError("Cannot write \"" + path + "\": " + std::strerror(error));
+namespace {
+
+std::string ErrorText(const std::string& fileName, const char* what, int error) {
+    return "Cannot write \"" + fileName + "\": " + what + ": " + std::strerror(error);
+}
+
+// A name in the target's folder that no other file has: hidden, and with an extension the
+// program's file dialogs do not list. One generator per thread: writers may run in parallel.
+std::string TemporaryName(const fs::path& target) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string suffix(8, '0');
+    for (char& c : suffix)
+        c = Digits[random() % (sizeof(Digits) - 1)];
+    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".tmp"))
+        .string();
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& fileName) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EFileError(ErrorText(fileName, "write", errno));
         }
+        data.remove_prefix(static_cast<std::size_t>(written));
     }
+}
+
+} // namespace
+
+void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk) {
+    fs::path target = fileName;
     std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw EFileError("Cannot write \"" + path + "\": " + ec.message());
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::canonical(target, ec);
+        if (!ec)
+            target = resolved;
+    }
+    if (target.filename().empty())
+        throw EFileError("Cannot write \"" + fileName + "\": not a file name");
+
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && !S_ISREG(old.st_mode))
+        throw EFileError("Cannot write \"" + fileName + "\": not a regular file");
+
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = TemporaryName(target);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            throw EFileError(ErrorText(fileName, "create", errno));
+    }
+    if (fd < 0)
+        throw EFileError(ErrorText(fileName, "create", EEXIST));
+
+    try {
+        // The new file keeps the permissions the user gave the old one.
+        if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+            throw EFileError(ErrorText(fileName, "chmod", errno));
+        WriteAll(fd, data, fileName);
+        if (flushToDisk && ::fsync(fd) != 0)
+            throw EFileError(ErrorText(fileName, "flush", errno));
+        const int closed = ::close(fd);
+        fd = -1;
+        if (closed != 0)
+            throw EFileError(ErrorText(fileName, "close", errno));
+        if (::rename(temporary.c_str(), target.c_str()) != 0)
+            throw EFileError(ErrorText(fileName, "rename", errno));
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.c_str());
+        throw;
+    }
+
+    if (!flushToDisk)
+        return;
+    // Make the rename itself durable; the file is complete either way.
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
 }
 

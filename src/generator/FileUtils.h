@@ -35,8 +35,12 @@ std::string RelativePath(const std::string& fromDir, const std::string& target);
 /// Symbolic links are not followed: what is checked is the name written.
 bool IsInsideFolder(const std::string& path, const std::string& folder);
 
-/// Writes data into path, replacing an existing file: a new file is written next to it and
-/// renamed over it, so a failed write leaves no half-written page behind. Raises EFileError.
-void WriteFileBytes(const std::string& path, std::string_view data);
+/// Writes data into fileName, replacing an existing file only once the new one is complete: a
+/// new file is written beside it (keeping the old file's permissions, through a symbolic link
+/// to the file it names) and renamed over it, so fileName always holds either the old or the
+/// whole new content. With flushToDisk the new file and the rename are also flushed to disk
+/// before returning, for documents the user saves. Raises EFileError and leaves no temporary
+/// file behind.
+void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk = false);
 
 } // namespace kelvo
