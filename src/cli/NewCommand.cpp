@@ -10,7 +10,7 @@
 #include "CliOptions.h"
 #include "LayoutSource.h"
 #include "generator/FileUtils.h"
-#include "generator/KelText.h"
+#include "generator/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 
@@ -19,8 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsPictureFile(const fs::path& path) {
-    const std::string ext = kelvo::LowerAZ(path.extension().string());
-    return ext == ".jpg" || ext == ".jpeg" || ext == ".bmp";
+    return TBM_Bitmap::FileKind(path.string()) != TBM_Bitmap::TFileKind::Other;
 }
 
 void AddPicture(TKelProject& project, const fs::path& file) {

@@ -18,21 +18,6 @@
 
 namespace {
 
-enum class TFileKind { Other, Bmp, Jpeg };
-
-// The extension is the part from the last '.', if no path delimiter or drive colon follows it.
-TFileKind KindOf(const std::string& fileName) {
-    const std::size_t pos = fileName.find_last_of(".:/\\");
-    if (pos == std::string::npos || fileName[pos] != '.')
-        return TFileKind::Other;
-    const std::string ext = kelvo::LowerAZ(std::string_view(fileName).substr(pos));
-    if (ext == ".bmp")
-        return TFileKind::Bmp;
-    if (ext == ".jpg" || ext == ".jpeg")
-        return TFileKind::Jpeg;
-    return TFileKind::Other;
-}
-
 // A decoder writing a fresh 24-megapixel picture touches 96 MB of new memory; in 4 KB pages
 // that is 24,000 page faults, which in a virtual machine cost more than the decoding itself.
 // Where the kernel gives transparent huge pages on request, ask for them for the aligned
@@ -140,7 +125,7 @@ void TBM_Bitmap::SetPixel(int x, int y, std::uint32_t color) {
 }
 
 void TBM_Bitmap::LoadFromFile(const std::string& fileName) {
-    switch (KindOf(fileName)) {
+    switch (FileKind(fileName)) {
     case TFileKind::Bmp:
         LoadBmpFile(fileName, *this);
         break;
@@ -153,7 +138,7 @@ void TBM_Bitmap::LoadFromFile(const std::string& fileName) {
 }
 
 void TBM_Bitmap::SaveToFile(const std::string& fileName, int quality) const {
-    switch (KindOf(fileName)) {
+    switch (FileKind(fileName)) {
     case TFileKind::Bmp:
         SaveBmpFile(fileName, *this);
         break;
@@ -163,4 +148,16 @@ void TBM_Bitmap::SaveToFile(const std::string& fileName, int quality) const {
     case TFileKind::Other:
         break;
     }
+}
+
+TBM_Bitmap::TFileKind TBM_Bitmap::FileKind(const std::string& fileName) {
+    const std::size_t pos = fileName.find_last_of(".:/\\");
+    if (pos == std::string::npos || fileName[pos] != '.')
+        return TFileKind::Other;
+    const std::string ext = kelvo::LowerAZ(std::string_view(fileName).substr(pos));
+    if (ext == ".bmp")
+        return TFileKind::Bmp;
+    if (ext == ".jpg" || ext == ".jpeg")
+        return TFileKind::Jpeg;
+    return TFileKind::Other;
 }

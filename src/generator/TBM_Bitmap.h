@@ -33,6 +33,12 @@ struct TBM_Pixel {
 /// different threads at the same time; one object is not to be shared while it changes.
 class TBM_Bitmap {
 public:
+    /// The picture files the store reads and writes, told apart by their extension.
+    enum class TFileKind { Other, Bmp, Jpeg };
+    /// The kind of fileName: its extension is the part from the last '.', if no path
+    /// delimiter or drive colon follows it, compared without regard to the case of A-Z.
+    static TFileKind FileKind(const std::string& fileName);
+
     static constexpr int BytesPerPixel = 4;
     static constexpr int MaxDimension = 65535;
     static constexpr std::int64_t MaxPixels = 512'000'000;

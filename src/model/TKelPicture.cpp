@@ -13,9 +13,9 @@
 #include "generator/BM_Geometry.h"
 #include "generator/BM_Resample.h"
 #include "generator/BmpFile.h"
+#include "generator/FileUtils.h"
 #include "generator/JpegFile.h"
 #include "generator/KelErrors.h"
-#include "generator/KelText.h"
 #include "generator/TBM_Bitmap.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelPictureRefs.h"
@@ -44,8 +44,7 @@ std::optional<TKelPicture::TDate> FileDate(const std::string& fileName) {
 
 // "Beach.2004" for ".../Beach.2004.jpg"; empty for ".../.jpg".
 std::string TitleFromFileName(const std::string& fileName) {
-    const std::size_t slash = fileName.rfind(kelvo::PathDelim);
-    std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    std::string name = kelvo::ExtractFileName(fileName);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos)
         name.erase(dot);
@@ -106,12 +105,12 @@ bool TKelPicture::LoadThumbnail() {
     m_thumbnail.reset();
     if (!Exists())
         return false;
-    const std::string extension = kelvo::LowerAZ(fs::path(m_fileName).extension().string());
+    const TBM_Bitmap::TFileKind kind = TBM_Bitmap::FileKind(m_fileName);
     try {
         TBM_Bitmap decoded;
-        if (extension == ".bmp")
+        if (kind == TBM_Bitmap::TFileKind::Bmp)
             LoadBmpFile(m_fileName, decoded);
-        else if (extension == ".jpg" || extension == ".jpeg")
+        else if (kind == TBM_Bitmap::TFileKind::Jpeg)
             LoadJpegFile(m_fileName, decoded, 8); // the decoder's one-eighth scale: fast
         else
             return false;
