@@ -15,10 +15,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "generator/BM_Geometry.h"
-#include "generator/BM_Resample.h"
-#include "generator/JpegFile.h"
-#include "generator/TBM_Bitmap.h"
+#include "imaging/BM_Geometry.h"
+#include "imaging/BM_Resample.h"
+#include "imaging/JpegFile.h"
+#include "imaging/TBM_Bitmap.h"
 
 namespace {
 

@@ -8,8 +8,13 @@ packages=(
   g++ cmake ninja-build pkg-config
   # core libraries
   libjpeg62-turbo-dev libpugixml-dev libexif-dev libcli11-dev
-  # desktop program, help viewer, widget tests
-  qt6-base-dev qt6-webengine-dev libchm-dev
+  # desktop program, its translations, help viewer, widget tests
+  qt6-base-dev qt6-webengine-dev qt6-l10n-tools qt6-translations-l10n qt6-svg-dev libchm-dev
+  fonts-comic-neue
+  # installation: man pages, desktop integration checks, the .deb package
+  help2man desktop-file-utils appstream shared-mime-info dpkg-dev file
+  # fuzzing
+  clang-14 libclang-rt-14-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libjpeg-turbo-progs imagemagick
   # compiled help and headless runs

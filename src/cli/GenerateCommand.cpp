@@ -11,8 +11,8 @@
 #include "CliOptions.h"
 #include "LayoutSource.h"
 #include "TerminalProgress.h"
-#include "generator/FileUtils.h"
-#include "generator/KelText.h"
+#include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "generator/TKelGalleryRun.h"
 #include "model/TKelProject.h"
 

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "CliError.h"
-#include "generator/FileUtils.h"
+#include "base/FileUtils.h"
 #include "model/TSettings.h"
 
 LayoutSource::LayoutSource(const std::string& folder) {

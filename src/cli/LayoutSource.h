@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "generator/TKelPageDirectoryList.h"
 #include "model/TKelLayoutList.h"
+#include "template/TKelPageDirectoryList.h"
 
 /// The layouts folder as kelvo-cli reads it: the template folders and the layouts built from
 /// them. The layouts refer into the folders, so both live together.

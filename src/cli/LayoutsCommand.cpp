@@ -8,8 +8,8 @@
 
 #include "CliOptions.h"
 #include "LayoutSource.h"
-#include "generator/TKelPageFile.h"
 #include "model/TKelLayer.h"
+#include "template/TKelPageFile.h"
 
 namespace {
 

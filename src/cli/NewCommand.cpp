@@ -9,8 +9,8 @@
 #include "CliError.h"
 #include "CliOptions.h"
 #include "LayoutSource.h"
-#include "generator/FileUtils.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/FileUtils.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 

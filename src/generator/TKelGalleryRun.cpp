@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "generator/KelErrors.h"
+#include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
 #include "generator/TKelPictureGenerator.h"
 #include "model/TCustomProgress.h"

@@ -7,16 +7,16 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "generator/FileUtils.h"
-#include "generator/KelErrors.h"
-#include "generator/KelText.h"
-#include "generator/TKelPageDirectory.h"
-#include "generator/TKelPageFile.h"
-#include "generator/TKelTag.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
+#include "base/KelText.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPicture.h"
+#include "template/TKelPageDirectory.h"
+#include "template/TKelPageFile.h"
+#include "template/TKelTag.h"
 
 namespace fs = std::filesystem;
 

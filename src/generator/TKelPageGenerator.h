@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "generator/TKelGenerationFailure.h"
-#include "generator/TKelParser.h"
 #include "generator/TKelPictureNames.h"
 #include "model/TKelPictureRefs.h"
+#include "template/TKelParser.h"
 
 class TCustomProgress;
 class TKelLayer;

@@ -12,18 +12,18 @@
 #include <thread>
 #include <utility>
 
-#include "generator/BM_Geometry.h"
-#include "generator/BM_Resample.h"
-#include "generator/BmpFile.h"
-#include "generator/FileUtils.h"
-#include "generator/KelErrors.h"
-#include "generator/TBM_Bitmap.h"
-#include "generator/TKelPageFile.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
+#include "imaging/BM_Geometry.h"
+#include "imaging/BM_Resample.h"
+#include "imaging/BmpFile.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPicture.h"
+#include "template/TKelPageFile.h"
 
 namespace fs = std::filesystem;
 

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "generator/FileUtils.h"
-#include "generator/KelText.h"
-#include "generator/TKelPageDirectory.h"
-#include "generator/TKelPageFile.h"
+#include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "generator/TKelPageGenerator.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPicture.h"
 #include "model/TKelPictureRefs.h"
 #include "model/TSettings.h"
+#include "template/TKelPageDirectory.h"
+#include "template/TKelPageFile.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/SXmlHelpers.h"
 
-#include "generator/KelErrors.h"
-#include "generator/KelText.h"
+#include "base/KelErrors.h"
+#include "base/KelText.h"
 
 namespace {
 

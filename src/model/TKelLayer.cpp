@@ -4,10 +4,10 @@
 
 #include <exception>
 
-#include "generator/TKelPageFile.h"
-#include "generator/TKelTag.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelLayerList.h"
+#include "template/TKelPageFile.h"
+#include "template/TKelTag.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <pugixml.hpp>
 
-#include "generator/KelText.h"
-#include "generator/TKelPageFileList.h"
+#include "base/KelText.h"
 #include "model/TKelLayout.h"
+#include "template/TKelPageFileList.h"
 
 TKelLayerList::TKelLayerList(TKelLayout* owner)
     : m_owner(owner) {}

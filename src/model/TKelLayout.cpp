@@ -6,10 +6,10 @@
 
 #include <pugixml.hpp>
 
-#include "generator/KelErrors.h"
-#include "generator/TKelPageDirectory.h"
+#include "base/KelErrors.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelLayoutList.h"
+#include "template/TKelPageDirectory.h"
 
 TKelLayout::TKelLayout(TKelLayoutList* owner)
     : m_owner(owner) {}

@@ -6,9 +6,9 @@
 
 #include <pugixml.hpp>
 
-#include "generator/KelText.h"
-#include "generator/TKelPageDirectoryList.h"
+#include "base/KelText.h"
 #include "model/SXmlHelpers.h"
+#include "template/TKelPageDirectoryList.h"
 
 TKelLayoutList::~TKelLayoutList() = default;
 

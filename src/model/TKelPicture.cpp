@@ -10,13 +10,13 @@
 
 #include <pugixml.hpp>
 
-#include "generator/BM_Geometry.h"
-#include "generator/BM_Resample.h"
-#include "generator/BmpFile.h"
-#include "generator/FileUtils.h"
-#include "generator/JpegFile.h"
-#include "generator/KelErrors.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
+#include "imaging/BM_Geometry.h"
+#include "imaging/BM_Resample.h"
+#include "imaging/BmpFile.h"
+#include "imaging/JpegFile.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelPictureRefs.h"
 

@@ -7,8 +7,8 @@
 
 #include <pugixml.hpp>
 
-#include "generator/KelErrors.h"
-#include "generator/KelText.h"
+#include "base/KelErrors.h"
+#include "base/KelText.h"
 #include "model/THistory.h"
 #include "model/TKelPicture.h"
 

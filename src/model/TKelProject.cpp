@@ -8,9 +8,9 @@
 
 #include <pugixml.hpp>
 
-#include "generator/FileUtils.h"
-#include "generator/KelErrors.h"
-#include "generator/KelText.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
+#include "base/KelText.h"
 #include "model/SXmlHelpers.h"
 #include "model/TSXmlReader.h"
 #include "model/TSXmlWriter.h"

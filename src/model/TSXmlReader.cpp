@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "generator/KelErrors.h"
+#include "base/KelErrors.h"
 
 namespace {
 

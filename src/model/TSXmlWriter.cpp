@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/TSXmlWriter.h"
 
-#include "generator/FileUtils.h"
-#include "generator/KelText.h"
+#include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "model/SXmlHelpers.h"
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include <stdlib.h>
 
-#include "generator/FileUtils.h"
-#include "generator/KelErrors.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
 
 namespace fs = std::filesystem;
 

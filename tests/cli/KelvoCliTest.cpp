@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include "generator/FileUtils.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/FileUtils.h"
+#include "imaging/TBM_Bitmap.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/FileUtils.h"
-#include "generator/KelText.h"
-#include "generator/TKelPageDirectoryList.h"
-#include "generator/TKelTag.h"
+#include "base/FileUtils.h"
+#include "base/KelText.h"
+#include "template/TKelPageDirectoryList.h"
+#include "template/TKelTag.h"
 
 // The layouts the program ships, read from the source tree as the layout dialog reads them.
 namespace {

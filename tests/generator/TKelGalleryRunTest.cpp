@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/KelErrors.h"
-#include "generator/TKelPageDirectoryList.h"
+#include "base/KelErrors.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 #include "support/RecordingProgress.h"
 #include "support/TempDir.h"
+#include "template/TKelPageDirectoryList.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/FileUtils.h"
+#include "base/FileUtils.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"
 #include "support/GalleryFixture.h"

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/FileUtils.h"
-#include "generator/JpegFile.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/FileUtils.h"
+#include "imaging/JpegFile.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"
 #include "support/GalleryFixture.h"

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "generator/FileUtils.h"
-#include "generator/KelErrors.h"
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
 #include "model/TSXmlReader.h"
 #include "model/TSXmlWriter.h"
 #include "support/TempDir.h"

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "generator/TKelPageDirectory.h"
-#include "generator/TKelPageDirectoryList.h"
 #include "model/TSXmlReader.h"
 #include "support/TempDir.h"
+#include "template/TKelPageDirectory.h"
+#include "template/TKelPageDirectoryList.h"
 
 using Entries = std::vector<std::string>;
 

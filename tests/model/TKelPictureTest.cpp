@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "generator/KelErrors.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/KelErrors.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/THistory.h"
 #include "model/TKelPictureList.h"
 #include "model/TSXmlReader.h"

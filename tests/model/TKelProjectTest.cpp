@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include "generator/FileUtils.h"
-#include "generator/TKelPageDirectoryList.h"
+#include "base/FileUtils.h"
 #include "model/TSXmlWriter.h"
 #include "support/TempDir.h"
+#include "template/TKelPageDirectoryList.h"
 
 namespace fs = std::filesystem;
 using Entries = std::vector<std::string>;

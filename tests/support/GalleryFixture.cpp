@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "generator/FileUtils.h"
-#include "generator/TBM_Bitmap.h"
+#include "base/FileUtils.h"
+#include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 
 namespace fs = std::filesystem;

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "generator/TKelPageDirectory.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPictureList.h"
 #include "support/TempDir.h"
+#include "template/TKelPageDirectory.h"
 
 /// A layout folder, a picture list and an output folder in one temporary folder, for tests of
 /// the generators. Write the template pages with Page, then call Load; pictures are files

@@ -1,0 +1,174 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/FileUtils.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/KelErrors.h"
+#include "base/KelText.h"
+
+namespace fs = std::filesystem;
+
+namespace kelvo {
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw EFileError("Cannot open \"" + path + "\": " + std::strerror(errno));
+    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        throw EFileError("Cannot read \"" + path + "\"");
+    return data;
+}
+
+std::vector<std::filesystem::directory_entry> ListDirectory(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::directory_entry> entries;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.empty() && name.front() != '.')
+            entries.push_back(*it);
+    }
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        const std::string na = a.path().filename().string();
+        const std::string nb = b.path().filename().string();
+        const int c = CompareTextAZ(na, nb);
+        return c != 0 ? c < 0 : na < nb;
+    });
+    return entries;
+}
+
+std::string IncludeTrailingDelimiter(std::string path) {
+    if (path.empty() || path.back() != PathDelim)
+        path += PathDelim;
+    return path;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    const auto slash = path.rfind(PathDelim);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    const auto slash = path.rfind(PathDelim);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string RelativePath(const std::string& fromDir, const std::string& target) {
+    const std::filesystem::path from = std::filesystem::path(fromDir).lexically_normal();
+    const std::filesystem::path to = std::filesystem::path(target).lexically_normal();
+    std::string result =
+        to.lexically_relative(from.has_filename() ? from : from.parent_path()).generic_string();
+    return result.empty() ? target : result;
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+    const std::filesystem::path base = std::filesystem::path(folder).lexically_normal();
+    const std::filesystem::path rel =
+        std::filesystem::path(path).lexically_normal().lexically_relative(base);
+    if (rel.empty())
+        return false;
+    const auto first = *rel.begin();
+    return first != "..";
+}
+
+namespace {
+
+std::string ErrorText(const std::string& fileName, const char* what, int error) {
+    return "Cannot write \"" + fileName + "\": " + what + ": " + std::strerror(error);
+}
+
+// A name in the target's folder that no other file has: hidden, and with an extension the
+// program's file dialogs do not list. One generator per thread: writers may run in parallel.
+std::string TemporaryName(const fs::path& target) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string suffix(8, '0');
+    for (char& c : suffix)
+        c = Digits[random() % (sizeof(Digits) - 1)];
+    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".tmp"))
+        .string();
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& fileName) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EFileError(ErrorText(fileName, "write", errno));
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+} // namespace
+
+void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk) {
+    fs::path target = fileName;
+    std::error_code ec;
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::canonical(target, ec);
+        if (!ec)
+            target = resolved;
+    }
+    if (target.filename().empty())
+        throw EFileError("Cannot write \"" + fileName + "\": not a file name");
+
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && !S_ISREG(old.st_mode))
+        throw EFileError("Cannot write \"" + fileName + "\": not a regular file");
+
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = TemporaryName(target);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            throw EFileError(ErrorText(fileName, "create", errno));
+    }
+    if (fd < 0)
+        throw EFileError(ErrorText(fileName, "create", EEXIST));
+
+    try {
+        // The new file keeps the permissions the user gave the old one.
+        if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+            throw EFileError(ErrorText(fileName, "chmod", errno));
+        WriteAll(fd, data, fileName);
+        if (flushToDisk && ::fsync(fd) != 0)
+            throw EFileError(ErrorText(fileName, "flush", errno));
+        const int closed = ::close(fd);
+        fd = -1;
+        if (closed != 0)
+            throw EFileError(ErrorText(fileName, "close", errno));
+        if (::rename(temporary.c_str(), target.c_str()) != 0)
+            throw EFileError(ErrorText(fileName, "rename", errno));
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.c_str());
+        throw;
+    }
+
+    if (!flushToDisk)
+        return;
+    // Make the rename itself durable; the file is complete either way.
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+} // namespace kelvo

@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/KelText.h"
+
+#include <gtest/gtest.h>
+
+#include "base/KelErrors.h"
+
+using kelvo::TryStrToInt;
+
+// Integer syntax: the forms a template or project file may hold, and the ones that must fall
+// back to a default rather than be half-read.
+TEST(KelText, IntegerSyntax) {
+    EXPECT_EQ(TryStrToInt("12"), 12);
+    EXPECT_EQ(TryStrToInt(" 12"), 12);
+    EXPECT_EQ(TryStrToInt("-5"), -5);
+    EXPECT_EQ(TryStrToInt("+7"), 7);
+    EXPECT_EQ(TryStrToInt("$1F"), 31);
+    EXPECT_EQ(TryStrToInt("0x1f"), 31);
+    EXPECT_EQ(TryStrToInt("X10"), 16);
+    EXPECT_EQ(TryStrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(TryStrToInt("-2147483648"), -2147483647 - 1);
+    for (const char* bad : {"", " ", "12abc", "1.5", "12 ", "2147483648", "-2147483649", "$", "0x",
+                            "-", "five", "99999999999999999999"})
+        EXPECT_FALSE(TryStrToInt(bad).has_value()) << bad;
+}
+
+// The conversion error carries the offending text in the message users see.
+TEST(KelText, StrToIntRaisesWithTheValue) {
+    try {
+        kelvo::StrToInt("five");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'five' ist kein gültiger Integerwert");
+    }
+}
+
+// Case folding touches A-Z only: UTF-8 bytes must survive, so positions agree.
+TEST(KelText, FoldsOnlyAsciiLetters) {
+    EXPECT_EQ(kelvo::LowerAZ("ÄBC-Ü"), "Äbc-Ü");
+    EXPECT_EQ(kelvo::CompareTextAZ("abc", "ABC"), 0);
+    EXPECT_LT(kelvo::CompareTextAZ("ab", "ABC"), 0);
+    EXPECT_LT(kelvo::CompareTextAZ("Z", "ä"), 0); // bytes above 127 sort after ASCII
+    EXPECT_GT(kelvo::CompareTextAZ("_", "a"), 0); // '_' (95) is above 'A' (65)
+}

@@ -1,0 +1,131 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "template/TKelPageFile.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
+#include "support/TempDir.h"
+#include "template/TKelTag.h"
+
+namespace {
+
+// Page files are not copyable: AllTags refers into the page's own tag lists.
+std::unique_ptr<TKelPageFile> Load(const TempDir& tmp, std::string_view text,
+                                   std::string_view name = "index.html") {
+    auto page = std::make_unique<TKelPageFile>();
+    page->LoadFromFile(tmp.write(name, text));
+    return page;
+}
+
+std::vector<std::string> TagNames(const TKelTagRefs& tags) {
+    std::vector<std::string> names;
+    for (const TKelTag* t : tags)
+        names.push_back(t->Name);
+    return names;
+}
+
+} // namespace
+
+// Indented table, row and cell lines: each region takes its indentation and the line break
+// before it, so every repeated copy starts on a new line; the markers nest.
+TEST(PageFile, CutsNestedRegionsWithTheirLineBreaks) {
+    TempDir tmp;
+    const std::string text = "<body>\r\n"
+                             "  <h1>#kel_page_title#</h1>\r\n"
+                             "  <table>\r\n"
+                             "    <tr>\r\n"
+                             "      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>\r\n"
+                             "    </tr>\r\n"
+                             "  </table>\r\n"
+                             "</body>\r\n";
+    const auto page = Load(tmp, text);
+    EXPECT_EQ(page->Text,
+              "<body>\r\n  <h1>#kel_page_title#</h1>#kel_internal_table#\r\n</body>\r\n");
+    EXPECT_EQ(page->TableText, "\r\n  <table>#kel_internal_row#\r\n  </table>");
+    EXPECT_EQ(page->RowText, "\r\n    <tr>#kel_internal_cell#\r\n    </tr>");
+    EXPECT_EQ(page->CellText, "\r\n      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>");
+    EXPECT_EQ(TagNames(page->AllTags),
+              (std::vector<std::string>{"kel_page_title", "kel_internal_table", "kel_internal_row",
+                                        "kel_internal_cell", "kel_picture_filename"}));
+    EXPECT_TRUE(page->IsPicturePage());
+    EXPECT_EQ(page->GetName(), "index");
+}
+
+// The cell is the nearest <td before the picture tag: a title cell stays in the row and
+// repeats once per row. Tabs stop the move back over white space.
+TEST(PageFile, NearestCellAndTabs) {
+    TempDir tmp;
+    const auto page =
+        Load(tmp, "<table><tr><td>x</td>\t<td>#kel_picture_filename#</td></tr></table>");
+    EXPECT_EQ(page->CellText, "<td>#kel_picture_filename#</td>");
+    EXPECT_EQ(page->RowText, "<tr><td>x</td>\t#kel_internal_cell#</tr>");
+    EXPECT_EQ(page->Text, "#kel_internal_table#");
+}
+
+// Missing delimiters leave fewer regions, never an error.
+TEST(PageFile, PartialRegions) {
+    TempDir tmp;
+    // No <td before the tag: nothing is cut, the tag stays in the page text.
+    auto page = Load(tmp, "<p>#kel_picture_filename#</p><td>a</td>");
+    EXPECT_TRUE(page->CellText.empty());
+    EXPECT_FALSE(page->IsPicturePage());
+    EXPECT_NE(page->TextTags.FindTag("kel_picture_filename"), nullptr);
+
+    // A tag behind the last /td> has no cell either.
+    page = Load(tmp, "<td>a</td> #kel_picture_filename#", "b.html");
+    EXPECT_TRUE(page->CellText.empty());
+    EXPECT_FALSE(page->IsPicturePage());
+
+    // Between two cells: from that <td to the later /td>.
+    page = Load(tmp, "<td>a</td><td>b #kel_picture_filename# c</td>", "c.html");
+    EXPECT_EQ(page->CellText, "<td>b #kel_picture_filename# c</td>");
+    EXPECT_EQ(page->Text, "<td>a</td>#kel_internal_cell#");
+    EXPECT_TRUE(page->IsPicturePage());
+
+    // A cell and a row but no table: the page holds the row marker.
+    page = Load(tmp, "<tr><td>#kel_picture_filename#</td></tr>", "d.html");
+    EXPECT_EQ(page->Text, "#kel_internal_row#");
+    EXPECT_EQ(page->RowText, "<tr>#kel_internal_cell#</tr>");
+    EXPECT_TRUE(page->TableText.empty());
+}
+
+// Markers are found in any letter case, and the regions are copied out of the original text.
+TEST(PageFile, CaseInsensitiveDelimitersKeepOriginalBytes) {
+    TempDir tmp;
+    const auto page = Load(tmp, "<TABLE class=Ä><TR><TD>#KEL_Picture_FileName#</TD></TR></TABLE>");
+    EXPECT_EQ(page->CellText, "<TD>#KEL_Picture_FileName#</TD>");
+    EXPECT_EQ(page->TableText, "<TABLE class=Ä>#kel_internal_row#</TABLE>");
+    // The tag is found, but its name is not the vocabulary's, so it is no picture page->
+    EXPECT_FALSE(page->IsPicturePage());
+}
+
+// Names: the extension goes unless the only dot is the first character.
+TEST(PageFile, Names) {
+    TKelPageFile page;
+    page.FileName = "/x/Simple/index.html";
+    EXPECT_EQ(page.GetName(), "index");
+    page.FileName = "/x/Simple/.htm";
+    EXPECT_EQ(page.GetName(), ".htm");
+    page.FileName = "/x/Simple/a.b.shtml";
+    EXPECT_EQ(page.GetName(), "a.b");
+}
+
+// A missing file leaves the page empty; a file that cannot be read raises an error naming it.
+TEST(PageFile, MissingAndUnreadableFiles) {
+    TempDir tmp;
+    TKelPageFile page;
+    page.LoadFromFile(tmp.dir() + "nothing.html");
+    EXPECT_TRUE(page.FileName.empty());
+    EXPECT_EQ(page.AllTags.Count(), 0);
+
+    try {
+        kelvo::ReadFileBytes(tmp.dir() + "locked.html");
+        FAIL();
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("locked.html"), std::string::npos);
+    }
+}

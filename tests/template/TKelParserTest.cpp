@@ -1,0 +1,193 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "template/TKelParser.h"
+
+#include <gtest/gtest.h>
+
+#include "base/KelErrors.h"
+#include "template/TKelTag.h"
+#include "template/TKelTagList.h"
+
+namespace {
+
+using Attrs = std::vector<std::pair<std::string, std::string>>;
+
+struct SplitCase {
+    const char* name;
+    const char* text;
+    const char* tagName;
+    Attrs attributes;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TagSplitting : public testing::TestWithParam<SplitCase> {};
+
+// Name and attribute splitting: only the space separates, keys are folded, values are not,
+// nothing is unquoted, and a trailing word without '=' is dropped.
+TEST_P(TagSplitting, NameAndAttributes) {
+    const SplitCase& c = GetParam();
+    TKelTagList tags;
+    TKelParser().Parse(c.text, tags);
+    ASSERT_EQ(tags.Count(), 1);
+    EXPECT_EQ(tags.Items(0)->Name, c.tagName);
+    EXPECT_EQ(tags.Items(0)->Attributes, c.attributes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parser, TagSplitting,
+    testing::Values(
+        SplitCase{"Plain", "#kel_page_title#", "kel_page_title", {}},
+        SplitCase{"CaseKept", "#Kel_Page_Title#", "Kel_Page_Title", {}},
+        SplitCase{"SpacesAroundEquals",
+                  "#kel_picture_filename def_cols=3 def_rows = 2#",
+                  "kel_picture_filename",
+                  {{"def_cols", "3"}, {"def_rows", "2"}}},
+        SplitCase{"QuotesAreValueCharacters",
+                  "#kel_page_filename layer=\"big\"#",
+                  "kel_page_filename",
+                  {{"layer", "\"big\""}}},
+        SplitCase{"TrailingWordDropped",
+                  "#kel_page_filename layer=a b=c d#",
+                  "kel_page_filename",
+                  {{"layer", "a"}, {"b", "c"}}},
+        SplitCase{"KeyFoldedValueKept", "#kel_x LAYER=Big#", "kel_x", {{"layer", "Big"}}},
+        SplitCase{"LineBreakBelongsToName",
+                  "#kel_picture_filename\r\ndef_cols=3#",
+                  "kel_picture_filename\r\ndef_cols=3",
+                  {}},
+        SplitCase{"TrailingWhiteSpaceCut", "#kel_page_text \t\r\n#", "kel_page_text", {}},
+        SplitCase{"EmptyValue", "#kel_x def_cols=#", "kel_x", {{"def_cols", ""}}},
+        SplitCase{"DuplicateKeysKept", "#kel_x a=1 a=2#", "kel_x", {{"a", "1"}, {"a", "2"}}}),
+    [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
+
+std::vector<std::string> Names(const TKelTagList& tags) {
+    std::vector<std::string> names;
+    for (const TKelTag* t : tags)
+        names.push_back(t->Name);
+    return names;
+}
+
+} // namespace
+
+// Positions are 1-based and point at the two '#'; the closing '#' of one tag is never the
+// opening of the next.
+TEST(Parser, PositionsAndAdjacentTags) {
+    TKelTagList tags;
+    TKelParser parser;
+    parser.Parse("ab#kel_page_title#c", tags);
+    ASSERT_EQ(tags.Count(), 1);
+    EXPECT_EQ(tags.Items(0)->StartPos, 3);
+    EXPECT_EQ(tags.Items(0)->EndPos, 18);
+
+    parser.Parse("#kel_a##kel_b#", tags);
+    EXPECT_EQ(Names(tags), (std::vector<std::string>{"kel_a", "kel_b"}));
+    EXPECT_EQ(tags.Items(1)->StartPos, 8);
+
+    parser.Parse("#kel_a #kel_b#", tags);
+    EXPECT_EQ(Names(tags), std::vector<std::string>{"kel_a"});
+    EXPECT_EQ(tags.Items(0)->EndPos, 8);
+}
+
+// Malformed text is plain text, and Parse always starts from an empty list.
+TEST(Parser, UnterminatedAndEmpty) {
+    TKelTagList tags;
+    TKelParser parser;
+    parser.Parse("#kel_a# and #kel_b without end", tags);
+    EXPECT_EQ(Names(tags), std::vector<std::string>{"kel_a"});
+    parser.Parse("no tags # here #kel", tags);
+    EXPECT_EQ(tags.Count(), 0);
+    parser.Parse("", tags);
+    EXPECT_EQ(tags.Count(), 0);
+}
+
+// Replacing from the last tag to the first keeps earlier positions valid; values go in raw.
+TEST(Parser, ReplaceLastToFirst) {
+    std::string text = "a#kel_page_title#b#kel_page_text#c";
+    TKelTagList tags;
+    TKelParser parser;
+    parser.Parse(text, tags);
+    parser.ReplaceTag(text, "Y", *tags.Items(1));
+    parser.ReplaceTag(text, "X & <2>", *tags.Items(0));
+    EXPECT_EQ(text, "aX & <2>bYc");
+}
+
+// Attribute lookup: first key wins, empty means default, non-integers raise with the value.
+TEST(Parser, AttributeLookup) {
+    TKelTagList tags;
+    TKelParser().Parse("#kel_picture_filename def_cols=3 DEF_COLS=4 def_width=five "
+                       "def_directory=pics def_rows=#",
+                       tags);
+    const TKelTag& tag = *tags.Items(0);
+    EXPECT_EQ(tag.GetIntAttribute("def_cols", 5), 3);
+    EXPECT_EQ(tag.GetIntAttribute("Def_Cols", 5), 3);
+    EXPECT_EQ(tag.GetIntAttribute("def_rows", 7), 7);
+    EXPECT_EQ(tag.GetIntAttribute("def_height", 140), 140);
+    EXPECT_EQ(tag.GetStrAttribute("def_directory", ""), "pics");
+    EXPECT_EQ(tag.GetStrAttribute("missing", "x"), "x");
+    EXPECT_THROW(tag.GetIntAttribute("def_width", 140), EConvertError);
+
+    // An empty value takes the next word as its value: there is no quoting to end it.
+    TKelParser().Parse("#kel_x def_rows= def_cols=2#", tags);
+    EXPECT_EQ(tags.Items(0)->GetStrAttribute("def_rows", ""), "def_cols=2");
+}
+
+// The vocabulary predicates compare exact lower-case names; FindTag folds only its argument.
+TEST(Parser, VocabularyAndLookup) {
+    TKelTagList tags;
+    TKelParser().Parse("#Kel_Page_Title##kel_page_text##kel_picture_comment#", tags);
+    EXPECT_FALSE(tags.Items(0)->IsContentTag());
+    EXPECT_TRUE(tags.Items(1)->IsContentTag());
+    EXPECT_FALSE(tags.Items(1)->IsPictureTag());
+    EXPECT_TRUE(tags.Items(2)->IsPictureTag());
+    EXPECT_EQ(tags.FindTag("kel_page_title"), nullptr);
+    EXPECT_EQ(tags.FindTag("KEL_PAGE_TEXT"), tags.Items(1));
+    EXPECT_TRUE(tags.ContainsPictureTag());
+    EXPECT_EQ(tags.Items(3), nullptr);
+    EXPECT_EQ(tags.Items(-1), nullptr);
+
+    TKelTagList plain;
+    TKelParser().Parse("#kel_page_next#", plain);
+    EXPECT_FALSE(plain.ContainsContentTag());
+    EXPECT_FALSE(plain.ContainsPictureTag());
+}
+
+// An owning list never takes over another list's tags; a non-owning one does.
+TEST(Parser, OwningListRefusesAssignAndAppend) {
+    TKelTagList owner;
+    TKelParser().Parse("#kel_a##kel_b#", owner);
+    TKelTagList other;
+    try {
+        other.Assign(owner);
+        FAIL();
+    } catch (const EListError& e) {
+        EXPECT_STREQ(e.what(), "TKelTagList.Assign");
+    }
+    try {
+        other.Append(owner);
+        FAIL();
+    } catch (const EListError& e) {
+        EXPECT_STREQ(e.what(), "TKelTagList.Append");
+    }
+    EXPECT_EQ(other.Count(), 0);
+
+    TKelTagRefs refs;
+    refs.Assign(owner);
+    refs.Append(refs);
+    EXPECT_EQ(refs.Count(), 4);
+    EXPECT_EQ(refs.Items(2), owner.Items(0));
+}
+
+// SearchText only tries positions where the pattern fits, in both directions.
+TEST(Parser, SearchTextBounds) {
+    EXPECT_EQ(SearchText("ab", "xabxab", 1, true), 2);
+    EXPECT_EQ(SearchText("ab", "xabxab", 3, true), 5);
+    EXPECT_EQ(SearchText("ab", "xabxab", 5, false), 5);
+    EXPECT_EQ(SearchText("ab", "xabxab", 4, false), 2);
+    EXPECT_EQ(SearchText("ab", "xabxab", 6, false), 0); // start beyond the last fitting place
+    EXPECT_EQ(SearchText("ab", "xabxab", 0, true), 0);
+    EXPECT_EQ(SearchText("ab", "xabxab", 1, false), 0);
+    EXPECT_EQ(SearchText("abc", "ab", 1, true), 0);
+}
