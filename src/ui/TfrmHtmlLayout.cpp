@@ -424,9 +424,17 @@ std::pair<bool, bool> TfrmHtmlLayout::ApplyControls() {
             changed = true;
         }
     };
-    apply(ui->memTitle, ui->memTitle->toPlainText().toStdString(), layer.PageTitle(),
+    // A memo hands back line breaks as "\n"; texts from files may hold "\r\n", which is no
+    // change of the user's.
+    const auto memoText = [](const QPlainTextEdit* memo, const std::string& current) {
+        const QString text = memo->toPlainText();
+        return QString::fromStdString(current).replace("\r\n", "\n") == text
+                   ? current
+                   : text.toStdString();
+    };
+    apply(ui->memTitle, memoText(ui->memTitle, layer.PageTitle()), layer.PageTitle(),
           &TKelLayer::SetPageTitle);
-    apply(ui->memText, ui->memText->toPlainText().toStdString(), layer.PageText(),
+    apply(ui->memText, memoText(ui->memText, layer.PageText()), layer.PageText(),
           &TKelLayer::SetPageText);
     apply(ui->cmbColCount, ui->cmbColCount->currentIndex(), layer.ColCount(),
           &TKelLayer::SetColCount);
