@@ -28,6 +28,8 @@ QString LoadedLanguage(const TTamLanguage& language) {
 
 // The desktop program: kelvo [PROJECT.kel]
 int main(int argc, char* argv[]) {
+    // The layout dialog's preview (Qt WebEngine) shares OpenGL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvo"));
     QApplication::setApplicationVersion(QStringLiteral(KELVO_VERSION));
