@@ -34,6 +34,7 @@
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/TKelvoEnvironment.h"
+#include "ui/TKelvoIcons.h"
 #include "ui/TPreviewPage.h"
 #include "ui/TPrompts.h"
 #include "ui/ui_TfrmHtmlLayout.h"
@@ -46,6 +47,8 @@ constexpr int PictureRole = Qt::UserRole;
 constexpr int MaxCount = 100;
 constexpr int MaxPictureSide = 99999;
 constexpr int CustomSizeItem = 7;
+// The main window's image for the HTML picture gallery, which a layer's page is part of.
+constexpr int HtmlLayoutIcon = 9;
 // Pixels the settings scroll per notch of the mouse wheel.
 constexpr int WheelStep = 20;
 
@@ -120,11 +123,8 @@ public:
     }
 };
 
-QIcon TreeIcon(QWidget* widget, const char* themeName, QStyle::StandardPixmap fallback,
-               const char* selectedThemeName, QStyle::StandardPixmap selectedFallback) {
-    const QIcon normal = QIcon::fromTheme(themeName, widget->style()->standardIcon(fallback));
-    const QIcon selected =
-        QIcon::fromTheme(selectedThemeName, widget->style()->standardIcon(selectedFallback));
+// The tree's images: a layout and a layer, each with its own picture when selected.
+QIcon TreeIcon(const QIcon& normal, const QIcon& selected) {
     QIcon icon;
     icon.addPixmap(normal.pixmap(24, 24), QIcon::Normal);
     icon.addPixmap(selected.pixmap(24, 24), QIcon::Selected);
@@ -253,9 +253,9 @@ void TfrmHtmlLayout::FillTestPictures() {
 
 void TfrmHtmlLayout::FillTree() {
     const QIcon layoutIcon =
-        TreeIcon(this, "folder", QStyle::SP_DirClosedIcon, "folder-open", QStyle::SP_DirOpenIcon);
-    const QIcon layerIcon =
-        TreeIcon(this, "text-html", QStyle::SP_FileIcon, "document-open", QStyle::SP_FileLinkIcon);
+        TreeIcon(QIcon::fromTheme("folder", style()->standardIcon(QStyle::SP_DirClosedIcon)),
+                 QIcon::fromTheme("folder-open", style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    const QIcon layerIcon = TreeIcon(KelvoIcon(HtmlLayoutIcon), KelvoIcon(HtmlLayoutIcon));
     ui->tvwLayouts->clear();
     QTreeWidgetItem* active = nullptr;
     const TKelLayout* activeLayout = m_layouts.GetActiveLayout();

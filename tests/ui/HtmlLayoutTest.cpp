@@ -100,7 +100,7 @@ private slots:
         QFETCH(QString, layout);
         TDialogTestEnvironment test(language == "DE" ? "DEU" : "ENU");
         TKelProject project;
-        AddPictures(project, SamplePictures());
+        QVERIFY(project.LoadFromFile(KELVO_SOURCE_DIR "/examples/sample-gallery.kel", true));
         project.Layouts().SetActiveLayout(layout.toStdString());
         TfrmHtmlLayout dialog(project, *test.Environment);
         Show(dialog);
