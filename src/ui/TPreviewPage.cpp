@@ -13,9 +13,9 @@ void TPreviewPage::Navigate(const QUrl& url) {
         load(url);
 }
 
-void TPreviewPage::Refresh() {
+void TPreviewPage::Refresh(bool picturesChanged) {
     m_allowed = url();
-    triggerAction(QWebEnginePage::ReloadAndBypassCache);
+    triggerAction(picturesChanged ? QWebEnginePage::ReloadAndBypassCache : QWebEnginePage::Reload);
 }
 
 bool TPreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {

@@ -20,8 +20,9 @@ public:
 
     /// Loads url, fresh from disk.
     void Navigate(const QUrl& url);
-    /// Loads the page shown again, bypassing every cache, so rewritten pictures show.
-    void Refresh();
+    /// Loads the page shown again; after pictures were rewritten under their old names,
+    /// bypassing every cache, so that they show.
+    void Refresh(bool picturesChanged);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -537,8 +537,8 @@ void TfrmHtmlLayout::Navigate(const QUrl& url) {
     m_page->Navigate(url);
 }
 
-void TfrmHtmlLayout::Refresh() {
-    m_page->Refresh();
+void TfrmHtmlLayout::Refresh(bool picturesChanged) {
+    m_page->Refresh(picturesChanged);
 }
 
 bool TfrmHtmlLayout::eventFilter(QObject* watched, QEvent* event) {
@@ -566,7 +566,7 @@ void TfrmHtmlLayout::memTitleTextExit() {
         if (!ApplyControls().second)
             return;
         GenerateLayerPreview(m_layout, m_layer, false);
-        Refresh();
+        Refresh(false);
     });
 }
 
@@ -589,7 +589,7 @@ void TfrmHtmlLayout::cmbPictureSizeChange(int index) {
         if (!ApplyControls().second)
             return;
         GenerateLayerPictures(m_layout, m_layer, true);
-        Refresh();
+        Refresh(true);
     });
 }
 
@@ -600,7 +600,7 @@ void TfrmHtmlLayout::edtPictureWidthHeightExit() {
             return;
         ui->cmbPictureSize->setCurrentIndex(CustomSizeItem);
         GenerateLayerPictures(m_layout, m_layer, true);
-        Refresh();
+        Refresh(true);
     });
 }
 
@@ -613,7 +613,7 @@ void TfrmHtmlLayout::trkbPictureQualityExit() {
         if (!ApplyControls().second)
             return;
         GenerateLayerPictures(m_layout, m_layer, false);
-        Refresh();
+        Refresh(true);
     });
 }
 
@@ -629,7 +629,7 @@ void TfrmHtmlLayout::edtPictureQualityExit() {
         if (!ApplyControls().second)
             return;
         GenerateLayerPictures(m_layout, m_layer, false);
-        Refresh();
+        Refresh(true);
     });
 }
 
@@ -640,7 +640,7 @@ void TfrmHtmlLayout::cmbPictureSelectionChange() {
             return;
         GenerateLayerPreview(m_layout, m_layer, false);
         GenerateLayerPictures(m_layout, m_layer, false);
-        Refresh();
+        Refresh(true);
     });
 }
 

@@ -91,7 +91,7 @@ private:
     /// False, with nothing copied, while a control is invalid.
     bool ApplyToProject();
     void Navigate(const QUrl& url);
-    void Refresh();
+    void Refresh(bool picturesChanged);
     /// Runs a reaction; a failure is shown in a message box instead of escaping into Qt.
     template <typename F>
     void Guarded(F&& reaction);
