@@ -239,6 +239,12 @@ TEST_F(PageGenerator, StartPage) {
     gallery.Load();
     EXPECT_EQ(generator.GetStartPage(*gallery.Layout, "/o/"), "/o/start/index.html");
 
+    // index.html wins over index.htm, whatever order the files are listed in.
+    gallery.Page("both/index.htm", "<p>htm</p>");
+    gallery.Page("both/index.html", "<p>html</p>");
+    gallery.Load();
+    EXPECT_EQ(generator.GetStartPage(*gallery.Layout, "/o/"), "/o/both/index.html");
+
     GalleryFixture none;
     none.Page("gallery.html", "#kel_page_title#");
     none.Load();

@@ -125,6 +125,41 @@ TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
     EXPECT_EQ(generator.Failures.size(), 1u);
 }
 
+// The layer's JPEG quality must reach the encoder: quality 10 and 100 give different files.
+TEST_F(PictureGenerator, UsesTheLayersQuality) {
+    gallery.Load();
+    gallery.AddPhoto("a.jpg", 120, 90);
+    TKelLayer& index = *gallery.Layout->Layers().FindLayer("index");
+    std::string files[2];
+    for (const int quality : {10, 100}) {
+        index.SetPictureQuality(quality);
+        Generate(1, gallery.Tmp.dir() + std::to_string(quality) + "/");
+        files[quality == 100] = kelvo::ReadFileBytes(gallery.Tmp.dir() + std::to_string(quality) +
+                                                     "/thumbs/a_index.jpg");
+    }
+    EXPECT_LT(files[0].size(), files[1].size());
+}
+
+// A parallel run must list its Failures in picture order, as one job does, even when the first
+// failing picture is the slowest: a large photo whose target is taken by a folder.
+TEST_F(PictureGenerator, ParallelFailuresInPictureOrder) {
+    gallery.Load();
+    gallery.AddPhoto("big.jpg", 2400, 1800);
+    for (int i = 0; i < 6; ++i)
+        gallery.AddPicture("empty" + std::to_string(i) + ".jpg");
+    gallery.AddPicture("foreign.png");
+    std::vector<std::string> order[2];
+    for (const int jobs : {1, 4}) {
+        const std::string outDir = gallery.Tmp.dir() + "jobs" + std::to_string(jobs) + "/";
+        std::filesystem::create_directories(outDir + "thumbs/big_index.jpg");
+        Generate(jobs, outDir);
+        for (const TKelGenerationFailure& failure : generator.Failures)
+            order[jobs > 1].push_back(kelvo::ExtractFileName(failure.FileName));
+    }
+    EXPECT_EQ(order[0].size(), 8u);
+    EXPECT_EQ(order[1], order[0]);
+}
+
 // A cancel before the first picture writes nothing, in one thread or several; a cancel before
 // a layer keeps that picture's earlier layers.
 TEST_F(PictureGenerator, Cancel) {
