@@ -46,47 +46,35 @@ protected:
 
 } // namespace
 
-// Paging: 23 pictures in 5 x 2 make three overview pages of 10, 10 and 3 cells, numbered from
-// the second page on, and a page per picture with zero-padded numbers.
-TEST_F(PageGenerator, PagesRowsAndCells) {
+// Paging and links: 23 pictures in 5 x 2 make three overview pages of 10, 10 and 3 cells,
+// numbered from the second page on, previous/next clamped to the page itself at the ends; a
+// page per picture with zero-padded numbers links back to the overview page holding its picture.
+TEST_F(PageGenerator, PagesCellsAndLinks) {
     gallery.Load();
     AddPictures(23);
     Generate();
     EXPECT_EQ(generator.PageCount(Layer("index")), 3);
     const std::string pages[] = {gallery.Output("index.html"), gallery.Output("index_2.html"),
                                  gallery.Output("index_3.html")};
-    EXPECT_EQ(CountOf(pages[0], "<td>"), 10);
-    EXPECT_EQ(CountOf(pages[0], "<tr>"), 2);
-    EXPECT_EQ(CountOf(pages[1], "<td>"), 10);
-    EXPECT_EQ(CountOf(pages[2], "<td>"), 3);
-    EXPECT_EQ(CountOf(pages[2], "<tr>"), 1);
+    for (const auto& [page, cells, rows] : {std::tuple{0, 10, 2}, {1, 10, 2}, {2, 3, 1}}) {
+        EXPECT_EQ(CountOf(pages[page], "<td>"), cells) << page;
+        EXPECT_EQ(CountOf(pages[page], "<tr>"), rows) << page;
+    }
     EXPECT_FALSE(gallery.OutputExists("index_4.html"));
     // Each repeated row and cell starts on a line of its own, indented as in the template.
     EXPECT_NE(pages[2].find("<table>\n  <tr>\n    <td><a href=\"large_21.html\"><img "
                             "src=\"p120_index.jpg\" alt=\"p120\"></a></td>\n    <td>"),
               std::string::npos)
         << pages[2];
+    EXPECT_NE(pages[0].find("rel=prev href=\"index.html\""), std::string::npos);
+    EXPECT_NE(pages[0].find("rel=next href=\"index_2.html\""), std::string::npos);
+    EXPECT_NE(pages[2].find("rel=prev href=\"index_2.html\""), std::string::npos);
+    EXPECT_NE(pages[2].find("rel=next href=\"index_3.html\""), std::string::npos);
 
     EXPECT_EQ(generator.PageCount(Layer("large")), 23);
-    EXPECT_TRUE(gallery.OutputExists("large.html"));
-    EXPECT_TRUE(gallery.OutputExists("large_02.html"));
-    EXPECT_TRUE(gallery.OutputExists("large_23.html"));
+    for (const char* name : {"large.html", "large_02.html", "large_23.html"})
+        EXPECT_TRUE(gallery.OutputExists(name)) << name;
     EXPECT_FALSE(gallery.OutputExists("large_2.html"));
-}
-
-// Links between pages: previous/next clamp to the page itself at the ends, and a picture page
-// links back to the overview page that holds its picture.
-TEST_F(PageGenerator, LinksBetweenPagesAndLayers) {
-    gallery.Load();
-    AddPictures(23);
-    Generate();
-    const std::string first = gallery.Output("index.html");
-    EXPECT_NE(first.find("rel=prev href=\"index.html\""), std::string::npos);
-    EXPECT_NE(first.find("rel=next href=\"index_2.html\""), std::string::npos);
-    const std::string last = gallery.Output("index_3.html");
-    EXPECT_NE(last.find("rel=prev href=\"index_2.html\""), std::string::npos);
-    EXPECT_NE(last.find("rel=next href=\"index_3.html\""), std::string::npos);
-
     // Picture 12 (the 13th) stands on the second overview page.
     const std::string picture = gallery.Output("large_13.html");
     EXPECT_NE(picture.find("<img src=\"p112_large.jpg\"><p>p112: </p>"), std::string::npos);
@@ -131,9 +119,11 @@ TEST_F(PageGenerator, UncheckedPicturesTakeNoPart) {
     EXPECT_TRUE(empty.OutputFiles().empty());
 }
 
-// A layer without picture tags is one page whatever the count; values go in unescaped.
-TEST_F(PageGenerator, PageWithoutPictureTagsAndRawValues) {
+// A layer without picture tags is one page whatever the count; values go in unescaped; unknown
+// tags, picture tags outside any picture and links to missing layers stay as written.
+TEST_F(PageGenerator, PageWithoutPictureTagsRawValuesAndUnknownTags) {
     gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
+    gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
     gallery.Load();
     AddPictures(30);
     Layer("about").SetPageTitle("Tom & Jerry <2>");
@@ -141,14 +131,6 @@ TEST_F(PageGenerator, PageWithoutPictureTagsAndRawValues) {
     Generate();
     EXPECT_EQ(gallery.Output("about.html"), "<title>Tom & Jerry <2></title>line 1\r\nline 2");
     EXPECT_FALSE(gallery.OutputExists("about_2.html"));
-}
-
-// Unknown tags, picture tags outside any picture and links to missing layers stay as written.
-TEST_F(PageGenerator, TagsThatStayAsWritten) {
-    gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
-    gallery.Load();
-    AddPictures(1);
-    Generate();
     EXPECT_EQ(gallery.Output("odd.html"),
               "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
 }
@@ -288,21 +270,15 @@ TEST_F(PageGenerator, CollidingPictureNamesAreNumbered) {
     EXPECT_EQ(gallery.Output("big_5.html"), "<img src=\"c_big.jpg\">");
 }
 
-// Nothing lands outside the output folder, whatever a template or project says.
-TEST_F(PageGenerator, StaysInsideTheOutputFolder) {
+// Nothing lands outside the output folder, whatever a template or project says; links into
+// folders whose names would end or change a link are escaped.
+TEST_F(PageGenerator, StaysInsideTheOutputFolderAndEscapesFolderNames) {
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=../../escape#\">");
+    gallery.Page("pct.html", "<img src=\"#kel_picture_filename def_directory=50%#\">");
     gallery.Load();
     gallery.AddPicture("a.jpg");
     Generate();
     EXPECT_EQ(gallery.Output("big.html"), "<img src=\"a_big.jpg\">");
     EXPECT_FALSE(std::filesystem::exists(gallery.Tmp.path() / "escape"));
-}
-
-// Links into folders whose names would end or change a link are escaped.
-TEST_F(PageGenerator, FolderNamesInLinksAreEscaped) {
-    gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=50%#\">");
-    gallery.Load();
-    gallery.AddPicture("a.jpg");
-    Generate();
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"50%25/a_big.jpg\">");
+    EXPECT_EQ(gallery.Output("pct.html"), "<img src=\"50%25/a_pct.jpg\">");
 }

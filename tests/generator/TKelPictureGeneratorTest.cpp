@@ -126,18 +126,20 @@ TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
 }
 
 // The layer's JPEG quality must reach the encoder: quality 10 and 100 give different files.
-TEST_F(PictureGenerator, UsesTheLayersQuality) {
+// With one layer given: only that layer, for the pictures passed (checked or not), no progress.
+TEST_F(PictureGenerator, SingleLayerWithItsQuality) {
     gallery.Load();
-    gallery.AddPhoto("a.jpg", 120, 90);
-    TKelLayer& index = *gallery.Layout->Layers().FindLayer("index");
+    gallery.AddPhoto("a.jpg", 120, 90)->SetChecked(false);
+    TKelLayer* index = gallery.Layout->Layers().FindLayer("index");
     std::string files[2];
     for (const int quality : {10, 100}) {
-        index.SetPictureQuality(quality);
-        Generate(1, gallery.Tmp.dir() + std::to_string(quality) + "/");
-        files[quality == 100] = kelvo::ReadFileBytes(gallery.Tmp.dir() + std::to_string(quality) +
-                                                     "/thumbs/a_index.jpg");
+        index->SetPictureQuality(quality);
+        const std::string outDir = quality == 100 ? gallery.OutDir : gallery.Tmp.dir() + "q10/";
+        generator.Generate(*gallery.Layout, index, gallery.Pictures, outDir);
+        files[quality == 100] = kelvo::ReadFileBytes(outDir + "thumbs/a_index.jpg");
     }
     EXPECT_LT(files[0].size(), files[1].size());
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
 }
 
 // A parallel run must list its Failures in picture order, as one job does, even when the first
@@ -180,16 +182,6 @@ TEST_F(PictureGenerator, Cancel) {
     beforeLarge.CancelAtQuery = 3;
     generator.Progress = &beforeLarge;
     Generate(1);
-    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
-}
-
-// One layer given: only that layer, for the pictures passed (checked or not), no progress.
-TEST_F(PictureGenerator, SingleLayer) {
-    gallery.Load();
-    TKelPicture* picture = gallery.AddPhoto("a.jpg", 40, 30);
-    picture->SetChecked(false);
-    generator.Generate(*gallery.Layout, gallery.Layout->Layers().FindLayer("index"),
-                       gallery.Pictures, gallery.OutDir);
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
 }
 
