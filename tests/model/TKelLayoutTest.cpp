@@ -42,6 +42,13 @@ Entries LayerNames(const TKelLayout& layout) {
     return names;
 }
 
+// A layer's settings in one comparable text: cols, rows, width x height, quality, folder.
+std::string Settings(const TKelLayer* l) {
+    return std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
+           std::to_string(l->PictureWidth()) + "x" + std::to_string(l->PictureHeight()) + "," +
+           std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+}
+
 } // namespace
 
 // Defaults come from the first picture tag; a layer is named after its page, and the layers
@@ -64,12 +71,7 @@ TEST(Layout, LayersFromTemplatePages) {
     const TKelLayer* index = layout->Layers().FindLayer("INDEX");
     ASSERT_NE(index, nullptr);
     EXPECT_NE(index->PageFile(), nullptr);
-    EXPECT_EQ(index->ColCount(), 4);
-    EXPECT_EQ(index->RowCount(), 3);
-    EXPECT_EQ(index->PictureWidth(), 200);
-    EXPECT_EQ(index->PictureHeight(), 150);
-    EXPECT_EQ(index->PictureQuality(), 70);
-    EXPECT_EQ(index->PictureDirectory(), "pics/small");
+    EXPECT_EQ(Settings(index), "4,3,200x150,70,pics/small");
 }
 
 // Paging follows what the page can show: no picture cell means one picture per page, a picture
@@ -82,19 +84,16 @@ TEST(Layout, CheckPaging) {
     const Layouts l(tmp);
     const TKelLayer* large = l.Layer("S", "large");
     ASSERT_NE(large, nullptr);
-    EXPECT_EQ(large->ColCount(), 1);
-    EXPECT_EQ(large->RowCount(), 1);
-    EXPECT_EQ(l.Layer("S", "nolinks")->ColCount(), 4);
-    EXPECT_EQ(l.Layer("S", "nolinks")->RowCount(), 0);
-    EXPECT_EQ(l.Layer("S", "text")->PictureWidth(), 140);
+    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "nolinks")), "4,0,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "text")), "1,1,140x140,80,");
 
     // Stored settings are corrected against the current page when they are carried over.
     TKelLayer stored;
     stored.SetColCount(7);
     stored.SetRowCount(9);
     large->Owner()->FindLayer("large")->AssignSettings(stored);
-    EXPECT_EQ(large->ColCount(), 1);
-    EXPECT_EQ(large->RowCount(), 1);
+    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
 }
 
 // A template whose defaults are not numbers is left out; the other pages of its layout and
@@ -113,31 +112,26 @@ TEST(Layout, BrokenTemplateIsLeftOut) {
 }
 
 // Picture folders that would lead outside the gallery are taken as empty, from templates and
-// from project files alike.
+// from project files alike: what is rooted anywhere or climbs is refused; plain names are not.
 TEST(Layout, UnsafePictureDirectoryIsEmpty) {
-    TempDir tmp;
-    tmp.write("Layouts/S/a.html", PicturePage("def_directory=../../etc"));
-    tmp.write("Layouts/S/b.html", PicturePage("def_directory=/tmp/x"));
-    tmp.write("Layouts/S/c.html", PicturePage("def_directory=..\\x"));
-    const Layouts l(tmp);
-    for (const char* name : {"a", "b", "c"})
-        EXPECT_EQ(l.Layer("S", name)->PictureDirectory(), "") << name;
-
-    TSXmlReader reader;
-    reader.LoadFromString(R"(<layer name="x" picture_directory="pics/../../x"/>)");
-    TKelLayer layer;
-    ASSERT_TRUE(layer.LoadFromXml(reader.Root()));
-    EXPECT_EQ(layer.PictureDirectory(), "");
-}
-
-// The check itself: what is rooted anywhere or climbs is refused; plain names are not.
-TEST(Layout, IsSafePictureDirectory) {
     for (const char* safe :
          {"", "pics", "pics/big/", "pics\\big", "./pics", "a..b", "...", "pics:2"})
         EXPECT_TRUE(TKelLayer::IsSafePictureDirectory(safe)) << safe;
     for (const char* unsafe : {"..", "../x", "x/..", "a/../b", "a\\..\\b", "/abs", "\\abs",
                                "//server/share", "C:\\x", "c:x"})
         EXPECT_FALSE(TKelLayer::IsSafePictureDirectory(unsafe)) << unsafe;
+
+    TempDir tmp;
+    tmp.write("Layouts/S/a.html", PicturePage("def_directory=../../etc"));
+    tmp.write("Layouts/S/b.html", PicturePage("def_directory=/tmp/x"));
+    const Layouts l(tmp);
+    for (const char* name : {"a", "b"})
+        EXPECT_EQ(l.Layer("S", name)->PictureDirectory(), "") << name;
+    TSXmlReader reader;
+    reader.LoadFromString(R"(<layer name="x" picture_directory="pics/../../x"/>)");
+    TKelLayer layer;
+    ASSERT_TRUE(layer.LoadFromXml(reader.Root()));
+    EXPECT_EQ(layer.PictureDirectory(), "");
 }
 
 namespace {
@@ -148,10 +142,6 @@ struct ActiveCase {
     const char* active;
     const char* expected; // nullptr: none
 };
-
-void PrintTo(const ActiveCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ActiveLayoutTest : public testing::TestWithParam<ActiveCase> {};
 
@@ -226,14 +216,7 @@ TEST(Layout, AssignSettingsByName) {
     l.list.AssignSettings(stored);
     EXPECT_EQ(l.list.ActiveLayout(), "standard");
     const TKelLayer* index = l.Layer("Standard", "Index");
-    EXPECT_EQ(index->ColCount(), 3);
-    EXPECT_EQ(index->RowCount(), 2);
-    EXPECT_EQ(index->PageTitle(), "Hi");
-    EXPECT_EQ(index->PageText(), "x");
-    EXPECT_EQ(index->PictureWidth(), 10);
-    EXPECT_EQ(index->PictureHeight(), 20);
-    EXPECT_EQ(index->PictureQuality(), 30);
-    EXPECT_EQ(index->PictureDirectory(), "p");
+    EXPECT_EQ(Settings(index) + index->PageTitle() + index->PageText(), "3,2,10x20,30,pHix");
     EXPECT_EQ(index->Name(), "Index");
     EXPECT_NE(index->PageFile(), nullptr);
     EXPECT_EQ(l.Layer("Standard", "new")->ColCount(), 6);
@@ -260,11 +243,7 @@ TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     EXPECT_EQ(first->Directory(), nullptr);
     EXPECT_EQ(LayerNames(*first), (Entries{"A", "b"}));
     const TKelLayer* b = first->Layers().GetLayer(1);
-    EXPECT_EQ(b->ColCount(), 5);
-    EXPECT_EQ(b->RowCount(), 0);
-    EXPECT_EQ(b->PictureWidth(), 140);
-    EXPECT_EQ(b->PictureHeight(), 140);
-    EXPECT_EQ(b->PictureQuality(), 80);
+    EXPECT_EQ(Settings(b), "5,0,140x140,80,");
     EXPECT_EQ(b->PageFile(), nullptr);
     EXPECT_EQ(list.GetLayout(1)->Name(), "nolayers");
     EXPECT_EQ(list.GetLayout(1)->Layers().Count(), 0);

@@ -85,8 +85,14 @@ TEST(Project, SaveAndLoadRoundTrip) {
     EXPECT_FALSE(s.project.History().IsModified());
     EXPECT_EQ(s.project.FileName(), file);
 
+    // Loading with thumbnails notifies once per picture, with the project's own list.
     TKelProject loaded;
-    ASSERT_TRUE(loaded.LoadFromFile(file));
+    int calls = 0;
+    ASSERT_TRUE(loaded.LoadFromFile(file, true, [&](TKelPictureList& sender, TKelPicture&) {
+        EXPECT_EQ(&sender, &loaded.Pictures());
+        ++calls;
+    }));
+    EXPECT_EQ(calls, 3);
     EXPECT_FALSE(loaded.History().IsModified());
     EXPECT_EQ(Snapshot(loaded), Snapshot(s.project));
     EXPECT_EQ(loaded.Pictures().GetPicture(0)->Date(), s.project.Pictures().GetPicture(0)->Date());
@@ -139,10 +145,6 @@ struct FailureCase {
     const char* name;
     const char* content; // nullptr: no file
 };
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class LoadFailureTest : public testing::TestWithParam<FailureCase> {};
 
@@ -202,8 +204,9 @@ TEST(Project, LoadsWhatItFinds) {
 }
 
 // The output folder gets its delimiter and records only real changes; case matters, since
-// folder names are case-sensitive here.
-TEST(Project, SetOutputDirectory) {
+// folder names are case-sensitive here. The sub-folder is relative, native-separated and empty
+// when empty.
+TEST(Project, OutputFolders) {
     TKelProject project;
     project.SetOutputDirectory("/srv/Web");
     EXPECT_EQ(project.OutputDirectory(), "/srv/Web/");
@@ -212,41 +215,32 @@ TEST(Project, SetOutputDirectory) {
     project.SetOutputDirectory("/srv/web/");
     EXPECT_EQ(project.OutputDirectory(), "/srv/web/");
     EXPECT_EQ(project.History().Items().size(), 2U);
-}
-
-// The sub-folder is relative, native-separated and empty when empty.
-TEST(Project, SetOutputSubDirectory) {
-    const struct {
-        const char* value;
-        const char* stored;
-    } cases[] = {{"\\holiday", "holiday/"},          {"/holiday", "holiday/"}, {"", ""},
-                 {"web\\gallery2", "web/gallery2/"}, {"a/b/", "a/b/"},         {"/", ""}};
-    for (const auto& c : cases) {
-        TKelProject project;
-        project.SetOutputSubDirectory(c.value);
-        EXPECT_EQ(project.OutputSubDirectory(), c.stored) << c.value;
-        EXPECT_EQ(project.History().IsModified(), *c.stored != '\0') << c.value;
+    for (const auto& [value, stored] : {std::pair{"\\holiday", "holiday/"},
+                                        {"/holiday", "holiday/"},
+                                        {"", ""},
+                                        {"web\\gallery2", "web/gallery2/"},
+                                        {"a/b/", "a/b/"},
+                                        {"/", ""}}) {
+        TKelProject fresh;
+        fresh.SetOutputSubDirectory(value);
+        EXPECT_EQ(fresh.OutputSubDirectory(), stored) << value;
+        EXPECT_EQ(fresh.History().IsModified(), *stored != '\0') << value;
     }
 }
 
-// A save into a missing folder fails and changes nothing: still modified, old file name.
-TEST(Project, SaveIntoMissingFolderFails) {
-    Sample s;
-    ASSERT_TRUE(s.project.SaveToFile(s.tmp.dir() + "first.kel"));
-    s.project.SetOutputSubDirectory("other");
-    EXPECT_FALSE(s.project.SaveToFile(s.tmp.dir() + "missing/p.kel"));
-    EXPECT_TRUE(s.project.History().IsModified());
-    EXPECT_EQ(s.project.FileName(), s.tmp.dir() + "first.kel");
-    EXPECT_FALSE(fs::exists(s.tmp.dir() + "missing"));
-}
-
 // A save cut off before the rename (here: the disk "fills up" while the new file is written)
-// leaves the old file intact and no temporary file behind.
-TEST(Project, InterruptedSaveKeepsOldFile) {
+// leaves the old file intact and no temporary file behind; a save into a missing folder fails
+// and changes nothing: still modified, old file name.
+TEST(Project, FailedSaveKeepsOldFile) {
     Sample s;
     const std::string file = s.tmp.dir() + "p.kel";
     ASSERT_TRUE(s.project.SaveToFile(file));
     const std::string old = kelvo::ReadFileBytes(file);
+    s.project.SetOutputSubDirectory("other");
+    EXPECT_FALSE(s.project.SaveToFile(s.tmp.dir() + "missing/p.kel"));
+    EXPECT_FALSE(fs::exists(s.tmp.dir() + "missing"));
+    EXPECT_TRUE(s.project.History().IsModified());
+    EXPECT_EQ(s.project.FileName(), file);
     for (int i = 0; i < 200; ++i)
         s.project.Pictures().CreatePicture()->SetFileName(s.tmp.dir() + "missing" +
                                                           std::to_string(i) + ".jpg");
@@ -269,18 +263,4 @@ TEST(Project, InterruptedSaveKeepsOldFile) {
         if (entry.is_regular_file())
             files.push_back(entry.path().filename().string());
     EXPECT_EQ(files, (Entries{"p.kel"}));
-}
-
-// Loading with thumbnails notifies once per picture, with the project's own list.
-TEST(Project, LoadNotifiesPerPicture) {
-    Sample s;
-    const std::string file = s.tmp.dir() + "p.kel";
-    ASSERT_TRUE(s.project.SaveToFile(file));
-    TKelProject loaded;
-    int calls = 0;
-    ASSERT_TRUE(loaded.LoadFromFile(file, true, [&](TKelPictureList& sender, TKelPicture&) {
-        EXPECT_EQ(&sender, &loaded.Pictures());
-        ++calls;
-    }));
-    EXPECT_EQ(calls, 3);
 }
