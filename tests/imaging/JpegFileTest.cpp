@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -56,13 +55,6 @@ TBM_Bitmap Gradient(int width, int height) {
     return b;
 }
 
-void WriteFile(const std::string& fileName, const std::string& bytes) {
-    std::FILE* f = std::fopen(fileName.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
 // An APP1 segment with a minimal EXIF block holding only the orientation tag.
 std::string ExifSegment(int orientation, bool bigEndian) {
     std::string tiff;
@@ -88,12 +80,10 @@ std::string ExifSegment(int orientation, bool bigEndian) {
 // Saves a bitmap as JPEG with an EXIF orientation inserted after the start marker.
 std::string SaveWithOrientation(const TempDir& tmp, const TBM_Bitmap& b, int orientation,
                                 bool bigEndian = false) {
-    std::string fileName = tmp.dir() + "o" + std::to_string(orientation) + ".jpg";
+    const std::string fileName = tmp.dir() + "o" + std::to_string(orientation) + ".jpg";
     SaveJpegFile(fileName, b, 95);
-    std::string bytes = FileBytes(fileName);
-    bytes.insert(2, ExifSegment(orientation, bigEndian));
-    WriteFile(fileName, bytes);
-    return fileName;
+    return tmp.write("o" + std::to_string(orientation) + ".jpg",
+                     FileBytes(fileName).insert(2, ExifSegment(orientation, bigEndian)));
 }
 
 // Writes the kinds of JPEG our encoder does not: greyscale, CMYK, YCCK, RGB, progressive.
@@ -134,10 +124,6 @@ struct TOrientationCase {
     // Colours at the displayed corners: top left, top right, bottom left, bottom right.
     std::uint32_t Corners[4];
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TOrientationCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 
 class JpegOrientation : public ::testing::TestWithParam<TOrientationCase> {};
 
@@ -248,10 +234,6 @@ struct TColourSpaceCase {
     bool Progressive;
     std::uint32_t Expected;
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TColourSpaceCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 class JpegColourSpaces : public ::testing::TestWithParam<TColourSpaceCase> {};
 } // namespace
 
@@ -293,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Failures must be exceptions naming the file, never a grey half picture or a message on
 // the console. A file that lacks only its end marker is complete and loads.
-TEST(JpegFile, DamagedFilesRaise) {
+TEST(JpegFile, DamagedFilesAndFailedSavesRaise) {
     TempDir tmp;
     TBM_Bitmap b;
     EXPECT_THROW(LoadJpegFile(tmp.dir() + "missing.jpg", b), EFileError);
@@ -322,11 +304,9 @@ TEST(JpegFile, DamagedFilesRaise) {
         cut = progressive.find("\xFF\xDA", cut + 1);
     ASSERT_NE(cut, std::string::npos);
     EXPECT_THROW(LoadJpegFile(tmp.write("cut.jpg", progressive.substr(0, cut)), b), EImageError);
-}
 
-// Saving nothing, or into a folder that does not exist, raises instead of writing a broken file.
-TEST(JpegFile, SaveFailures) {
-    TempDir tmp;
+    // Saving nothing, or into a folder that does not exist, raises instead of writing a broken
+    // file.
     EXPECT_THROW(SaveJpegFile(tmp.dir() + "e.jpg", TBM_Bitmap(), 80), EImageError);
     EXPECT_THROW(SaveJpegFile(tmp.dir() + "no/such/folder/x.jpg", Gradient(8, 8), 80), EFileError);
 }
@@ -348,7 +328,7 @@ TEST(JpegFile, TruncatedAndBitFlippedFilesNeverCrash) {
     const std::string file = tmp.dir() + "fuzz.jpg";
     TBM_Bitmap b;
     const auto tryLoad = [&](const std::string& bytes) {
-        WriteFile(file, bytes);
+        tmp.write("fuzz.jpg", bytes);
         for (const int denom : {1, 8}) {
             try {
                 LoadJpegFile(file, b, denom);
