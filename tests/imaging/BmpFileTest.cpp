@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -142,10 +141,6 @@ struct TVariantCase {
     TBmpSpec Spec;
     int Colours; // palette size used by the picture (8 for direct colour)
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TVariantCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 
 TBmpSpec Indexed(std::uint32_t headerSize, int bits, int height, int paletteSize,
                  std::uint32_t coloursUsed) {
@@ -259,38 +254,31 @@ TBM_Bitmap Grid(const std::vector<std::vector<int>>& rows, const std::vector<std
 }
 } // namespace
 
-// Runs, absolute runs with their 16-bit padding, end of line, moves and an early end of the
-// picture, bottom row first. -1 marks pixels the file skips (black).
-TEST(BmpFile, Rle8) {
+// RLE8: runs, absolute runs with their 16-bit padding, end of line, moves and an early end of
+// the picture, bottom row first. RLE4: nibble runs alternate two indices; a move can jump over a
+// whole row. -1 marks pixels the file skips (black).
+TEST(BmpFile, RunLengthEncoded) {
     TempDir tmp;
-    const TBmpSpec s = Rle(8);
-    const std::string data = Bytes({2, 1,             // two of index 1
-                                    0, 3, 2, 3, 4, 0, // absolute 2, 3, 4, padded
-                                    0, 0,             // end of line
-                                    0, 2, 1, 0,       // move one right
-                                    4, 5,             // four of index 5
-                                    0, 0,             // end of line
-                                    3, 0,             // three of index 0
-                                    0, 1});           // end of picture
     TBM_Bitmap b;
-    LoadBmpFile(tmp.write("r.bmp", BuildBmp(s, data)), b);
-    EXPECT_TRUE(
-        SamePixels(Grid({{0, 0, 0, -1, -1}, {-1, 5, 5, 5, 5}, {1, 1, 2, 3, 4}}, s.Palette), b));
-}
-
-// Nibble runs alternate two indices; a move can jump over a whole row.
-TEST(BmpFile, Rle4) {
-    TempDir tmp;
-    const TBmpSpec s = Rle(4);
-    const std::string data = Bytes({5, 0x12,          // 1, 2, 1, 2, 1
-                                    0, 0,             // end of line
-                                    0, 2, 2, 1,       // two right, one row up
-                                    0, 3, 0x34, 0x50, // absolute 3, 4, 5
-                                    0, 1});           // end of picture
-    TBM_Bitmap b;
-    LoadBmpFile(tmp.write("r.bmp", BuildBmp(s, data)), b);
-    EXPECT_TRUE(
-        SamePixels(Grid({{-1, -1, 3, 4, 5}, {-1, -1, -1, -1, -1}, {1, 2, 1, 2, 1}}, s.Palette), b));
+    LoadBmpFile(tmp.write("r8.bmp", BuildBmp(Rle(8), Bytes({2, 1,             // two of index 1
+                                                            0, 3, 2, 3, 4, 0, // absolute 2, 3, 4
+                                                            0, 0,             // end of line
+                                                            0, 2, 1, 0,       // one right
+                                                            4, 5,             // four of index 5
+                                                            0, 0,             // end of line
+                                                            3, 0,             // three of index 0
+                                                            0, 1}))),         // end of picture
+                b);
+    EXPECT_TRUE(SamePixels(
+        Grid({{0, 0, 0, -1, -1}, {-1, 5, 5, 5, 5}, {1, 1, 2, 3, 4}}, Rle(8).Palette), b));
+    LoadBmpFile(tmp.write("r4.bmp", BuildBmp(Rle(4), Bytes({5, 0x12,          // 1, 2, 1, 2, 1
+                                                            0, 0,             // end of line
+                                                            0, 2, 2, 1,       // two right, row up
+                                                            0, 3, 0x34, 0x50, // absolute 3, 4, 5
+                                                            0, 1}))),         // end of picture
+                b);
+    EXPECT_TRUE(SamePixels(
+        Grid({{-1, -1, 3, 4, 5}, {-1, -1, -1, -1, -1}, {1, 2, 1, 2, 1}}, Rle(4).Palette), b));
 }
 
 namespace {
@@ -298,10 +286,6 @@ struct TBadCase {
     const char* Name;
     std::string Bytes;
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TBadCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 class BmpDamaged : public ::testing::TestWithParam<TBadCase> {};
 
 std::string Rgb24(int width, int height, std::size_t pixelBytes) {
@@ -344,13 +328,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadCase{"RleCutInsideRun", BuildBmp(Rle(8), Bytes({0, 5, 1, 2}))}),
     [](const ::testing::TestParamInfo<TBadCase>& info) { return std::string(info.param.Name); });
 
-// A file that cannot be opened is a file error, not a damaged picture.
-TEST(BmpFile, MissingFileIsFileError) {
-    TempDir tmp;
-    TBM_Bitmap b;
-    EXPECT_THROW(LoadBmpFile(tmp.dir() + "missing.bmp", b), EFileError);
-}
-
 // 32 bits per pixel, bottom-up, blue first: catches a writer whose files other programs read
 // upside down or with red and blue swapped, and one that loses pixels on the way back.
 TEST(BmpFile, Save32RoundTrip) {
@@ -371,6 +348,8 @@ TEST(BmpFile, Save32RoundTrip) {
 
     EXPECT_THROW(SaveBmpFile(tmp.dir() + "e.bmp", TBM_Bitmap()), EImageError);
     EXPECT_THROW(SaveBmpFile(tmp.dir() + "no/folder/e.bmp", original), EFileError);
+    // A file that cannot be opened is a file error, not a damaged picture.
+    EXPECT_THROW(LoadBmpFile(tmp.dir() + "missing.bmp", loaded), EFileError);
 }
 
 // The preview placeholder's format: 8 bits per pixel, the palette as given, rows padded.
