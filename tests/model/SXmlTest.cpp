@@ -29,27 +29,23 @@ Parsed WithAttribute(const std::string& value) {
 } // namespace
 
 // Integer attributes: a whole number reads, anything half-numeric, empty or missing gives the
-// default (the number syntax itself is tested with TryStrToInt).
-TEST(Xml, ReadIntegerWholeValuesOnly) {
+// default (the number syntax itself is tested with TryStrToInt). Booleans: only true/false in
+// any case; anything else is the default, both ways. An empty string attribute is a value, not
+// a missing one; names are case-sensitive.
+TEST(Xml, AttributeReaders) {
     EXPECT_EQ(ReadInteger(WithAttribute(" 12").Root(), "a", -1), 12);
     EXPECT_EQ(ReadInteger(WithAttribute("$1F").Root(), "a", -1), 31);
     for (const char* bad : {"12abc", "1.5", "", "2147483648"})
         EXPECT_EQ(ReadInteger(WithAttribute(bad).Root(), "a", -1), -1) << bad;
     EXPECT_EQ(ReadInteger(Parsed("<x/>").Root(), "a", -1), -1);
-}
 
-// Booleans: only true/false in any case; anything else is the default, both ways.
-TEST(Xml, ReadBooleanTakesOnlyTrueAndFalse) {
     EXPECT_TRUE(ReadBoolean(WithAttribute("TRUE").Root(), "a", false));
     EXPECT_FALSE(ReadBoolean(WithAttribute("False").Root(), "a", true));
     for (const char* other : {"1", "yes", "", " true"}) {
         EXPECT_TRUE(ReadBoolean(WithAttribute(other).Root(), "a", true)) << other;
         EXPECT_FALSE(ReadBoolean(WithAttribute(other).Root(), "a", false)) << other;
     }
-}
 
-// An empty attribute is a value, not a missing one; names are case-sensitive.
-TEST(Xml, ReadStringEmptyIsNotMissing) {
     const Parsed doc("<x a=\"\" B=\"b\"/>");
     EXPECT_EQ(ReadString(doc.Root(), "a", "def"), "");
     EXPECT_EQ(ReadString(doc.Root(), "b", "def"), "def");
