@@ -33,6 +33,10 @@ TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
     tmp.write("Simple/sub/Deep/page.shtml", "#kel_page_title#");
     tmp.write("Simple/.git/index.html", "#kel_page_title#");
     tmp.write("Simple/.hidden.html", "#kel_page_title#");
+    // Template detection needs both the page extension and the marker, in any letter case.
+    tmp.write("Simple/a.shtm", "x\n#Kel");
+    tmp.write("Simple/b.htm", "# kel");
+    tmp.write("Simple/html", "#kel");
 
     TKelPageDirectory dir;
     const std::string path = tmp.dir() + "Simple/";
@@ -41,24 +45,15 @@ TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
     EXPECT_EQ(dir.GetName(), "Simple");
     EXPECT_EQ(Relative(dir.Directories, path),
               (std::vector<std::string>{"", "images/", "sub/", "sub/Deep/"}));
-    EXPECT_EQ(
-        Relative(dir.OtherFiles, path),
-        (std::vector<std::string>{"about.html", "images/logo.gif", "notes.txt", "style.css"}));
-    ASSERT_EQ(dir.PageFiles.Count(), 3);
-    EXPECT_EQ(dir.PageFiles.Items(0)->GetName(), "Big");
-    EXPECT_EQ(dir.PageFiles.Items(1)->GetName(), "index");
-    EXPECT_EQ(dir.PageFiles.Items(2)->FileName, path + "sub/Deep/page.shtml");
-    EXPECT_EQ(dir.PageFiles.Items(3), nullptr);
-}
-
-// Template detection needs both the page extension and the marker.
-TEST(PageDirectory, TemplateDetection) {
-    TempDir tmp;
-    EXPECT_TRUE(TKelPageDirectory::IsTemplateFile(tmp.write("a.HTML", "x\n#Kel_anything")));
-    EXPECT_TRUE(TKelPageDirectory::IsTemplateFile(tmp.write("a.shtm", "#kel")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("a.css", "#kel_page_title#")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("a.htm", "# kel")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("html", "#kel")));
+    EXPECT_EQ(Relative(dir.OtherFiles, path),
+              (std::vector<std::string>{"about.html", "b.htm", "html", "images/logo.gif",
+                                        "notes.txt", "style.css"}));
+    ASSERT_EQ(dir.PageFiles.Count(), 4);
+    EXPECT_EQ(dir.PageFiles.Items(0)->GetName(), "a");
+    EXPECT_EQ(dir.PageFiles.Items(1)->GetName(), "Big");
+    EXPECT_EQ(dir.PageFiles.Items(2)->GetName(), "index");
+    EXPECT_EQ(dir.PageFiles.Items(3)->FileName, path + "sub/Deep/page.shtml");
+    EXPECT_EQ(dir.PageFiles.Items(4), nullptr);
 }
 
 // A missing folder is an empty layout; a symbolic link back up the tree must not recurse forever.

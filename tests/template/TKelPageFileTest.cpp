@@ -106,12 +106,12 @@ TEST(PageFile, CaseInsensitiveDelimitersKeepOriginalBytes) {
 // Names: the extension goes unless the only dot is the first character.
 TEST(PageFile, Names) {
     TKelPageFile page;
-    page.FileName = "/x/Simple/index.html";
-    EXPECT_EQ(page.GetName(), "index");
-    page.FileName = "/x/Simple/.htm";
-    EXPECT_EQ(page.GetName(), ".htm");
-    page.FileName = "/x/Simple/a.b.shtml";
-    EXPECT_EQ(page.GetName(), "a.b");
+    for (const auto& [file, name] : {std::pair{"/x/S/index.html", "index"},
+                                     {"/x/S/.htm", ".htm"},
+                                     {"/x/S/a.b.shtml", "a.b"}}) {
+        page.FileName = file;
+        EXPECT_EQ(page.GetName(), name);
+    }
 }
 
 // A missing file leaves the page empty; a file that cannot be read raises an error naming it.
