@@ -136,20 +136,22 @@ TEST_F(PageGenerator, PageWithoutPictureTagsRawValuesAndUnknownTags) {
 }
 
 // The link form keeps only plain letters and digits in names; pages and picture files use it
-// too, so every link finds its file.
-TEST_F(PageGenerator, LinkFormOfPictureNames) {
+// too, so every link finds its file. Pictures whose names would be one file (after the link
+// form, in another folder, in other letter case) get numbered names, and pages link to those.
+TEST_F(PageGenerator, LinkFormAndCollisionsOfPictureNames) {
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=pics#\">");
     gallery.Load();
     TKelPicture* picture = gallery.AddPicture("Strand Ü-1.jpg");
-    gallery.AddPicture("scan.bmp");
-    gallery.AddPicture("photo.jpeg");
-    generator.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
-    const TKelLayer& big = Layer("big");
-    EXPECT_EQ(generator.GetPictureFileName(*gallery.Layout, big, picture, gallery.OutDir),
+    for (const char* name :
+         {"scan.bmp", "photo.jpeg", "a b.jpg", "a_b.jpg", "x/a_b.png", "A_B_2.jpg"})
+        gallery.AddPicture(name);
+    Generate();
+    EXPECT_EQ(generator.GetPictureFileName(*gallery.Layout, Layer("big"), picture, gallery.OutDir),
               gallery.OutDir + "pics/Strand Ü-1_big.jpg");
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"pics/Strand_U_1_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_2.html"), "<img src=\"pics/scan_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_3.html"), "<img src=\"pics/photo_big.jpg\">");
+    const char* expected[] = {"Strand_U_1", "scan", "photo", "a_b", "a_b_3", "a_b_4", "A_B_2"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(gallery.Output(i ? "big_" + std::to_string(i + 1) + ".html" : "big.html"),
+                  "<img src=\"pics/" + std::string(expected[i]) + "_big.jpg\">");
 }
 
 struct UrlCase {
@@ -250,24 +252,6 @@ TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     Generate();
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"index.html"});
     EXPECT_EQ(afterOnePage.Texts, std::vector<std::string>{"index"});
-}
-
-// Pictures whose names would be one file (after the link form, in another folder, in other
-// letter case) get numbered names, and pages link to those.
-TEST_F(PageGenerator, CollidingPictureNamesAreNumbered) {
-    gallery.Page("big.html", "<img src=\"#kel_picture_filename#\">");
-    gallery.Load();
-    gallery.AddPicture("a b.jpg");
-    gallery.AddPicture("a_b.jpg");
-    gallery.AddPicture("x/a_b.png");
-    gallery.AddPicture("A_B_2.jpg");
-    gallery.AddPicture("c.jpg");
-    Generate();
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"a_b_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_2.html"), "<img src=\"a_b_3_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_3.html"), "<img src=\"a_b_4_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_4.html"), "<img src=\"A_B_2_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_5.html"), "<img src=\"c_big.jpg\">");
 }
 
 // Nothing lands outside the output folder, whatever a template or project says; links into
