@@ -119,43 +119,34 @@ TEST(Picture, SettersRecordRealChanges) {
     EXPECT_EQ(r.history.Items().size(), 3U);
 }
 
-// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves.
-TEST(PictureList, OrderByTitleAndComment) {
+// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves; date and
+// file name sorts use the right keys: older first, full paths compared without case.
+TEST(PictureList, Orders) {
+    TempDir tmp;
     RecordingList r;
     r.list.OrderByTitle();
     EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
-    r.history.Clear();
-
-    TKelPicture* b = r.Add("b");
-    r.Add("A");
-    r.Add("c");
-    TKelPicture* b2 = r.Add("B");
-    b->SetComment("2");
-    b2->SetComment("1");
+    const std::time_t base = 1'100'000'000;
+    for (const auto& [name, age, comment] : {std::tuple{"z/b.jpg", base + 10, "2"},
+                                             {"Y/A.jpg", base + 20, ""},
+                                             {"C/c.jpg", base, ""},
+                                             {"x/B.jpg", base + 30, "1"}}) {
+        TKelPicture* p = r.list.CreatePicture();
+        p->SetFileName(tmp.write(name, "x"));
+        SetModificationTime(p->FileName(), age);
+        p->SetFileName(p->FileName()); // reads the new date
+        p->SetComment(comment);
+    }
     r.history.Clear();
     r.list.OrderByTitle();
     EXPECT_EQ(r.Titles(), (Entries{"A", "b", "B", "c"}));
     r.list.OrderByComment();
     EXPECT_EQ(r.Titles(), (Entries{"A", "c", "B", "b"}));
     EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle", "OrderByComment"}));
-}
-
-// Date and file name sorts use the right keys: older first, full paths compared without case.
-TEST(PictureList, OrderByDateAndFileName) {
-    TempDir tmp;
-    RecordingList r;
-    const std::time_t base = 1'100'000'000;
-    const char* names[] = {"b/Z.jpg", "a/y.jpg", "B/x.jpg"};
-    const std::time_t ages[] = {base + 10, base + 20, base};
-    for (int i = 0; i < 3; ++i) {
-        const std::string file = tmp.write(names[i], "x");
-        SetModificationTime(file, ages[i]);
-        r.list.CreatePicture()->SetFileName(file);
-    }
     r.list.OrderByDate();
-    EXPECT_EQ(r.Titles(), (Entries{"x", "Z", "y"}));
+    EXPECT_EQ(r.Titles(), (Entries{"c", "b", "A", "B"}));
     r.list.OrderByFileName();
-    EXPECT_EQ(r.Titles(), (Entries{"y", "x", "Z"})); // ".../b/Z" after ".../B/x"
+    EXPECT_EQ(r.Titles(), (Entries{"c", "B", "A", "b"})); // ".../x/B" before ".../Y/A"
 }
 
 // Moving shifts the pictures between; a no-op move records nothing; a bad index is an error,
@@ -230,51 +221,29 @@ TEST(PictureList, UncheckMissing) {
     EXPECT_EQ(r.history.Items().size(), 2U);
 }
 
-namespace {
-
-struct InfoCase {
-    const char* name;
-    const char* attributes;
-    bool fileExists;
-    const char* title;
-    const char* comment;
-    bool checked;
-};
-
-class PictureInfoTest : public testing::TestWithParam<InfoCase> {};
-
-} // namespace
-
 // The picture_info element: the stored title wins (also empty), checked reads true/false in
-// any case with true as default, and a missing file always loads unchecked.
-TEST_P(PictureInfoTest, Loads) {
-    const InfoCase& c = GetParam();
+// any case with true as default, and a missing file always loads unchecked; nothing recorded.
+TEST(PictureList, LoadsPictureInfo) {
     TempDir tmp;
-    const std::string file = c.fileExists ? tmp.write("Pic.jpg", "x") : tmp.dir() + "Pic.jpg";
-    TSXmlReader reader;
-    reader.LoadFromString(std::string("<picture_info ") + c.attributes + "><filename>" + file +
-                          "</filename></picture_info>");
-    THistory history;
-    TKelPictureList list;
-    list.SetHistory(&history);
-    TKelPicture* p = list.CreatePicture();
-    history.Clear();
-    ASSERT_TRUE(p->LoadFromXml(reader.Root()));
-    EXPECT_EQ(p->FileName(), file);
-    EXPECT_EQ(p->Title(), c.title);
-    EXPECT_EQ(p->Comment(), c.comment);
-    EXPECT_EQ(p->Checked(), c.checked);
-    EXPECT_FALSE(history.IsModified());
+    for (const auto& [name, attributes, exists, title, comment, checked] :
+         {std::tuple{"EmptyTitleWins", R"(title="" comment="a" checked="TRUE")", true, "", "a",
+                     true},
+          {"NoTitleAttribute", R"(checked="false")", true, "", "", false},
+          {"CheckedYesIsDefault", R"(title="T" checked="yes")", true, "T", "", true},
+          {"MissingFileUnchecks", R"(title="T" checked="true")", false, "T", "", false}}) {
+        SCOPED_TRACE(name);
+        const std::string file = exists ? tmp.write("Pic.jpg", "x") : tmp.dir() + "Gone.jpg";
+        TSXmlReader reader;
+        reader.LoadFromString(std::string("<picture_info ") + attributes + "><filename>" + file +
+                              "</filename></picture_info>");
+        RecordingList r;
+        TKelPicture* p = r.Add("");
+        ASSERT_TRUE(p->LoadFromXml(reader.Root()));
+        EXPECT_EQ(p->FileName() + p->Title() + "|" + p->Comment(), file + title + "|" + comment);
+        EXPECT_EQ(p->Checked(), checked);
+        EXPECT_FALSE(r.history.IsModified());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PictureList, PictureInfoTest,
-    testing::Values(
-        InfoCase{"EmptyTitleWins", R"(title="" comment="a" checked="TRUE")", true, "", "a", true},
-        InfoCase{"NoTitleAttribute", R"(checked="false")", true, "", "", false},
-        InfoCase{"CheckedYesIsDefault", R"(title="T" checked="yes")", true, "T", "", true},
-        InfoCase{"MissingFileUnchecks", R"(title="T" checked="true")", false, "T", "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A picture_info without filename fails the list's load; every child still gets a picture,
 // those from the failed one on stay empty and get no notification.
