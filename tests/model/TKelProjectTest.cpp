@@ -139,50 +139,35 @@ TEST(Project, EmptyProjectFile) {
     EXPECT_EQ(Snapshot(loaded), tmp.dir() + "new.kel||||");
 }
 
-namespace {
-
-struct FailureCase {
-    const char* name;
-    const char* content; // nullptr: no file
-};
-
-class LoadFailureTest : public testing::TestWithParam<FailureCase> {};
-
-} // namespace
-
 // Every failing load returns false and leaves the project exactly as it was: pictures,
-// layouts, folders, file name and modified state.
-TEST_P(LoadFailureTest, LeavesProjectUntouched) {
-    Sample s;
-    const std::string before = Snapshot(s.project);
-    const std::string file = s.tmp.dir() + "bad.kel";
-    if (GetParam().content)
-        s.tmp.write("bad.kel", GetParam().content);
-    EXPECT_FALSE(s.project.LoadFromFile(file));
-    EXPECT_EQ(Snapshot(s.project), before);
-    EXPECT_EQ(s.project.Pictures().GetPicture(0)->Owner(), &s.project.Pictures());
-    // The project still records its changes where it did.
-    s.project.Pictures().GetPicture(0)->SetTitle("changed");
-    EXPECT_EQ(s.project.History().Items().back(), "SetTitle");
-    s.project.Layouts().GetLayout(0)->Layers().GetLayer(0)->SetColCount(99);
-    EXPECT_EQ(s.project.Layouts().History().Items().back(), "SetColCount");
+// layouts, folders, file name and modified state, and the project still records its changes
+// where it did.
+TEST(Project, FailedLoadLeavesProjectUntouched) {
+    for (const auto& [name, content] :
+         {std::pair<const char*, const char*>{"MissingFile", nullptr},
+          {"JpegFile", "\xFF\xD8\xFF\xE0\x01\x02JFIF binary"},
+          {"NoProject", "<kelvo version=\"1.00\"><other/></kelvo>"},
+          {"NoPictureInfos", "<kelvo><project><layouts active_layout=\"x\"/></project></kelvo>"},
+          {"NoLayouts", "<kelvo><project><picture_infos/></project></kelvo>"},
+          {"LayoutWithoutLayers", "<kelvo><project><layouts><layout name=\"a\"/></layouts>"
+                                  "<picture_infos/></project></kelvo>"},
+          {"PictureWithoutFilename",
+           "<kelvo><project><layouts/><picture_infos><picture_info title=\"t\"/>"
+           "</picture_infos></project></kelvo>"}}) {
+        SCOPED_TRACE(name);
+        Sample s;
+        const std::string before = Snapshot(s.project);
+        if (content)
+            s.tmp.write("bad.kel", content);
+        EXPECT_FALSE(s.project.LoadFromFile(s.tmp.dir() + "bad.kel"));
+        EXPECT_EQ(Snapshot(s.project), before);
+        EXPECT_EQ(s.project.Pictures().GetPicture(0)->Owner(), &s.project.Pictures());
+        s.project.Pictures().GetPicture(0)->SetTitle("changed");
+        EXPECT_EQ(s.project.History().Items().back(), "SetTitle");
+        s.project.Layouts().GetLayout(0)->Layers().GetLayer(0)->SetColCount(99);
+        EXPECT_EQ(s.project.Layouts().History().Items().back(), "SetColCount");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Project, LoadFailureTest,
-    testing::Values(
-        FailureCase{"MissingFile", nullptr},
-        FailureCase{"JpegFile", "\xFF\xD8\xFF\xE0\x01\x02JFIF binary"},
-        FailureCase{"NoProject", "<kelvo version=\"1.00\"><other/></kelvo>"},
-        FailureCase{"NoPictureInfos",
-                    "<kelvo><project><layouts active_layout=\"x\"/></project></kelvo>"},
-        FailureCase{"NoLayouts", "<kelvo><project><picture_infos/></project></kelvo>"},
-        FailureCase{"LayoutWithoutLayers", "<kelvo><project><layouts><layout name=\"a\"/></layouts>"
-                                           "<picture_infos/></project></kelvo>"},
-        FailureCase{"PictureWithoutFilename",
-                    "<kelvo><project><layouts/><picture_infos><picture_info title=\"t\"/>"
-                    "</picture_infos></project></kelvo>"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The root's name and version are not checked; folders are kept as stored, without the
 // setters' normalisation; relative picture paths are relative to the project file.
