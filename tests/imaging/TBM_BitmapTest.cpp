@@ -65,9 +65,10 @@ TEST(Bitmap, SizesBeyondLimitsRaise) {
     EXPECT_EQ(b.Width(), 65535);
 }
 
-// The file type follows the extension in any letter case; other extensions, and names whose
-// last dot is in a folder name, load nothing and raise nothing, whatever the content (a JPEG
-// where there is no BMP extension).
+// The file type follows the extension in any letter case, when saving and loading; other
+// extensions, and names whose last dot is in a folder name, load nothing and raise nothing,
+// whatever the content (a JPEG here), and save nothing. BMP ignores the quality. A missing or
+// damaged file is an error the picture generator can catch, not a crash.
 TEST(Bitmap, FileTypeChosenByExtension) {
     TempDir tmp;
     const TBM_Bitmap picture = RandomBitmap(6, 4, 3);
@@ -82,36 +83,20 @@ TEST(Bitmap, FileTypeChosenByExtension) {
                                       {"pics.jpg/picture", false}}) {
         const std::string file = tmp.dir() + name;
         std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        if (std::string(name).find("mp") != std::string::npos ||
-            std::string(name).find("MP") != std::string::npos)
-            SaveBmpFile(file, picture);
+        if (loads)
+            picture.SaveToFile(file, 90);
         else
             SaveJpegFile(file, picture, 90);
         TBM_Bitmap b;
         b.LoadFromFile(file);
         EXPECT_EQ(b.Width(), loads ? 6 : 0) << name;
     }
-}
-
-// Saving follows the extension too: BMP ignores the quality, JPEG quality changes the size,
-// and an unknown extension writes nothing.
-TEST(Bitmap, SaveToFileByExtension) {
-    TempDir tmp;
-    const TBM_Bitmap b = RandomBitmap(40, 30, 8);
-    b.SaveToFile(tmp.dir() + "q10.bmp", 10);
-    b.SaveToFile(tmp.dir() + "q100.bmp", 100);
-    EXPECT_EQ(FileBytes(tmp.dir() + "q10.bmp"), FileBytes(tmp.dir() + "q100.bmp"));
-    b.SaveToFile(tmp.dir() + "q10.jpg", 10);
-    b.SaveToFile(tmp.dir() + "q100.JPEG", 100);
-    EXPECT_LT(FileBytes(tmp.dir() + "q10.jpg").size(), FileBytes(tmp.dir() + "q100.JPEG").size());
-    b.SaveToFile(tmp.dir() + "x.png", 80);
+    picture.SaveToFile(tmp.dir() + "x.png", 80);
     EXPECT_FALSE(std::filesystem::exists(tmp.dir() + "x.png"));
+    picture.SaveToFile(tmp.dir() + "q10.bmp", 10);
+    EXPECT_EQ(FileBytes(tmp.dir() + "q10.bmp"), FileBytes(tmp.dir() + "a.bmp"));
     EXPECT_THROW(TBM_Bitmap().SaveToFile(tmp.dir() + "e.jpg", 80), EImageError);
-}
 
-// A missing or damaged file is an error the picture generator can catch, not a crash.
-TEST(Bitmap, LoadFromFileFailures) {
-    TempDir tmp;
     TBM_Bitmap b;
     EXPECT_THROW(b.LoadFromFile(tmp.dir() + "missing.jpg"), EFileError);
     EXPECT_THROW(b.LoadFromFile(tmp.write("bad.bmp", "BM nonsense")), EImageError);
