@@ -49,8 +49,10 @@ void SetModificationTime(const std::string& file, std::time_t time) {
 } // namespace
 
 // The title comes from the file name (last extension cut), a missing file unchecks the picture
-// and keeps it dateless, and none of it is recorded as a user change.
-TEST(Picture, SetFileNameDerivesTitleAndCheck) {
+// and keeps it dateless, and none of it is recorded as a user change. The date is the file's
+// local wall-clock time, odd seconds rounded down. UncheckMissing records one change per
+// picture it actually unchecks.
+TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     TempDir tmp;
     RecordingList r;
     for (const auto& [file, title] : {std::pair{"IMG_0001.JPG", "IMG_0001"},
@@ -61,8 +63,14 @@ TEST(Picture, SetFileNameDerivesTitleAndCheck) {
         p->SetFileName(tmp.write(file, "data"));
         EXPECT_EQ(p->Title(), title) << file;
         EXPECT_TRUE(p->Checked()) << file;
-        EXPECT_NE(p->Date(), TKelPicture::TDate{}) << file;
     }
+    std::tm local{};
+    local.tm_year = 104, local.tm_mon = 6, local.tm_mday = 14; // 14 July 2004
+    local.tm_hour = 15, local.tm_min = 30, local.tm_sec = 45, local.tm_isdst = -1;
+    SetModificationTime(tmp.dir() + "noext", std::mktime(&local));
+    r.list.GetPicture(3)->SetFileName(tmp.dir() + "noext");
+    EXPECT_EQ(r.list.GetPicture(3)->Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
+
     TKelPicture* missing = r.list.CreatePicture();
     missing->SetFileName(tmp.dir() + "gone.jpg");
     EXPECT_FALSE(missing->Checked());
@@ -73,50 +81,63 @@ TEST(Picture, SetFileNameDerivesTitleAndCheck) {
     folder->SetFileName(tmp.dir());
     EXPECT_FALSE(folder->Exists());
     EXPECT_FALSE(folder->Checked());
-
     TKelPicture* titled = r.list.CreatePicture();
     titled->SetTitle("Mine");
     r.history.Clear();
     titled->SetFileName(tmp.write("other.jpg", "x"));
     EXPECT_EQ(titled->Title(), "Mine");
     EXPECT_FALSE(r.history.IsModified());
-}
 
-// The date is the file's local wall-clock time, odd seconds rounded down, and orders pictures.
-TEST(Picture, DateIsLocalTimeAtTwoSeconds) {
-    TempDir tmp;
-    const std::string file = tmp.write("a.jpg", "x");
-    std::tm local{};
-    local.tm_year = 104, local.tm_mon = 6, local.tm_mday = 14; // 14 July 2004
-    local.tm_hour = 15, local.tm_min = 30, local.tm_sec = 45, local.tm_isdst = -1;
-    SetModificationTime(file, std::mktime(&local));
-    TKelPicture p;
-    p.SetFileName(file);
-    EXPECT_EQ(p.Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
+    r.list.CreatePicture(); // no file at all, checked
+    r.history.Clear();
+    fs::remove(tmp.dir() + "other.jpg");
+    r.list.UncheckMissing();
+    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
+    EXPECT_FALSE(titled->Checked());
+    EXPECT_FALSE(r.list.GetPicture(7)->Checked());
+    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
+    r.list.UncheckMissing();
+    EXPECT_EQ(r.history.Items().size(), 2U);
 }
 
 // Setters record only real changes (case counts), under their own names; pictures outside a
-// list, or in a list without history, record nothing and do not crash.
-TEST(Picture, SettersRecordRealChanges) {
+// list, or in a list without history, record nothing and do not crash. Assign filters by check
+// mark and selection in list order; an owning list ignores it, and a reference list removing a
+// picture must not free it.
+TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     RecordingList r;
-    TKelPicture* p = r.Add("Beach");
-    p->SetTitle("Beach");
-    p->SetComment("");
-    p->SetChecked(true);
+    TKelPicture* a = r.Add("a");
+    TKelPicture* b = r.Add("Beach");
+    TKelPicture* c = r.Add("c");
+    b->SetTitle("Beach");
+    b->SetComment("");
+    b->SetChecked(true);
     EXPECT_FALSE(r.history.IsModified());
-    p->SetTitle("beach");
-    p->SetComment("c");
-    p->SetChecked(false);
-    p->SetSelected(true);
+    b->SetTitle("beach");
+    b->SetComment("c");
+    b->SetChecked(false);
+    c->SetSelected(true);
     EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
-
     TKelPicture alone;
     alone.SetTitle("x");
+
     TKelPictureRefs refs;
-    refs.Add(p);
+    refs.Assign(r.list, false, true);
+    EXPECT_EQ(refs.Count(), 2);
+    EXPECT_EQ(refs.GetPicture(0), a);
+    EXPECT_EQ(refs.GetPicture(1), c);
+    refs.Assign(r.list, true, false);
+    EXPECT_EQ(refs.Count(), 1);
+    EXPECT_EQ(r.list.SelectedCount(), 1);
+    EXPECT_EQ(refs.Add(b), 1);
     refs.OrderByTitle();
-    refs.RemovePicture(p);
+    EXPECT_EQ(refs.RemovePicture(b), 0);
+    EXPECT_EQ(b->Title(), "beach"); // still alive
     EXPECT_EQ(r.history.Items().size(), 3U);
+    TKelPictureList other;
+    other.CreatePicture();
+    r.list.Assign(other, false, false);
+    EXPECT_EQ(r.list.Count(), 3);
 }
 
 // Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves; date and
@@ -172,53 +193,6 @@ TEST(PictureList, MoveRemoveAndAccess) {
     EXPECT_EQ(r.list.GetPicture(2), nullptr);
     EXPECT_EQ(r.list.GetPicture(-1), nullptr);
     EXPECT_EQ(r.list.IndexOf(p0), -1);
-}
-
-// Assign filters by check mark and selection in list order; an owning list ignores it, and a
-// reference list removing a picture must not free it.
-TEST(PictureList, AssignFilters) {
-    RecordingList r;
-    TKelPicture* a = r.Add("a");
-    TKelPicture* b = r.Add("b");
-    TKelPicture* c = r.Add("c");
-    b->SetChecked(false);
-    c->SetSelected(true);
-    TKelPictureRefs refs;
-    refs.Assign(r.list, false, true);
-    EXPECT_EQ(refs.Count(), 2);
-    EXPECT_EQ(refs.GetPicture(0), a);
-    EXPECT_EQ(refs.GetPicture(1), c);
-    refs.Assign(r.list, true, false);
-    EXPECT_EQ(refs.Count(), 1);
-    EXPECT_EQ(r.list.SelectedCount(), 1);
-    EXPECT_EQ(refs.Add(c), 0);
-    EXPECT_EQ(refs.RemovePicture(c), 0);
-    EXPECT_EQ(c->Title(), "c"); // still alive
-
-    TKelPictureList other;
-    other.CreatePicture();
-    r.list.Assign(other, false, false);
-    EXPECT_EQ(r.list.Count(), 3);
-}
-
-// UncheckMissing records one change per picture it actually unchecks.
-TEST(PictureList, UncheckMissing) {
-    TempDir tmp;
-    RecordingList r;
-    r.list.CreatePicture()->SetFileName(tmp.write("a.jpg", "x"));
-    TKelPicture* gone = r.list.CreatePicture();
-    const std::string goneFile = tmp.write("b.jpg", "x");
-    gone->SetFileName(goneFile);
-    r.list.CreatePicture(); // no file at all, checked
-    r.history.Clear();
-    fs::remove(goneFile);
-    r.list.UncheckMissing();
-    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
-    EXPECT_FALSE(gone->Checked());
-    EXPECT_FALSE(r.list.GetPicture(2)->Checked());
-    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
-    r.list.UncheckMissing();
-    EXPECT_EQ(r.history.Items().size(), 2U);
 }
 
 // The picture_info element: the stored title wins (also empty), checked reads true/false in
