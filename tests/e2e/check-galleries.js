@@ -174,13 +174,12 @@ class Checker {
     });
   }
 
-  // The page that the n-th picture of an overview links to: a page of a picture layer.
-  async pictureLinkOf(overview, index) {
+  // The pages that the first two pictures of an overview link to: pages of a picture layer.
+  async pictureLinksOf(overview) {
     return this.with(overview, DESKTOP, async (page) => {
       const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
-        .filter((h) => h.split('#')[0] !== here(overview) && h.endsWith('.html'));
-      const href = targets[Math.min(index, targets.length - 1)];
-      return href ? fileURLToPath(href) : '';
+        .filter((h) => h.split('#')[0] !== here(overview) && h.endsWith('.html')).map((h) => fileURLToPath(h));
+      return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
     });
   }
 
@@ -235,8 +234,7 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
   const before = checker.failures.length;
   for (const file of pages) await checker.checkPage(name, file, galleryDir);
 
-  const first = await checker.pictureLinkOf(startPage, 0);
-  const second = await checker.pictureLinkOf(startPage, 1);
+  const [first, second] = await checker.pictureLinksOf(startPage);
   if (!second) {
     checker.fail(name, 'the start page links to no picture page');
   } else {
