@@ -236,31 +236,25 @@ TBM_Bitmap Grid(const std::vector<std::vector<int>>& rows, const std::vector<std
                        rows[y][x] < 0 ? Black : pal[rows[y][x]]);
     return b;
 }
+
+// RLE8: two of index 1; absolute 2, 3, 4 padded to 16 bits; end of line; move one right; four
+// of index 5; end of line; three of index 0; end of picture. RLE4: nibble runs 1, 2, 1, 2, 1;
+// end of line; move two right and one row up (over a whole row); absolute 3, 4, 5; end.
+const std::string Rle8File =
+    BuildBmp(Rle(8), Bytes({2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 0, 4, 5, 0, 0, 3, 0, 0, 1}));
+const std::string Rle4File =
+    BuildBmp(Rle(4), Bytes({5, 0x12, 0, 0, 0, 2, 2, 1, 0, 3, 0x34, 0x50, 0, 1}));
 } // namespace
 
-// RLE8: runs, absolute runs with their 16-bit padding, end of line, moves and an early end of
-// the picture, bottom row first. RLE4: nibble runs alternate two indices; a move can jump over a
-// whole row. -1 marks pixels the file skips (black).
+// Runs, absolute runs with their padding, ends of line, moves and an early end of the picture,
+// bottom row first. -1 marks pixels the file skips (black).
 TEST(BmpFile, RunLengthEncoded) {
     TempDir tmp;
     TBM_Bitmap b;
-    LoadBmpFile(tmp.write("r8.bmp", BuildBmp(Rle(8), Bytes({2, 1,             // two of index 1
-                                                            0, 3, 2, 3, 4, 0, // absolute 2, 3, 4
-                                                            0, 0,             // end of line
-                                                            0, 2, 1, 0,       // one right
-                                                            4, 5,             // four of index 5
-                                                            0, 0,             // end of line
-                                                            3, 0,             // three of index 0
-                                                            0, 1}))),         // end of picture
-                b);
+    LoadBmpFile(tmp.write("r8.bmp", Rle8File), b);
     EXPECT_TRUE(SamePixels(
         Grid({{0, 0, 0, -1, -1}, {-1, 5, 5, 5, 5}, {1, 1, 2, 3, 4}}, Rle(8).Palette), b));
-    LoadBmpFile(tmp.write("r4.bmp", BuildBmp(Rle(4), Bytes({5, 0x12,          // 1, 2, 1, 2, 1
-                                                            0, 0,             // end of line
-                                                            0, 2, 2, 1,       // two right, row up
-                                                            0, 3, 0x34, 0x50, // absolute 3, 4, 5
-                                                            0, 1}))),         // end of picture
-                b);
+    LoadBmpFile(tmp.write("r4.bmp", Rle4File), b);
     EXPECT_TRUE(SamePixels(
         Grid({{-1, -1, 3, 4, 5}, {-1, -1, -1, -1, -1}, {1, 2, 1, 2, 1}}, Rle(4).Palette), b));
 }
@@ -370,10 +364,8 @@ TEST(BmpFile, Save8WithPalette) {
 TEST(BmpFile, TruncatedAndBitFlippedFilesNeverCrash) {
     TempDir tmp;
     const std::vector<std::string> seeds = {
-        BuildBmp(Rle(8), Bytes({2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 0, 4, 5, 0, 0, 3, 0, 0, 1})),
-        BuildBmp(Rle(4), Bytes({5, 0x12, 0, 0, 0, 2, 2, 1, 0, 3, 0x34, 0x50, 0, 1})),
-        Picture(Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F})), Picture(Indexed(40, 8, -3, 8, 8)),
-        Picture(Indexed(12, 4, 3, 16, 0))};
+        Rle8File, Rle4File, Picture(Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F})),
+        Picture(Indexed(40, 8, -3, 8, 8)), Picture(Indexed(12, 4, 3, 16, 0))};
     std::mt19937 random(5);
     TBM_Bitmap b;
     const std::string file = tmp.dir() + "f.bmp";
