@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -105,6 +106,8 @@ private slots:
     void SaveAndOpenAgain();
     void DroppedFoldersGivePicturesInNameOrder();
     void GermanTexts();
+    void SplitViewOpensOneRow();
+    void SupportMenuShowsHistory();
     void Screenshots_data();
     void Screenshots();
 };
@@ -318,6 +321,37 @@ void TfrmKelvoTest::GermanTexts() {
     QCOMPARE(w.Action("actFileNew")->text(), QStringLiteral("&Neues Projekt"));
     QCOMPARE(w.Action("actFileNew")->toolTip(), QStringLiteral("Neues Projekt"));
     QCOMPARE(w.Grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Titel"));
+}
+
+// Catches a split view that opens to the wrong height or does not close.
+void TfrmKelvoTest::SplitViewOpensOneRow() {
+    TWindow w;
+    TLargeSlideView* split = w.Window->SplitSlideView();
+    QCOMPARE(split->height(), 1);
+    w.Action("actViewDivide")->trigger();
+    QVERIFY(w.Action("actViewDivide")->isChecked());
+    QCOMPARE(split->height(), 2 + 128 + 2 + 2);
+    w.Action("actViewDivide")->trigger();
+    QCOMPARE(split->height(), 1);
+}
+
+// Catches Control+Shift keys reaching the grid's editor, and a History text missing entries.
+void TfrmKelvoTest::SupportMenuShowsHistory() {
+    TWindow w;
+    w.AddPictures({ThreeSamples[0]});
+    auto* support = w.Window->findChild<QMenu*>(QStringLiteral("mnuSupport"));
+    QVERIFY(!support->menuAction()->isVisible());
+    QTableView* grid = w.Grid();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(support->menuAction()->isVisible());
+    QVERIFY(grid->viewport()->findChild<QLineEdit*>() == nullptr); // no editor opened
+    QCOMPARE(w.Pictures().GetPicture(0)->Title(), std::string("Sunset"));
+    Idle();
+    w.Action("actSupportHistory")->trigger();
+    QCOMPARE(w.Prompts.Asked.size(), 1);
+    QCOMPARE(w.Prompts.Asked[0].Caption, QStringLiteral("Copied to clipboard"));
+    QCOMPARE(w.Prompts.Asked[0].Text, QStringLiteral("History\n*******\nCreatePicture"));
 }
 
 // Keeps the main window visible for review: English and German, light and dark.
