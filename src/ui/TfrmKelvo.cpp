@@ -349,12 +349,18 @@ void TfrmKelvo::LoadThumbnails(const QString& statusFormat) {
     m_statusFormat = statusFormat;
     m_loadedCount = 0;
     m_loadingCount = static_cast<int>(pictures.size());
+    m_repaintClock.invalidate();
     TThumbnailLoader::Run(pictures, [this](TKelPicture& picture) { PictureLoaded(&picture); });
     statusBar()->clearMessage();
 }
 
 void TfrmKelvo::PictureLoaded(TKelPicture* picture) {
     ++m_loadedCount;
+    // Showing every picture at once would cost more than decoding it: the window catches up
+    // about 25 times a second, and with the last one.
+    if (m_repaintClock.isValid() && m_repaintClock.elapsed() < 40 && m_loadedCount < m_loadingCount)
+        return;
+    m_repaintClock.start();
     statusBar()->showMessage(TTamLanguage::Format(m_statusFormat, {m_loadedCount, m_loadingCount}));
     UpdateViews();
     if (picture != nullptr)
@@ -537,6 +543,7 @@ void TfrmKelvo::AddPictureFiles(const QStringList& fileNames) {
         m_statusFormat = m_environment.Language.GetText(2086, tr("Loading pictures: %d of %d"));
         m_loadedCount = 0;
         m_loadingCount = static_cast<int>(added.size());
+        m_repaintClock.invalidate();
         TThumbnailLoader::Run(added, [this](TKelPicture& picture) { PictureLoaded(&picture); });
     } catch (const std::exception&) {
         // What was added stays; the window must come back in any case.
