@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -106,6 +107,13 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_editor = editor;
+        // Every keystroke goes into the picture at once, so a refresh that closes the editor
+        // (a click on a slide) loses nothing and writes nothing into another picture later.
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            auto* self = const_cast<TPictureGridDelegate*>(this);
+            connect(line, &QLineEdit::textEdited, self,
+                    [self, line] { emit self->commitData(line); });
+        }
         return editor;
     }
 
@@ -662,9 +670,20 @@ void TfrmKelvo::grdDataHeaderReleased(QPoint position) {
 }
 
 bool TfrmKelvo::grdDataKeyPress(QKeyEvent* event) {
+    const QModelIndex current = ui->grdData->currentIndex();
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && current.isValid()) {
+        // Tab walks the editable cells only: Title, Comment, the next row's Title.
+        const bool forward = event->key() == Qt::Key_Tab;
+        const int cell = current.row() * 2 + (current.column() == TPictureGridModel::ColComment);
+        const int next = cell + (forward ? 1 : -1);
+        if (next >= 0 && next < m_gridModel->rowCount() * 2)
+            ui->grdData->setCurrentIndex(
+                m_gridModel->index(next / 2, next % 2 == 0 ? TPictureGridModel::ColTitle
+                                                           : TPictureGridModel::ColComment));
+        return true;
+    }
     if (event->key() != Qt::Key_Delete || m_gridDelegate->IsEditing() || FProject == nullptr)
         return false;
-    const QModelIndex current = ui->grdData->currentIndex();
     TKelPicture* picture = m_gridModel->Picture(current.row());
     if (picture == nullptr)
         return false;
