@@ -320,6 +320,8 @@ void TfrmKelvo::OpenProject() {
 }
 
 void TfrmKelvo::OpenProjectFile(const QString& fileName) {
+    if (m_busy)
+        return;
     TTamLanguage& language = m_environment.Language;
     {
         // A file that cannot be read leaves the open project untouched.
