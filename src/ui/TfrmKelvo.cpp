@@ -183,11 +183,6 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     ui->mnuSupport->menuAction()->setVisible(false);
 
     m_environment.Language.TranslateComponent(this);
-    // Hints keep no accelerator marks of the captions they share a text with.
-    for (QAction* action : findChildren<QAction*>()) {
-        action->setToolTip(action->toolTip().remove(QLatin1Char('&')));
-        action->setStatusTip(action->statusTip().remove(QLatin1Char('&')));
-    }
 
     FSplitSlideView = new TLargeSlideView(ui->spltSlideViews);
     FSplitSlideView->setObjectName(QStringLiteral("FSplitSlideView"));
