@@ -552,9 +552,10 @@ bool TfrmHtmlLayout::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == ui->edtPictureQuality)
             edtPictureQualityExit();
     } else if (event->type() == QEvent::Wheel && watched == ui->scrlLayoutControls->viewport()) {
-        const int notches = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        // WheelStep per notch of 120; finer wheels and touchpads scroll in proportion.
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
         QScrollBar* bar = ui->scrlLayoutControls->verticalScrollBar();
-        bar->setValue(bar->value() - notches * WheelStep);
+        bar->setValue(bar->value() - delta * WheelStep / 120);
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -9,11 +10,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include <map>
 
@@ -231,6 +235,29 @@ private slots:
         QCOMPARE(sizes->currentIndex(), 7);
         Choose(dialog, "Standard", "photo");
         QCOMPARE(sizes->currentIndex(), 7);
+    }
+
+    // The settings scrolling by the style's line steps instead of 20 pixels a notch.
+    void wheelScrollsTheSettings() {
+        TDialogTestEnvironment test;
+        TKelProject project;
+        TfrmHtmlLayout dialog(project, *test.Environment);
+        Show(dialog);
+        dialog.resize(658, 400);
+        auto* area = dialog.findChild<QScrollArea*>("scrlLayoutControls");
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 40);
+        const QPoint at = area->viewport()->rect().center();
+        const auto wheel = [&](int delta) {
+            QWheelEvent event(at, area->viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                              {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(area->viewport(), &event);
+        };
+        wheel(-120);
+        QCOMPARE(area->verticalScrollBar()->value(), 20);
+        wheel(-240);
+        QCOMPARE(area->verticalScrollBar()->value(), 60);
+        wheel(120);
+        QCOMPARE(area->verticalScrollBar()->value(), 40);
     }
 
     // Copying the layout or rewriting placeholders on a mere change of layer, which makes
