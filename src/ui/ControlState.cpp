@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ControlState.h"
 
-#include <QApplication>
 #include <QPalette>
 #include <QWidget>
 
 void SetControlState(QWidget* control, bool enabled, bool valid) {
     control->setEnabled(enabled);
-    QPalette palette = QApplication::palette(control);
+    // Only the roles set here differ from the palette the window and the theme give; an empty
+    // palette hands every role back to them.
+    QPalette palette;
     if (!valid) {
         for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
             palette.setColor(group, QPalette::Base, InvalidInputColor);

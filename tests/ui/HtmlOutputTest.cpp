@@ -230,12 +230,33 @@ private slots:
         QVERIFY(!QDir(fixture.Gallery()).exists());
     }
 
-    // The dialog as the user sees it.
-    void screenshot() {
+    // The dialog as the user sees it; an invalid input that cannot be read on a dark palette,
+    // or that stays marked once mended.
+    void screenshots() {
         TRunFixture fixture("Standard", 1);
         TFrmHtmlOutput dialog(fixture.project, *fixture.test.Environment);
         Show(dialog);
         SaveScreenshot(&dialog, "TFrmHtmlOutput");
+
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::Button, QColor(60, 60, 60));
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        dialog.setPalette(dark);
+        auto* edit = dialog.findChild<QLineEdit*>("edtOutputSubDirectory");
+        edit->setText("my gallery");
+        Start(dialog);
+        QCOMPARE(edit->palette().color(QPalette::Base), InvalidInputColor);
+        QCOMPARE(edit->palette().color(QPalette::Text), QColor(Qt::black));
+        SaveScreenshot(&dialog, "TFrmHtmlOutput-invalid-dark");
+
+        edit->setText("gallery");
+        fixture.test.Prompts.Answers = {QMessageBox::Ok, QMessageBox::No};
+        Start(dialog);
+        QCOMPARE(edit->palette().color(QPalette::Base), QColor(30, 30, 30));
     }
 };
 
