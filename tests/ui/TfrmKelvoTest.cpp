@@ -6,11 +6,13 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -108,6 +110,7 @@ private slots:
     void DamagedPicturesBecomeEntriesWithoutThumbnail();
     void GermanTexts();
     void SplitViewOpensOneRow();
+    void GridWheelScrollsWhatIsUnderThePointer();
     void SupportMenuShowsHistory();
     void Screenshots_data();
     void Screenshots();
@@ -369,6 +372,30 @@ void TfrmKelvoTest::SplitViewOpensOneRow() {
     QCOMPARE(split->height(), 2 + 128 + 2 + 2);
     w.Action("actViewDivide")->trigger();
     QCOMPARE(split->height(), 1);
+}
+
+// Catches a wheel turned in the focused grid that scrolls the grid instead of the slides under
+// the pointer, or by the wrong amount.
+void TfrmKelvoTest::GridWheelScrollsWhatIsUnderThePointer() {
+    TWindow w;
+    w.AddPictures(ThreeSamples + ThreeSamples + ThreeSamples + ThreeSamples);
+    TLargeSlideView* view = w.Window->MainSlideView();
+    QVERIFY(view->verticalScrollBar()->maximum() > 40);
+    view->verticalScrollBar()->setValue(0);
+    QTableView* grid = w.Grid();
+    const auto wheel = [&](QWidget* over, int delta) {
+        const QPoint global = over->mapToGlobal(over->rect().center());
+        QWheelEvent event(grid->viewport()->mapFromGlobal(global), global, QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+    };
+    wheel(view->viewport(), -120); // down
+    QCOMPARE(view->verticalScrollBar()->value(), 20);
+    wheel(view->viewport(), 120);
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+    const int top = grid->verticalScrollBar()->value();
+    wheel(grid->viewport(), -120);
+    QCOMPARE(grid->verticalScrollBar()->value(), top + 1); // one row
 }
 
 // Catches Control+Shift keys reaching the grid's editor, and a History text missing entries.
