@@ -6,12 +6,14 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <memory>
@@ -107,6 +109,7 @@ private slots:
     void CancelledSaveStopsNewProject();
     void SaveAndOpenAgain();
     void DroppedFoldersGivePicturesInNameOrder();
+    void FilesDroppedOnSlidesAreAdded();
     void DamagedPicturesBecomeEntriesWithoutThumbnail();
     void GermanTexts();
     void SplitViewOpensOneRow();
@@ -326,6 +329,25 @@ void TfrmKelvoTest::DroppedFoldersGivePicturesInNameOrder() {
         {folder.path(), ThreeSamples[0], folder.filePath(QStringLiteral("notes.txt"))});
     QCOMPARE(files, (QStringList{folder.filePath("a.jpeg"), folder.filePath("b.JPG"),
                                  folder.filePath("c.bmp"), ThreeSamples[0]}));
+}
+
+// Catches files dropped from a file manager onto the slides being refused or not added.
+void TfrmKelvoTest::FilesDroppedOnSlidesAreAdded() {
+    TWindow w;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(ThreeSamples[0]), QUrl::fromLocalFile(ThreeSamples[1])});
+    QWidget* target = w.Window->MainSlideView()->viewport();
+    const QPoint point = target->rect().center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    Idle();
+    QCOMPARE(w.Pictures().Count(), 2);
+    QCOMPARE(QString::fromStdString(w.Pictures().GetPicture(1)->FileName()), ThreeSamples[1]);
+    QVERIFY(w.Window->isEnabled());
 }
 
 // Catches a damaged or missing picture that crashes the loading or leaves the window disabled.
