@@ -140,18 +140,20 @@ namespace {
 class TGridHeader : public QHeaderView {
 public:
     explicit TGridHeader(QWidget* parent)
-        : QHeaderView(Qt::Horizontal, parent) {}
+        : QHeaderView(Qt::Horizontal, parent)
+        , m_sortMark(KelvoIcon(10).pixmap(QSize(16, 16))) {}
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         painter->save();
         QHeaderView::paintSection(painter, rect, logicalIndex);
         painter->restore();
-        if (logicalIndex >= TPictureGridModel::ColTitle) {
-            const QPixmap mark = KelvoIcon(10).pixmap(QSize(16, 16));
-            painter->drawPixmap(rect.right() + 1 - 20, rect.top() + 2, mark);
-        }
+        if (logicalIndex >= TPictureGridModel::ColTitle)
+            painter->drawPixmap(rect.right() + 1 - 20, rect.top() + 2, m_sortMark);
     }
+
+private:
+    QPixmap m_sortMark;
 };
 
 } // namespace
@@ -209,9 +211,10 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
 
     m_gridModel = new TPictureGridModel(this);
     TTamLanguage& language = m_environment.Language;
-    m_gridModel->SetHeaders(
-        {language.GetText(2081, tr("Title")), language.GetText(2082, tr("Comment")),
-         language.GetText(2083, tr("Date")), language.GetText(2084, tr("Filename"))});
+    m_gridModel->SetHeaders({language.GetText(2081, QStringLiteral("Title")),
+                             language.GetText(2082, QStringLiteral("Comment")),
+                             language.GetText(2083, QStringLiteral("Date")),
+                             language.GetText(2084, QStringLiteral("Filename"))});
     m_gridDelegate = new TPictureGridDelegate(*m_gridModel, *this, this);
     auto* header = new TGridHeader(ui->grdData);
     ui->grdData->setHorizontalHeader(header);
@@ -327,7 +330,8 @@ void TfrmKelvo::OpenProjectFile(const QString& fileName) {
         if (!trial.LoadFromFile(ToPath(fileName))) {
             m_environment.Prompts.Message(
                 this, QMessageBox::Warning, language.GetText(2080),
-                language.GetText(3074, tr("The project couldn't be opened !")), QMessageBox::Ok);
+                language.GetText(3074, QStringLiteral("The project couldn't be opened !")),
+                QMessageBox::Ok);
             return;
         }
     }
@@ -337,7 +341,7 @@ void TfrmKelvo::OpenProjectFile(const QString& fileName) {
     setEnabled(false);
     try {
         if (FProject->LoadFromFile(ToPath(fileName)))
-            LoadThumbnails(language.GetText(2086, tr("Loading pictures: %d of %d")));
+            LoadThumbnails(language.GetText(2086, QStringLiteral("Loading pictures: %d of %d")));
     } catch (const std::exception&) {
         // A second read that fails after the trial read is not reported.
     }
@@ -407,7 +411,8 @@ bool TfrmKelvo::QuerySaveProject() {
         this, QMessageBox::Question, language.GetText(2080),
         language.GetText(
             3073,
-            tr("The active project will be closed, do you want to save the project before ?")),
+            QStringLiteral(
+                "The active project will be closed, do you want to save the project before ?")),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         return SaveProject();
@@ -431,7 +436,7 @@ void TfrmKelvo::UpdateCaption() {
         if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
             name.truncate(dot);
         if (FProject->FileName().empty())
-            name = language.GetText(2085, tr("Unknown"));
+            name = language.GetText(2085, QStringLiteral("Unknown"));
         caption += QStringLiteral(" - ") + name;
     }
     setWindowTitle(caption);
@@ -524,7 +529,7 @@ void TfrmKelvo::actPictureAddExecute() {
         return;
     TTamLanguage& language = m_environment.Language;
     const QString filter =
-        language.GetText(2087, tr("All pictures")) +
+        language.GetText(2087, QStringLiteral("All pictures")) +
         QStringLiteral(" (*.jpg *.jpeg *.bmp);;JPEG (*.jpg *.jpeg);;Bitmap (*.bmp)");
     const QStringList files = m_environment.Prompts.GetOpenFileNames(
         this, QString(), FromPath(m_environment.Settings.PicturesDirectory()), filter);
@@ -548,7 +553,8 @@ void TfrmKelvo::AddPictureFiles(const QStringList& fileNames) {
             picture->SetFileName(ToPath(fileName));
             added.push_back(picture);
         }
-        m_statusFormat = m_environment.Language.GetText(2086, tr("Loading pictures: %d of %d"));
+        m_statusFormat =
+            m_environment.Language.GetText(2086, QStringLiteral("Loading pictures: %d of %d"));
         m_loadedCount = 0;
         m_loadingCount = static_cast<int>(added.size());
         m_repaintClock.invalidate();
@@ -586,8 +592,9 @@ void TfrmKelvo::actPictureDeleteExecute() {
     TTamLanguage& language = m_environment.Language;
     const auto answer = m_environment.Prompts.Message(
         this, QMessageBox::Question, language.GetText(1122).remove(QLatin1Char('&')),
-        language.GetText(3072, tr("Do you really want to remove the selected pictures from the "
-                                  "list (the pictures won't be deleted) ?")),
+        language.GetText(
+            3072, QStringLiteral("Do you really want to remove the selected pictures from the "
+                                 "list (the pictures won't be deleted) ?")),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;

@@ -6,11 +6,15 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -105,9 +109,11 @@ private slots:
     void CancelledSaveStopsNewProject();
     void SaveAndOpenAgain();
     void DroppedFoldersGivePicturesInNameOrder();
+    void FilesDroppedOnSlidesAreAdded();
     void DamagedPicturesBecomeEntriesWithoutThumbnail();
     void GermanTexts();
     void SplitViewOpensOneRow();
+    void GridWheelScrollsWhatIsUnderThePointer();
     void SupportMenuShowsHistory();
     void Screenshots_data();
     void Screenshots();
@@ -325,6 +331,25 @@ void TfrmKelvoTest::DroppedFoldersGivePicturesInNameOrder() {
                                  folder.filePath("c.bmp"), ThreeSamples[0]}));
 }
 
+// Catches files dropped from a file manager onto the slides being refused or not added.
+void TfrmKelvoTest::FilesDroppedOnSlidesAreAdded() {
+    TWindow w;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(ThreeSamples[0]), QUrl::fromLocalFile(ThreeSamples[1])});
+    QWidget* target = w.Window->MainSlideView()->viewport();
+    const QPoint point = target->rect().center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    Idle();
+    QCOMPARE(w.Pictures().Count(), 2);
+    QCOMPARE(QString::fromStdString(w.Pictures().GetPicture(1)->FileName()), ThreeSamples[1]);
+    QVERIFY(w.Window->isEnabled());
+}
+
 // Catches a damaged or missing picture that crashes the loading or leaves the window disabled.
 void TfrmKelvoTest::DamagedPicturesBecomeEntriesWithoutThumbnail() {
     TWindow w;
@@ -369,6 +394,30 @@ void TfrmKelvoTest::SplitViewOpensOneRow() {
     QCOMPARE(split->height(), 2 + 128 + 2 + 2);
     w.Action("actViewDivide")->trigger();
     QCOMPARE(split->height(), 1);
+}
+
+// Catches a wheel turned in the focused grid that scrolls the grid instead of the slides under
+// the pointer, or by the wrong amount.
+void TfrmKelvoTest::GridWheelScrollsWhatIsUnderThePointer() {
+    TWindow w;
+    w.AddPictures(ThreeSamples + ThreeSamples + ThreeSamples + ThreeSamples);
+    TLargeSlideView* view = w.Window->MainSlideView();
+    QVERIFY(view->verticalScrollBar()->maximum() > 40);
+    view->verticalScrollBar()->setValue(0);
+    QTableView* grid = w.Grid();
+    const auto wheel = [&](QWidget* over, int delta) {
+        const QPoint global = over->mapToGlobal(over->rect().center());
+        QWheelEvent event(grid->viewport()->mapFromGlobal(global), global, QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+    };
+    wheel(view->viewport(), -120); // down
+    QCOMPARE(view->verticalScrollBar()->value(), 20);
+    wheel(view->viewport(), 120);
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+    const int top = grid->verticalScrollBar()->value();
+    wheel(grid->viewport(), -120);
+    QCOMPARE(grid->verticalScrollBar()->value(), top + 1); // one row
 }
 
 // Catches Control+Shift keys reaching the grid's editor, and a History text missing entries.
