@@ -56,11 +56,10 @@ private slots:
         m_host = std::make_unique<THtmlHelpHost>(*m_language);
         m_manager = std::make_unique<THelpManager>();
         auto viewer = std::make_shared<TTamHtmlHelpViewer>();
-        viewer->SetHtmlHelpProc([this](QObject* owner, const QString& file,
-                                       TTamHtmlHelpViewer::THtmlHelpCommand command,
-                                       const QVariant& data) {
-            m_host->HtmlHelp(owner, file, command, data);
-        });
+        viewer->SetHtmlHelpProc(
+            [this](QObject* owner, const QString& file,
+                   TTamHtmlHelpViewer::THtmlHelpCommand command,
+                   const QVariant& data) { m_host->HtmlHelp(owner, file, command, data); });
         m_manager->RegisterViewer(viewer);
         m_manager->SetHelpSelector(viewer);
         m_manager->SetWinHelpTester(std::make_shared<TTamWinHelpTester>());
@@ -88,7 +87,7 @@ private slots:
         QCOMPARE(Window()->CurrentPage(), QString("/layoutdialog.htm"));
         QTRY_COMPARE(RunScript(View(), "document.styleSheets.length ? "
                                        "document.styleSheets[0].cssRules.length : 0")
-                         .toInt() > 5,
+                             .toInt() > 5,
                      true);
         auto* tree = Window()->findChild<QTreeWidget*>("tvwContents");
         QTRY_VERIFY(tree->currentItem());
