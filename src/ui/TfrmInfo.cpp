@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFont>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QUrl>
 
 #include <array>
@@ -151,10 +152,11 @@ TfrmInfo::TfrmInfo(TTamLanguage& language, const TDetails& details, QWidget* par
 TfrmInfo::~TfrmInfo() = default;
 
 void TfrmInfo::FormCreate() {
-    // The picture lives in the library's resources, which a static library must start itself.
-    Q_INIT_RESOURCE(kelvo_ui);
     m_language.TranslateComponent(this);
     setFixedSize(size());
+    m_ui->imgPicture->setPixmap(QPixmap(QStringLiteral(":/resources/InfoPicture.jpg")));
+    m_ui->imgPicture->setToolTip(
+        QStringLiteral("Picos de Europa \u00b7 Aitzol Berasategi \u00b7 CC BY 4.0"));
 
     // The title's font where it is installed, else the free font made after it.
     QFont title;
