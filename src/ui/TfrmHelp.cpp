@@ -32,16 +32,17 @@ QByteArray MimeType(const QString& path) {
     return types.value(QFileInfo(path).suffix().toLower(), "application/octet-stream");
 }
 
-// Serves the objects of the window's open help file; anything else is not found.
+// Serves the objects of the window's open help file; anything else is not found. Requests of a
+// page still loading can arrive after its window has gone, so the handler shares the archive.
 class THelpSchemeHandler : public QWebEngineUrlSchemeHandler {
 public:
-    THelpSchemeHandler(const TChmArchive& archive, QObject* parent)
+    THelpSchemeHandler(std::shared_ptr<const TChmArchive> archive, QObject* parent)
         : QWebEngineUrlSchemeHandler(parent)
-        , m_archive(archive) {}
+        , m_archive(std::move(archive)) {}
 
     void requestStarted(QWebEngineUrlRequestJob* job) override {
         const QString path = job->requestUrl().path();
-        const auto data = m_archive.Read(path);
+        const auto data = m_archive->Read(path);
         if (!data) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
@@ -52,7 +53,7 @@ public:
     }
 
 private:
-    const TChmArchive& m_archive;
+    std::shared_ptr<const TChmArchive> m_archive;
 };
 
 QUrl PageUrl(const QString& page) {
@@ -75,7 +76,7 @@ void TfrmHelp::RegisterUrlScheme() {
 TfrmHelp::TfrmHelp(TTamLanguage& language, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_ui(std::make_unique<Ui::TfrmHelp>())
-    , m_archive(std::make_unique<TChmArchive>())
+    , m_archive(std::make_shared<TChmArchive>())
     , m_profile(new QWebEngineProfile(this)) {
     m_ui->setupUi(this);
     language.TranslateComponent(this);
@@ -84,7 +85,7 @@ TfrmHelp::TfrmHelp(TTamLanguage& language, QWidget* parent)
     m_ui->spltHelp->setSizes({240, 620});
 
     // A profile of its own keeps the archive's scheme away from every other web view.
-    m_profile->installUrlSchemeHandler(UrlScheme, new THelpSchemeHandler(*m_archive, m_profile));
+    m_profile->installUrlSchemeHandler(UrlScheme, new THelpSchemeHandler(m_archive, m_profile));
     m_ui->webHelp->setPage(new QWebEnginePage(m_profile, m_ui->webHelp));
 
     connect(m_ui->tvwContents, &QTreeWidget::itemActivated, this,

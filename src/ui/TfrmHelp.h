@@ -57,6 +57,6 @@ private:
     void edtIndexFilterTextChanged(const QString& text);
 
     std::unique_ptr<Ui::TfrmHelp> m_ui;
-    std::unique_ptr<TChmArchive> m_archive;
+    std::shared_ptr<TChmArchive> m_archive;
     QWebEngineProfile* m_profile;
 };

@@ -103,17 +103,27 @@ private slots:
 
     // The layout dialog's Help button and F1 inside it must show the layout dialog's page, with
     // the help window usable beside the modal dialog.
+    void layoutDialogHelpShowsItsPage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English") << "ENU" << "The layout dialog";
+        QTest::newRow("German") << "DEU" << "Der Layout-Dialog";
+    }
     void layoutDialogHelpShowsItsPage() {
-        THelp help("ENU");
+        QFETCH(QString, language);
+        QFETCH(QString, title);
+        THelp help(language);
         TfrmKelvo window(*help.Test.Environment);
         ShowSampleProject(window);
         TfrmHtmlLayout dialog(*window.Project(), *help.Test.Environment, &window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::qWait(1500); // the preview's pictures
+        SaveScreenshot(&dialog, "layoutdialog-" + language.left(2));
         QTest::mouseClick(dialog.findChild<QPushButton*>("btnHelp"), Qt::LeftButton);
         QVERIFY(help.Host.Window());
         QCOMPARE(help.Host.Window()->parentWidget(), &dialog);
-        QTRY_COMPARE(help.PageTitle(), QString("The layout dialog"));
+        QTRY_COMPARE(help.PageTitle(), title);
         help.Host.Window()->close();
         QTRY_VERIFY(!help.Host.Window());
 
@@ -121,7 +131,7 @@ private slots:
         dialog.findChild<QWidget*>("webPreview")->setFocus();
         PressF1();
         QVERIFY(help.Host.Window());
-        QTRY_COMPARE(help.PageTitle(), QString("The layout dialog"));
+        QTRY_COMPARE(help.PageTitle(), title);
     }
 
     // The info action must open the info dialog.
