@@ -41,11 +41,17 @@ void DrawLightEdges(QPainter& painter, int o, int w, int h, int r) {
     painter.drawArc(QRect(o, o + h - 2 * r, 2 * r, 2 * r), 180 * 16, 90 * 16);
 }
 
-// The thumbnail's pixels as an image without a copy: the bitmap keeps R, G, B and a padding
-// byte per pixel, which RGBX8888 reads in the same order and treats as opaque.
+// The thumbnail as an opaque image: the bitmap keeps R, G, B and a padding byte of no meaning
+// per pixel, so it is copied rather than read as an alpha channel.
 QImage ThumbnailImage(const TBM_Bitmap& bitmap) {
-    return QImage(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(),
-                  static_cast<qsizetype>(bitmap.RowBytes()), QImage::Format_RGBX8888);
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const std::uint8_t* source = bitmap.ScanLine(y);
+        auto* target = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < bitmap.Width(); ++x, source += TBM_Bitmap::BytesPerPixel)
+            target[x] = qRgb(source[0], source[1], source[2]);
+    }
+    return image;
 }
 
 } // namespace

@@ -222,6 +222,7 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
                                  QAbstractItemView::AnyKeyPressed);
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const std::array<int, TPictureGridModel::ColumnCount> widths{24, 128, 154, 128, 250};
     for (int c = 0; c < TPictureGridModel::ColumnCount; ++c)
         ui->grdData->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);

@@ -23,7 +23,7 @@ public slots:
     void Open(const QUrl& url) { Opened.append(url); }
 };
 
-class InfoDialogTest : public QObject {
+class TfrmInfoTest : public QObject {
     Q_OBJECT
 
     TempDir m_dir;
@@ -154,5 +154,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(InfoDialogTest)
-#include "InfoDialogTest.moc"
+QTEST_MAIN(TfrmInfoTest)
+#include "TfrmInfoTest.moc"

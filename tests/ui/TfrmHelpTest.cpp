@@ -36,7 +36,7 @@ QVariant RunScript(QWebEngineView* view, const QString& script) {
 
 } // namespace
 
-class HelpWindowTest : public QObject {
+class TfrmHelpTest : public QObject {
     Q_OBJECT
 
     // The help system as main() sets it up, showing the English help.
@@ -154,8 +154,8 @@ private slots:
 int main(int argc, char** argv) {
     TfrmHelp::RegisterUrlScheme();
     QApplication app(argc, argv);
-    HelpWindowTest test;
+    TfrmHelpTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "HelpWindowTest.moc"
+#include "TfrmHelpTest.moc"

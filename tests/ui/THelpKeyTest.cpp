@@ -22,7 +22,7 @@
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmKelvo.h"
 
-class HelpKeyTest : public QObject {
+class THelpKeyTest : public QObject {
     Q_OBJECT
 
     // The program's help as main() sets it up, for windows in the given language.
@@ -154,8 +154,8 @@ private slots:
 int main(int argc, char** argv) {
     TfrmHelp::RegisterUrlScheme();
     QApplication app(argc, argv);
-    HelpKeyTest test;
+    THelpKeyTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "HelpKeyTest.moc"
+#include "THelpKeyTest.moc"
