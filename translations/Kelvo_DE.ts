@@ -315,5 +315,17 @@
         <source>Are you sure you want to stop creating the picture gallery?</source>
         <translation>Sind Sie sicher, dass Sie die Erstellung der Bildergalerie abbrechen wollen?</translation>
     </message>
+    <message id="2241">
+        <source>Contents</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message id="2242">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="2243">
+        <source>Type the keyword to find:</source>
+        <translation>Suchbegriff eingeben:</translation>
+    </message>
 </context>
 </TS>
