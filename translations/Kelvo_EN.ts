@@ -327,5 +327,13 @@
         <source>Type the keyword to find:</source>
         <translation>Type the keyword to find:</translation>
     </message>
+    <message id="3081">
+        <source>The picture gallery was created, but %d pages and %d pictures were skipped:</source>
+        <translation>The picture gallery was created, but %d pages and %d pictures were skipped:</translation>
+    </message>
+    <message id="3082">
+        <source>Do you want to view it in your web browser now?</source>
+        <translation>Do you want to view it in your web browser now?</translation>
+    </message>
 </context>
 </TS>
