@@ -86,7 +86,7 @@ private slots:
         TfrmKelvo window(*help.Test.Environment);
         ShowSampleProject(window);
         QTest::qWait(200);
-        SaveScreenshot(&window, "TfrmKelvo-" + language.left(2));
+        SaveScreenshot(&window, "mainwindow-" + language.left(2));
 
         PressF1();
         QVERIFY(help.Host.Window());
@@ -106,8 +106,10 @@ private slots:
     void layoutDialogHelpShowsItsPage_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
-        QTest::newRow("English") << "ENU" << "The layout dialog";
-        QTest::newRow("German") << "DEU" << "Der Layout-Dialog";
+        QTest::newRow("English") << "ENU"
+                                 << "The layout dialog";
+        QTest::newRow("German") << "DEU"
+                                << "Der Layout-Dialog";
     }
     void layoutDialogHelpShowsItsPage() {
         QFETCH(QString, language);

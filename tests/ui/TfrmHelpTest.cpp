@@ -93,7 +93,7 @@ private slots:
         QTRY_VERIFY(tree->currentItem());
         QCOMPARE(tree->currentItem()->text(0), QString("The layout dialog"));
         QTest::qWait(300);
-        SaveScreenshot(Window(), "help-window");
+        SaveScreenshot(Window(), "helpwindow");
     }
 
     // The table of contents must start at the default page; a link inside a page must load
