@@ -51,7 +51,8 @@ void TThumbnailLoader::Run(const std::vector<TKelPicture*>& pictures, const TLoa
     for (std::size_t i = 0; i < jobs->size(); ++i) {
         TJob& job = (*jobs)[i];
         while (!job.Done.load(std::memory_order_acquire))
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            // Sleeps until an event comes, a worker's wake-up included: no busy waiting.
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         pictures[i]->SetThumbnail(std::move(job.Thumbnail));
         if (onLoaded)
             onLoaded(*pictures[i]);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -108,6 +109,13 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_editor = editor;
+        // Every keystroke goes into the picture at once, so a refresh that closes the editor
+        // (a click on a slide) loses nothing and writes nothing into another picture later.
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            auto* self = const_cast<TPictureGridDelegate*>(this);
+            connect(line, &QLineEdit::textEdited, self,
+                    [self, line] { emit self->commitData(line); });
+        }
         return editor;
     }
 
@@ -327,6 +335,8 @@ void TfrmKelvo::OpenProject() {
 }
 
 void TfrmKelvo::OpenProjectFile(const QString& fileName) {
+    if (m_busy)
+        return;
     TTamLanguage& language = m_environment.Language;
     {
         // A file that cannot be read leaves the open project untouched.
@@ -364,12 +374,18 @@ void TfrmKelvo::LoadThumbnails(const QString& statusFormat) {
     m_statusFormat = statusFormat;
     m_loadedCount = 0;
     m_loadingCount = static_cast<int>(pictures.size());
+    m_repaintClock.invalidate();
     TThumbnailLoader::Run(pictures, [this](TKelPicture& picture) { PictureLoaded(&picture); });
     statusBar()->clearMessage();
 }
 
 void TfrmKelvo::PictureLoaded(TKelPicture* picture) {
     ++m_loadedCount;
+    // Showing every picture at once would cost more than decoding it: the window catches up
+    // about 25 times a second, and with the last one.
+    if (m_repaintClock.isValid() && m_repaintClock.elapsed() < 40 && m_loadedCount < m_loadingCount)
+        return;
+    m_repaintClock.start();
     statusBar()->showMessage(TTamLanguage::Format(m_statusFormat, {m_loadedCount, m_loadingCount}));
     UpdateViews();
     if (picture != nullptr)
@@ -552,6 +568,7 @@ void TfrmKelvo::AddPictureFiles(const QStringList& fileNames) {
         m_statusFormat = m_environment.Language.GetText(2086, tr("Loading pictures: %d of %d"));
         m_loadedCount = 0;
         m_loadingCount = static_cast<int>(added.size());
+        m_repaintClock.invalidate();
         TThumbnailLoader::Run(added, [this](TKelPicture& picture) { PictureLoaded(&picture); });
     } catch (const std::exception&) {
         // What was added stays; the window must come back in any case.
@@ -670,9 +687,20 @@ void TfrmKelvo::grdDataHeaderReleased(QPoint position) {
 }
 
 bool TfrmKelvo::grdDataKeyPress(QKeyEvent* event) {
+    const QModelIndex current = ui->grdData->currentIndex();
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && current.isValid()) {
+        // Tab walks the editable cells only: Title, Comment, the next row's Title.
+        const bool forward = event->key() == Qt::Key_Tab;
+        const int cell = current.row() * 2 + (current.column() == TPictureGridModel::ColComment);
+        const int next = cell + (forward ? 1 : -1);
+        if (next >= 0 && next < m_gridModel->rowCount() * 2)
+            ui->grdData->setCurrentIndex(
+                m_gridModel->index(next / 2, next % 2 == 0 ? TPictureGridModel::ColTitle
+                                                           : TPictureGridModel::ColComment));
+        return true;
+    }
     if (event->key() != Qt::Key_Delete || m_gridDelegate->IsEditing() || FProject == nullptr)
         return false;
-    const QModelIndex current = ui->grdData->currentIndex();
     TKelPicture* picture = m_gridModel->Picture(current.row());
     if (picture == nullptr)
         return false;

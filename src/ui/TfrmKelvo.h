@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -103,4 +104,5 @@ private:
     int m_loadedCount = 0;
     int m_loadingCount = 0;
     QString m_statusFormat;
+    QElapsedTimer m_repaintClock; // since the window last caught up with loading pictures
 };
