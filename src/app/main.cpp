@@ -36,6 +36,8 @@ QString LoadedLanguage(const TTamLanguage& language) {
 
 // The desktop program: kelvo [PROJECT.kel]
 int main(int argc, char* argv[]) {
+    // The layout dialog's preview (Qt WebEngine) shares OpenGL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The help window's URL scheme must be known before the application object exists.
     TfrmHelp::RegisterUrlScheme();
     QApplication app(argc, argv);

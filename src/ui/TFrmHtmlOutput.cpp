@@ -182,8 +182,8 @@ void TFrmHtmlOutput::btnStartClick() {
     m_running = true;
     TKelGalleryRun::TStatus status = TKelGalleryRun::TStatus::Done;
     try {
-        const std::string outDir = TKelGalleryRun::OutputDirectory(
-            m_project.OutputDirectory(), m_project.OutputSubDirectory());
+        const std::string outDir = TKelGalleryRun::OutputDirectory(m_project.OutputDirectory(),
+                                                                   m_project.OutputSubDirectory());
         status = run.Execute(m_project, outDir);
     } catch (const std::exception& e) {
         m_running = false;
@@ -216,9 +216,7 @@ void TFrmHtmlOutput::btnStartClick() {
 void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
     const QString caption = GetText(2080, QString());
     const QString startPage = QString::fromStdString(run.StartPage);
-    const auto openStartPage = [&] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(startPage));
-    };
+    const auto openStartPage = [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(startPage)); };
 
     if (run.Failures.empty()) {
         if (startPage.isEmpty()) {

@@ -28,8 +28,7 @@ class TFrmHtmlOutput : public QDialog {
     Q_OBJECT
 
 public:
-    TFrmHtmlOutput(TKelProject& project, TKelvoEnvironment& environment,
-                   QWidget* parent = nullptr);
+    TFrmHtmlOutput(TKelProject& project, TKelvoEnvironment& environment, QWidget* parent = nullptr);
     ~TFrmHtmlOutput() override;
 
     /// True for an empty text or one of only '/', '\', digits and the letters A-Z, a-z.

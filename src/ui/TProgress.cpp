@@ -12,9 +12,13 @@ TProgress::TProgress(QProgressBar* bar, QLabel* text)
     Reset();
 }
 
-int TProgress::GetMax() const { return m_bar->maximum(); }
+int TProgress::GetMax() const {
+    return m_bar->maximum();
+}
 
-void TProgress::SetMax(int value) { m_bar->setMaximum(value); }
+void TProgress::SetMax(int value) {
+    m_bar->setMaximum(value);
+}
 
 void TProgress::Reset() {
     m_cancelled = false;

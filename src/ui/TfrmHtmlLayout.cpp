@@ -35,6 +35,7 @@
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/TKelvoEnvironment.h"
+#include "ui/TKelvoIcons.h"
 #include "ui/TPreviewPage.h"
 #include "ui/TPrompts.h"
 #include "ui/ui_TfrmHtmlLayout.h"
@@ -47,6 +48,8 @@ constexpr int PictureRole = Qt::UserRole;
 constexpr int MaxCount = 100;
 constexpr int MaxPictureSide = 99999;
 constexpr int CustomSizeItem = 7;
+// The main window's image for the HTML picture gallery, which a layer's page is part of.
+constexpr int HtmlLayoutIcon = 9;
 // Pixels the settings scroll per notch of the mouse wheel.
 constexpr int WheelStep = 20;
 
@@ -100,8 +103,9 @@ public:
         painter->fillRect(option.rect, option.palette.button());
         if (option.state & QStyle::State_Selected)
             painter->fillRect(option.rect, option.palette.highlight());
-        const QPixmap pixmap = index.data(Qt::DecorationRole).value<QIcon>().pixmap(
-            TKelPicture::ThumbnailSize, TKelPicture::ThumbnailSize);
+        const QPixmap pixmap = index.data(Qt::DecorationRole)
+                                   .value<QIcon>()
+                                   .pixmap(TKelPicture::ThumbnailSize, TKelPicture::ThumbnailSize);
         if (pixmap.isNull() || option.rect.width() < 3 || option.rect.height() < 3)
             return;
         const QSize size = pixmap.deviceIndependentSize().toSize();
@@ -111,9 +115,8 @@ public:
         const TRect frame{r.left(), r.top(), r.right(), r.bottom()};
         const TRect fitted =
             GrowRect(FitRectCentered(frame, {0, 0, size.width() - 1, size.height() - 1}), -1);
-        painter->drawPixmap(QRect(QPoint(fitted.Left, fitted.Top),
-                                  QPoint(fitted.Right, fitted.Bottom)),
-                            pixmap);
+        painter->drawPixmap(
+            QRect(QPoint(fitted.Left, fitted.Top), QPoint(fitted.Right, fitted.Bottom)), pixmap);
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -121,11 +124,8 @@ public:
     }
 };
 
-QIcon TreeIcon(QWidget* widget, const char* themeName, QStyle::StandardPixmap fallback,
-               const char* selectedThemeName, QStyle::StandardPixmap selectedFallback) {
-    const QIcon normal = QIcon::fromTheme(themeName, widget->style()->standardIcon(fallback));
-    const QIcon selected =
-        QIcon::fromTheme(selectedThemeName, widget->style()->standardIcon(selectedFallback));
+// The tree's images: a layout and a layer, each with its own picture when selected.
+QIcon TreeIcon(const QIcon& normal, const QIcon& selected) {
     QIcon icon;
     icon.addPixmap(normal.pixmap(24, 24), QIcon::Normal);
     icon.addPixmap(selected.pixmap(24, 24), QIcon::Selected);
@@ -149,8 +149,8 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
     ui->splLayout->setStretchFactor(2, 1);
     ui->btnOk->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->btnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    ui->btnCreateHtml->setIcon(QIcon::fromTheme("document-export",
-                                                style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    ui->btnCreateHtml->setIcon(
+        QIcon::fromTheme("document-export", style()->standardIcon(QStyle::SP_DriveNetIcon)));
     ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
 
     // A preview must always show the files as they are now: no cache, nothing kept on disk.
@@ -177,8 +177,7 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
             [this](QTreeWidgetItem* node) { tvwLayoutsChange(node); });
     connect(ui->cmbColCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
     connect(ui->cmbRowCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
-    connect(ui->cmbPictureSize, &QComboBox::activated, this,
-            &TfrmHtmlLayout::cmbPictureSizeChange);
+    connect(ui->cmbPictureSize, &QComboBox::activated, this, &TfrmHtmlLayout::cmbPictureSizeChange);
     connect(ui->trkbPictureQuality, &QSlider::valueChanged, this,
             &TfrmHtmlLayout::trkbPictureQualityChange);
     // Letting go of the thumb counts as leaving the track bar, so a drag shows its result.
@@ -257,10 +256,10 @@ void TfrmHtmlLayout::FillTestPictures() {
 }
 
 void TfrmHtmlLayout::FillTree() {
-    const QIcon layoutIcon = TreeIcon(this, "folder", QStyle::SP_DirClosedIcon, "folder-open",
-                                      QStyle::SP_DirOpenIcon);
-    const QIcon layerIcon = TreeIcon(this, "text-html", QStyle::SP_FileIcon, "document-open",
-                                     QStyle::SP_FileLinkIcon);
+    const QIcon layoutIcon =
+        TreeIcon(QIcon::fromTheme("folder", style()->standardIcon(QStyle::SP_DirClosedIcon)),
+                 QIcon::fromTheme("folder-open", style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    const QIcon layerIcon = TreeIcon(KelvoIcon(HtmlLayoutIcon), KelvoIcon(HtmlLayoutIcon));
     ui->tvwLayouts->clear();
     QTreeWidgetItem* active = nullptr;
     const TKelLayout* activeLayout = m_layouts.GetActiveLayout();
@@ -299,7 +298,8 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
         ApplyControls();
         QUrl page = BlankPage;
         if (node && !node->parent()) {
-            auto* layout = reinterpret_cast<TKelLayout*>(node->data(0, LayoutRole).value<quintptr>());
+            auto* layout =
+                reinterpret_cast<TKelLayout*>(node->data(0, LayoutRole).value<quintptr>());
             const bool copy = layout != m_layout;
             m_layout = layout;
             m_layer = nullptr;
@@ -307,7 +307,8 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
             page = GenerateLayoutPreview(m_layout, copy);
             GenerateLayoutPictures(m_layout, copy);
         } else if (node) {
-            auto* layout = reinterpret_cast<TKelLayout*>(node->data(0, LayoutRole).value<quintptr>());
+            auto* layout =
+                reinterpret_cast<TKelLayout*>(node->data(0, LayoutRole).value<quintptr>());
             const bool copy = layout != m_layout;
             m_layout = layout;
             m_layer = reinterpret_cast<TKelLayer*>(node->data(0, LayerRole).value<quintptr>());
@@ -432,9 +433,8 @@ std::pair<bool, bool> TfrmHtmlLayout::ApplyControls() {
     // change of the user's.
     const auto memoText = [](const QPlainTextEdit* memo, const std::string& current) {
         const QString text = memo->toPlainText();
-        return QString::fromStdString(current).replace("\r\n", "\n") == text
-                   ? current
-                   : text.toStdString();
+        return QString::fromStdString(current).replace("\r\n", "\n") == text ? current
+                                                                             : text.toStdString();
     };
     apply(ui->memTitle, memoText(ui->memTitle, layer.PageTitle()), layer.PageTitle(),
           &TKelLayer::SetPageTitle);
@@ -537,9 +537,13 @@ void TfrmHtmlLayout::GeneratePlaceholders(const TKelLayout& layout) {
     }
 }
 
-void TfrmHtmlLayout::Navigate(const QUrl& url) { m_page->Navigate(url); }
+void TfrmHtmlLayout::Navigate(const QUrl& url) {
+    m_page->Navigate(url);
+}
 
-void TfrmHtmlLayout::Refresh() { m_page->Refresh(); }
+void TfrmHtmlLayout::Refresh() {
+    m_page->Refresh();
+}
 
 bool TfrmHtmlLayout::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {

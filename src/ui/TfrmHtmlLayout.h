@@ -41,8 +41,7 @@ public:
     /// The help context of the dialog and its preview.
     static constexpr int HelpContext = 2100;
 
-    TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environment,
-                   QWidget* parent = nullptr);
+    TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environment, QWidget* parent = nullptr);
     ~TfrmHtmlLayout() override;
 
     /// The page of the preview; for tests that look at what it shows.
@@ -83,8 +82,7 @@ private:
     void FillTestPictures();
     QUrl GenerateLayerPreview(const TKelLayout* layout, const TKelLayer* layer, bool copyFiles);
     QUrl GenerateLayoutPreview(const TKelLayout* layout, bool copyFiles);
-    void GenerateLayerPictures(const TKelLayout* layout, const TKelLayer* layer,
-                               bool placeholders);
+    void GenerateLayerPictures(const TKelLayout* layout, const TKelLayer* layer, bool placeholders);
     void GenerateLayoutPictures(const TKelLayout* layout, bool placeholders);
     void GeneratePlaceholders(const TKelLayout& layout);
     TKelPicture* TestPicture() const;

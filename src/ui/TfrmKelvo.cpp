@@ -30,6 +30,7 @@
 #include "ui/TPictureGridModel.h"
 #include "ui/TPrompts.h"
 #include "ui/TThumbnailLoader.h"
+#include "ui/TfrmHtmlLayout.h"
 #include "ui/TfrmInfo.h"
 #include "ui_TfrmKelvo.h"
 
@@ -265,6 +266,8 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
             UpdateViews();
         });
     }
+    connect(ui->actFileHtmlLayout, &QAction::triggered, this,
+            &TfrmKelvo::actFileHtmlLayoutExecute);
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
     connect(ui->actSupportHistory, &QAction::triggered, this, &TfrmKelvo::mnuSupportHistoryClick);
@@ -629,6 +632,17 @@ void TfrmKelvo::actPictureMoveExecute(int step) {
         return;
     pictures.MovePicture(index, index + step);
     UpdateViews();
+}
+
+void TfrmKelvo::actFileHtmlLayoutExecute() {
+    if (FProject == nullptr)
+        return;
+    FProject->Pictures().UncheckMissing();
+    TfrmHtmlLayout dialog(*FProject, m_environment, this);
+    dialog.exec();
+    // The dialog and its gallery runs may have changed check marks and settings.
+    UpdateViews();
+    UpdateCaption();
 }
 
 void TfrmKelvo::actViewDivideExecute() {

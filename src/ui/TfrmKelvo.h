@@ -79,6 +79,7 @@ private:
     void actPictureAddExecute();
     void actPictureDeleteExecute();
     void actPictureMoveExecute(int step);
+    void actFileHtmlLayoutExecute();
     void actViewDivideExecute();
     void spltSlideViewsMoved();
     void grdDataCurrentChanged(const QModelIndex& current, const QModelIndex& previous);

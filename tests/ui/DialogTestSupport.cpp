@@ -15,8 +15,8 @@ TDialogTestEnvironment::TDialogTestEnvironment(const QString& languageCode) {
     Language.SetLanguageCode(languageCode);
     Settings = std::make_unique<TSettings>(std::string(KELVO_RUNTIME_DIR) + "/",
                                            Temp.path().toStdString() + "/");
-    Environment = std::make_unique<TKelvoEnvironment>(
-        TKelvoEnvironment{Language, *Settings, Prompts});
+    Environment =
+        std::make_unique<TKelvoEnvironment>(TKelvoEnvironment{Language, *Settings, Prompts});
 }
 
 QStringList SamplePictures() {

@@ -7,10 +7,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSlider>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -100,7 +100,7 @@ private slots:
         QFETCH(QString, layout);
         TDialogTestEnvironment test(language == "DE" ? "DEU" : "ENU");
         TKelProject project;
-        AddPictures(project, SamplePictures());
+        QVERIFY(project.LoadFromFile(KELVO_SOURCE_DIR "/examples/sample-gallery.kel", true));
         project.Layouts().SetActiveLayout(layout.toStdString());
         TfrmHtmlLayout dialog(project, *test.Environment);
         Show(dialog);
@@ -144,8 +144,7 @@ private slots:
                     .toList();
             QVERIFY(box.size() == 2);
             QWidget* target = dialog.findChild<QWebEngineView*>("webPreview")->focusProxy();
-            QTest::mouseClick(target, Qt::LeftButton, {},
-                              QPoint(box[0].toInt(), box[1].toInt()));
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
         } else {
             RunJavaScript(page, how);
         }
@@ -160,15 +159,24 @@ private slots:
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
-        QTest::addRow("width 100000") << "edtPictureWidth" << "100000" << false;
-        QTest::addRow("width 99999") << "edtPictureWidth" << "99999" << true;
-        QTest::addRow("width 0") << "edtPictureWidth" << "0" << true;
-        QTest::addRow("height -1") << "edtPictureHeight" << "-1" << false;
-        QTest::addRow("quality 0") << "edtPictureQuality" << "0" << false;
-        QTest::addRow("quality 1") << "edtPictureQuality" << "1" << true;
-        QTest::addRow("quality 100") << "edtPictureQuality" << "100" << true;
-        QTest::addRow("quality 101") << "edtPictureQuality" << "101" << false;
-        QTest::addRow("quality letter") << "edtPictureQuality" << "x" << false;
+        QTest::addRow("width 100000") << "edtPictureWidth"
+                                      << "100000" << false;
+        QTest::addRow("width 99999") << "edtPictureWidth"
+                                     << "99999" << true;
+        QTest::addRow("width 0") << "edtPictureWidth"
+                                 << "0" << true;
+        QTest::addRow("height -1") << "edtPictureHeight"
+                                   << "-1" << false;
+        QTest::addRow("quality 0") << "edtPictureQuality"
+                                   << "0" << false;
+        QTest::addRow("quality 1") << "edtPictureQuality"
+                                   << "1" << true;
+        QTest::addRow("quality 100") << "edtPictureQuality"
+                                     << "100" << true;
+        QTest::addRow("quality 101") << "edtPictureQuality"
+                                     << "101" << false;
+        QTest::addRow("quality letter") << "edtPictureQuality"
+                                        << "x" << false;
     }
     void pictureEditsValidate() {
         QFETCH(QString, edit);
