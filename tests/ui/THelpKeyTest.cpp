@@ -120,8 +120,6 @@ private slots:
         TfrmHtmlLayout dialog(*window.Project(), *help.Test.Environment, &window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::qWait(1500); // the preview's pictures
-        SaveScreenshot(&dialog, "layoutdialog-" + language.left(2));
         QTest::mouseClick(dialog.findChild<QPushButton*>("btnHelp"), Qt::LeftButton);
         QVERIFY(help.Host.Window());
         QCOMPARE(help.Host.Window()->parentWidget(), &dialog);
