@@ -21,6 +21,7 @@
 #include <array>
 #include <vector>
 
+#include "language/THelpManager.h"
 #include "language/TTamLanguage.h"
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
@@ -29,6 +30,8 @@
 #include "ui/TPictureGridModel.h"
 #include "ui/TPrompts.h"
 #include "ui/TThumbnailLoader.h"
+#include "ui/TfrmHtmlLayout.h"
+#include "ui/TfrmInfo.h"
 #include "ui_TfrmKelvo.h"
 
 namespace {
@@ -261,9 +264,14 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
             UpdateViews();
         });
     }
+    connect(ui->actFileHtmlLayout, &QAction::triggered, this,
+            &TfrmKelvo::actFileHtmlLayoutExecute);
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
     connect(ui->actSupportHistory, &QAction::triggered, this, &TfrmKelvo::mnuSupportHistoryClick);
+    connect(ui->actHelpHelp, &QAction::triggered, this, &TfrmKelvo::actHelpHelpExecute);
+    connect(ui->actHelpInfo, &QAction::triggered, this, &TfrmKelvo::actHelpInfoExecute);
+    setProperty("HelpContext", HelpContext); // what F1 shows
 
     // The enabled state of every action follows the project whenever the program goes idle.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -296,6 +304,16 @@ void TfrmKelvo::ReplaceProject(std::unique_ptr<TKelProject> project) {
             view->SetPictures(&FProject->Pictures());
         m_gridModel->SetPictures(&FProject->Pictures());
     }
+}
+
+void TfrmKelvo::actHelpHelpExecute() {
+    if (m_environment.Help)
+        m_environment.Help->ShowTableOfContents(this);
+}
+
+void TfrmKelvo::actHelpInfoExecute() {
+    TfrmInfo info(m_environment.Language, this);
+    info.exec();
 }
 
 void TfrmKelvo::NewProject() {
@@ -616,6 +634,17 @@ void TfrmKelvo::actPictureMoveExecute(int step) {
         return;
     pictures.MovePicture(index, index + step);
     UpdateViews();
+}
+
+void TfrmKelvo::actFileHtmlLayoutExecute() {
+    if (FProject == nullptr)
+        return;
+    FProject->Pictures().UncheckMissing();
+    TfrmHtmlLayout dialog(*FProject, m_environment, this);
+    dialog.exec();
+    // The dialog and its gallery runs may have changed check marks and settings.
+    UpdateViews();
+    UpdateCaption();
 }
 
 void TfrmKelvo::actViewDivideExecute() {
