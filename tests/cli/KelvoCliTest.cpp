@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 
 #include "base/FileUtils.h"
-#include "imaging/TBM_Bitmap.h"
+#include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -39,16 +39,6 @@ Result Cli(const TempDir& tmp, const std::string& arguments) {
 
 std::string Quote(const std::string& text) {
     return "'" + text + "'";
-}
-
-void WritePhoto(const std::string& file, int width, int height) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 3 + y * 5));
-    fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 85);
 }
 
 class KelvoCli : public testing::Test {

@@ -43,5 +43,8 @@ public:
     TKelPictureList Pictures;
 };
 
+/// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
+void WritePhoto(const std::string& file, int width, int height);
+
 /// Counts the non-overlapping occurrences of needle in text.
 int CountOf(std::string_view text, std::string_view needle);
