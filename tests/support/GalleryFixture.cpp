@@ -75,6 +75,20 @@ void WritePhoto(const std::string& file, int width, int height) {
     bitmap.SaveToFile(file, 90);
 }
 
+std::string DescribeLayouts(const TKelLayoutList& layouts) {
+    std::string s;
+    for (const TKelLayout* layout : layouts) {
+        s += "L:" + layout->Name();
+        for (const TKelLayer* l : layout->Layers())
+            s += " " + l->Name() + "," + l->PageTitle() + "," + l->PageText() + "," +
+                 std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
+                 std::to_string(l->PictureWidth()) + "," + std::to_string(l->PictureHeight()) +
+                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+        s += "|";
+    }
+    return s;
+}
+
 int CountOf(std::string_view text, std::string_view needle) {
     int count = 0;
     for (auto pos = text.find(needle); pos != std::string_view::npos;
