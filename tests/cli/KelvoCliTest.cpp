@@ -62,8 +62,8 @@ protected:
         layouts = Quote(tmp.dir() + "Layouts");
         for (const char* name :
              {"Beach Ü.jpg", "b-2.jpg", "c.jpg", "d.jpeg", "e.jpg", "f.jpg", "g.jpg"})
-            WritePhoto(tmp.dir() + "photos/" + name, 90, 60);
-        WritePhoto(tmp.dir() + "photos/more/b_2.jpg", 60, 90); // collides with b-2.jpg
+            WritePatternPhoto(tmp.dir() + "photos/" + name, 90, 60);
+        WritePatternPhoto(tmp.dir() + "photos/more/b_2.jpg", 60, 90); // collides with b-2.jpg
     }
 
     TempDir tmp;

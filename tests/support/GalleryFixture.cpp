@@ -35,7 +35,7 @@ TKelPicture* GalleryFixture::AddPicture(std::string_view name) {
 
 TKelPicture* GalleryFixture::AddPhoto(std::string_view name, int width, int height) {
     const std::string file = Tmp.dir() + "src/" + std::string(name);
-    WritePhoto(file, width, height);
+    WritePatternPhoto(file, width, height);
     TKelPicture* picture = Pictures.CreatePicture();
     picture->SetFileName(file);
     return picture;
@@ -61,7 +61,7 @@ std::vector<std::string> GalleryFixture::OutputFiles() const {
     return files;
 }
 
-void WritePhoto(const std::string& file, int width, int height) {
+void WritePatternPhoto(const std::string& file, int width, int height) {
     TBM_Bitmap bitmap;
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y) {

@@ -45,7 +45,7 @@ public:
 };
 
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
-void WritePhoto(const std::string& file, int width, int height);
+void WritePatternPhoto(const std::string& file, int width, int height);
 
 /// Every layout with its layers' settings, as one comparable text: "L:name" and per layer
 /// " name,title,text,cols,rows,width,height,quality,folder", then "|".
