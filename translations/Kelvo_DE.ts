@@ -315,6 +315,18 @@
         <source>Are you sure you want to stop creating the picture gallery?</source>
         <translation>Sind Sie sicher, dass Sie die Erstellung der Bildergalerie abbrechen wollen?</translation>
     </message>
+    <message id="2241">
+        <source>Contents</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message id="2242">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="2243">
+        <source>Type the keyword to find:</source>
+        <translation>Suchbegriff eingeben:</translation>
+    </message>
     <message id="3081">
         <source>The picture gallery was created, but %d pages and %d pictures were skipped:</source>
         <translation>Die Bildergalerie wurde erstellt, aber %d Seiten und %d Bilder wurden übersprungen:</translation>

@@ -315,6 +315,18 @@
         <source>Are you sure you want to stop creating the picture gallery?</source>
         <translation>Are you sure you want to stop creating the picture gallery?</translation>
     </message>
+    <message id="2241">
+        <source>Contents</source>
+        <translation>Contents</translation>
+    </message>
+    <message id="2242">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="2243">
+        <source>Type the keyword to find:</source>
+        <translation>Type the keyword to find:</translation>
+    </message>
     <message id="3081">
         <source>The picture gallery was created, but %d pages and %d pictures were skipped:</source>
         <translation>The picture gallery was created, but %d pages and %d pictures were skipped:</translation>

@@ -2,17 +2,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 
 #include <exception>
+#include <memory>
 
+#include "language/THelpManager.h"
+#include "language/TTamHtmlHelpViewer.h"
 #include "language/TTamLanguage.h"
+#include "language/TTamWinHelpTester.h"
 #include "model/TSettings.h"
+#include "ui/THelpKey.h"
+#include "ui/THtmlHelpHost.h"
 #include "ui/TKelvoEnvironment.h"
 #include "ui/TWidgetPrompts.h"
+#include "ui/TfrmHelp.h"
 #include "ui/TfrmKelvo.h"
 
 namespace {
@@ -30,9 +38,13 @@ QString LoadedLanguage(const TTamLanguage& language) {
 int main(int argc, char* argv[]) {
     // The layout dialog's preview (Qt WebEngine) shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The help window's URL scheme must be known before the application object exists.
+    TfrmHelp::RegisterUrlScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvo"));
     QApplication::setApplicationVersion(QStringLiteral(KELVO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(KELVO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvo")));
 
     TTamLanguage language;
     language.SetLanguageFileMask(QStringLiteral("Kelvo_%s.lng"));
@@ -43,10 +55,29 @@ int main(int argc, char* argv[]) {
                                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    // The help viewer registers with the help manager before any window exists. The manager
+    // goes first at the end, closing the help window while its host still exists.
+    THtmlHelpHost helpHost(language);
+    THelpManager help;
+    auto viewer = std::make_shared<TTamHtmlHelpViewer>();
+    help.RegisterViewer(viewer);
+    help.SetHelpSelector(viewer);
+    help.SetWinHelpTester(std::make_shared<TTamWinHelpTester>());
+    viewer->SetHtmlHelpProc(
+        [&helpHost](QObject* owner, const QString& file,
+                    TTamHtmlHelpViewer::THtmlHelpCommand command,
+                    const QVariant& data) { helpHost.HtmlHelp(owner, file, command, data); });
+    // The help file of the user's language, found as the language file is; without one every
+    // help request does nothing.
+    QString helpFile;
+    language.FindLanguageFile(QStringLiteral("Kelvo_%s.chm"), QString(), helpFile);
+    help.SetHelpFile(helpFile);
+    const THelpKey helpKey(help);
+
     try {
         TSettings settings;
         TWidgetPrompts prompts;
-        TKelvoEnvironment environment{language, settings, prompts};
+        TKelvoEnvironment environment{language, settings, prompts, &help};
         TfrmKelvo window(environment);
         window.show();
         if (const QString project = QApplication::arguments().value(1); !project.isEmpty())

@@ -24,6 +24,7 @@
 #include "generator/TKelPictureGenerator.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/TBM_Bitmap.h"
+#include "language/THelpManager.h"
 #include "language/TTamLanguage.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
@@ -188,6 +189,9 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->btnCreateHtml, &QPushButton::clicked, this, &TfrmHtmlLayout::btnCreateHtmlClick);
     connect(ui->btnHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(HelpContext); });
+    if (THelpManager* help = m_environment.Help)
+        connect(this, &TfrmHtmlLayout::HelpRequested, this,
+                [this, help](int context) { help->ShowHelpContext(context, this); });
 
     SetProject();
 }

@@ -21,6 +21,7 @@
 #include <array>
 #include <vector>
 
+#include "language/THelpManager.h"
 #include "language/TTamLanguage.h"
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
@@ -30,6 +31,7 @@
 #include "ui/TPrompts.h"
 #include "ui/TThumbnailLoader.h"
 #include "ui/TfrmHtmlLayout.h"
+#include "ui/TfrmInfo.h"
 #include "ui_TfrmKelvo.h"
 
 namespace {
@@ -267,6 +269,9 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
     connect(ui->actSupportHistory, &QAction::triggered, this, &TfrmKelvo::mnuSupportHistoryClick);
+    connect(ui->actHelpHelp, &QAction::triggered, this, &TfrmKelvo::actHelpHelpExecute);
+    connect(ui->actHelpInfo, &QAction::triggered, this, &TfrmKelvo::actHelpInfoExecute);
+    setProperty("HelpContext", HelpContext); // what F1 shows
 
     // The enabled state of every action follows the project whenever the program goes idle.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -299,6 +304,16 @@ void TfrmKelvo::ReplaceProject(std::unique_ptr<TKelProject> project) {
             view->SetPictures(&FProject->Pictures());
         m_gridModel->SetPictures(&FProject->Pictures());
     }
+}
+
+void TfrmKelvo::actHelpHelpExecute() {
+    if (m_environment.Help)
+        m_environment.Help->ShowTableOfContents(this);
+}
+
+void TfrmKelvo::actHelpInfoExecute() {
+    TfrmInfo info(m_environment.Language, this);
+    info.exec();
 }
 
 void TfrmKelvo::NewProject() {

@@ -32,6 +32,9 @@ class TfrmKelvo : public QMainWindow {
     Q_OBJECT
 
 public:
+    /// The help context of the window, for F1.
+    static constexpr int HelpContext = 2000;
+
     explicit TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent = nullptr);
     ~TfrmKelvo() override;
 
@@ -84,6 +87,8 @@ private:
     bool grdDataKeyPress(QKeyEvent* event);
     bool grdDataMouseWheel(QWheelEvent* event);
     void mnuSupportHistoryClick();
+    void actHelpHelpExecute();
+    void actHelpInfoExecute();
 
     std::unique_ptr<Ui::TfrmKelvo> ui;
     TKelvoEnvironment& m_environment;

@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 
 #include "base/FileUtils.h"
-#include "imaging/TBM_Bitmap.h"
+#include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -41,16 +41,6 @@ std::string Quote(const std::string& text) {
     return "'" + text + "'";
 }
 
-void WritePhoto(const std::string& file, int width, int height) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 3 + y * 5));
-    fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 85);
-}
-
 class KelvoCli : public testing::Test {
 protected:
     void SetUp() override {
@@ -72,8 +62,8 @@ protected:
         layouts = Quote(tmp.dir() + "Layouts");
         for (const char* name :
              {"Beach Ü.jpg", "b-2.jpg", "c.jpg", "d.jpeg", "e.jpg", "f.jpg", "g.jpg"})
-            WritePhoto(tmp.dir() + "photos/" + name, 90, 60);
-        WritePhoto(tmp.dir() + "photos/more/b_2.jpg", 60, 90); // collides with b-2.jpg
+            WritePatternPhoto(tmp.dir() + "photos/" + name, 90, 60);
+        WritePatternPhoto(tmp.dir() + "photos/more/b_2.jpg", 60, 90); // collides with b-2.jpg
     }
 
     TempDir tmp;

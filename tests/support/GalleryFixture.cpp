@@ -34,18 +34,8 @@ TKelPicture* GalleryFixture::AddPicture(std::string_view name) {
 }
 
 TKelPicture* GalleryFixture::AddPhoto(std::string_view name, int width, int height) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y,
-                            static_cast<std::uint32_t>((x * 7) & 255) |
-                                static_cast<std::uint32_t>((y * 5) & 255) << 8 |
-                                static_cast<std::uint32_t>((x + y) & 255) << 16);
-    }
     const std::string file = Tmp.dir() + "src/" + std::string(name);
-    fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 90);
+    WritePatternPhoto(file, width, height);
     TKelPicture* picture = Pictures.CreatePicture();
     picture->SetFileName(file);
     return picture;
@@ -69,6 +59,34 @@ std::vector<std::string> GalleryFixture::OutputFiles() const {
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+void WritePatternPhoto(const std::string& file, int width, int height) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y,
+                            static_cast<std::uint32_t>((x * 7) & 255) |
+                                static_cast<std::uint32_t>((y * 5) & 255) << 8 |
+                                static_cast<std::uint32_t>((x + y) & 255) << 16);
+    }
+    fs::create_directories(fs::path(file).parent_path());
+    bitmap.SaveToFile(file, 90);
+}
+
+std::string DescribeLayouts(const TKelLayoutList& layouts) {
+    std::string s;
+    for (const TKelLayout* layout : layouts) {
+        s += "L:" + layout->Name();
+        for (const TKelLayer* l : layout->Layers())
+            s += " " + l->Name() + "," + l->PageTitle() + "," + l->PageText() + "," +
+                 std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
+                 std::to_string(l->PictureWidth()) + "," + std::to_string(l->PictureHeight()) +
+                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+        s += "|";
+    }
+    return s;
 }
 
 int CountOf(std::string_view text, std::string_view needle) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/TKelLayout.h"
+#include "model/TKelLayoutList.h"
 #include "model/TKelPictureList.h"
 #include "support/TempDir.h"
 #include "template/TKelPageDirectory.h"
@@ -42,6 +43,13 @@ public:
     std::unique_ptr<TKelLayout> Layout;
     TKelPictureList Pictures;
 };
+
+/// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
+void WritePatternPhoto(const std::string& file, int width, int height);
+
+/// Every layout with its layers' settings, as one comparable text: "L:name" and per layer
+/// " name,title,text,cols,rows,width,height,quality,folder", then "|".
+std::string DescribeLayouts(const TKelLayoutList& layouts);
 
 /// Counts the non-overlapping occurrences of needle in text.
 int CountOf(std::string_view text, std::string_view needle);

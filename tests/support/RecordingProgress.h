@@ -13,10 +13,7 @@ class RecordingProgress : public TCustomProgress {
 public:
     int GetMax() const override { return Max; }
     void SetMax(int value) override { Max = value; }
-    void Reset() override {
-        ++Resets;
-        Position = 0;
-    }
+    void Reset() override { Position = 0; }
     void Step(int delta, const std::string& text) override {
         Position += delta;
         Total += delta;
@@ -38,6 +35,5 @@ public:
     /// Steps reported since creation, across resets.
     int Total = 0;
     int Queries = 0;
-    int Resets = 0;
     std::vector<std::string> Texts;
 };
