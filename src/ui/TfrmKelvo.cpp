@@ -264,8 +264,7 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
             UpdateViews();
         });
     }
-    connect(ui->actFileHtmlLayout, &QAction::triggered, this,
-            &TfrmKelvo::actFileHtmlLayoutExecute);
+    connect(ui->actFileHtmlLayout, &QAction::triggered, this, &TfrmKelvo::actFileHtmlLayoutExecute);
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
     connect(ui->actSupportHistory, &QAction::triggered, this, &TfrmKelvo::mnuSupportHistoryClick);
