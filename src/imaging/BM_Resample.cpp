@@ -307,28 +307,12 @@ struct TDestination {
     TOrientation Orientation;
     int StoredHeight = 0;
     int Units = 0;
+    // The first and last stored row each unit needs.
+    std::vector<std::pair<int, int>> StoredSpan;
     int Done = 0; // units computed, in the order the stored rows complete them
 
     int StoredRow(int upright) const {
         return Orientation.RowsReversed ? StoredHeight - 1 - upright : upright;
-    }
-    // The first and last upright index along the stored rows' axis that a unit needs.
-    std::pair<int, int> UprightSpan(int unit) const {
-        if (!Orientation.Transposed)
-            return {Plan.Rows.First[unit], Plan.Rows.Last(unit)};
-        const std::size_t begin = Plan.GroupOffset[unit];
-        const std::size_t end =
-            begin + static_cast<std::size_t>(Plan.GroupSteps[unit]) * GroupPixels;
-        const auto [low, high] =
-            std::minmax_element(Plan.ColumnIndex.begin() + static_cast<std::ptrdiff_t>(begin),
-                                Plan.ColumnIndex.begin() + static_cast<std::ptrdiff_t>(end));
-        return {*low, *high};
-    }
-    // The stored rows a unit needs, first and last.
-    std::pair<int, int> StoredSpan(int unit) const {
-        const auto [first, last] = UprightSpan(unit);
-        return Orientation.RowsReversed ? std::pair{StoredRow(last), StoredRow(first)}
-                                        : std::pair{first, last};
     }
     // The next unit to compute: the stored rows arrive from the top, so reversed rows complete
     // the units from the last.
@@ -377,6 +361,19 @@ TDestination MakeDestination(int storedWidth, int storedHeight, const TOrientati
         for (int y = 0; y < dest.Height(); ++y)
             for (int i = 0; i < d.Plan.Rows.Count[y]; ++i)
                 d.Plan.ByteOffset.push_back(column(d.Plan.Rows.First[y] + i));
+    }
+    for (int unit = 0; unit < d.Units; ++unit) {
+        std::pair<int, int> upright{d.Plan.Rows.First[unit], d.Plan.Rows.Last(unit)};
+        if (orientation.Transposed) {
+            const auto begin =
+                d.Plan.ColumnIndex.begin() + static_cast<std::ptrdiff_t>(d.Plan.GroupOffset[unit]);
+            const auto [low, high] =
+                std::minmax_element(begin, begin + d.Plan.GroupSteps[unit] * GroupPixels);
+            upright = {*low, *high};
+        }
+        d.StoredSpan.push_back(orientation.RowsReversed ? std::pair{d.StoredRow(upright.second),
+                                                                    d.StoredRow(upright.first)}
+                                                        : upright);
     }
     return d;
 }
@@ -460,11 +457,8 @@ TBM_BandResampler::TBM_BandResampler(int storedWidth, int storedHeight, int orie
         if (dest->Width() <= 0 || dest->Height() <= 0)
             continue;
         s.Destinations.push_back(MakeDestination(storedWidth, storedHeight, turn, *dest));
-        const TDestination& d = s.Destinations.back();
-        for (int unit = 0; unit < d.Units; ++unit) {
-            const auto [first, last] = d.StoredSpan(unit);
+        for (const auto& [first, last] : s.Destinations.back().StoredSpan)
             span = std::max(span, last - first + 1);
-        }
     }
     const int capacity = std::min(span + MaxBatch - 1, storedHeight);
     s.Rows.Stride = static_cast<std::size_t>(storedWidth) * TBM_Bitmap::BytesPerPixel;
@@ -484,7 +478,7 @@ void TBM_BandResampler::RowsArrived(int rowEnd) {
     for (TDestination& d : s.Destinations) {
         while (d.Done < d.Units) {
             const int unit = d.NextUnit();
-            if (d.StoredSpan(unit).second >= rowEnd)
+            if (d.StoredSpan[static_cast<std::size_t>(unit)].second >= rowEnd)
                 break;
             d.Compute(unit, s.Rows, s.Scratch, s.Kernels);
             ++d.Done;

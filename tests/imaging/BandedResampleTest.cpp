@@ -101,9 +101,28 @@ TEST(BandedResampleFailures, TruncatedFilesRaise) {
     }
 }
 
+// Catches a band that grows with the picture: a 20-megapixel photo for a thumbnail and a
+// 640-pixel layer needs a few dozen stored rows, upright or turned, not thousands. Bad
+// orientations and empty pictures are refused.
+TEST(BandedResampleLimits, BandIsAFewRows) {
+    const std::size_t row = 5472 * TBM_Bitmap::BytesPerPixel;
+    for (const int orientation : {1, 3, 6, 8}) {
+        const bool turned = orientation >= 5;
+        TBM_Bitmap thumb, frame;
+        thumb.SetSize(turned ? 93 : 140, turned ? 140 : 93);
+        frame.SetSize(turned ? 320 : 640, turned ? 480 : 427);
+        const TBM_BandResampler band(5472, 3648, orientation, {&thumb, &frame});
+        EXPECT_LT(band.BufferBytes(), 200 * row) << orientation;
+    }
+    TBM_Bitmap dest;
+    dest.SetSize(4, 4);
+    EXPECT_THROW(TBM_BandResampler(10, 10, 9, {&dest}), EImageError);
+    EXPECT_THROW(TBM_BandResampler(0, 10, 1, {&dest}), EMathError);
+}
+
 // The fast mode's scale: the largest reduction that keeps both sides at least the minimum,
 // with the decoder's rounding up of odd sides.
-TEST(BandedResampleFailures, ReducedScaleDenom) {
+TEST(BandedResampleLimits, ReducedScaleDenom) {
     EXPECT_EQ(ReducedScaleDenom(4000, 3000, 1280, 854), 2);
     EXPECT_EQ(ReducedScaleDenom(4000, 3000, 280, 188), 8);
     EXPECT_EQ(ReducedScaleDenom(1281, 961, 321, 241), 4);
