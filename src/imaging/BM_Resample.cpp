@@ -15,6 +15,10 @@
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // This file must be compiled with -ffp-contract=off: a fused multiply-add rounds once where the
 // reference loop rounds twice, and outputs would differ in the last bit of some sums.
 //
@@ -165,94 +169,6 @@ TPlan MakePlan(int width, int height, TBM_Bitmap& dest) {
     return plan;
 }
 
-// Vectors go by reference: passing 32-byte vectors by value has a different ABI with and
-// without AVX.
-[[gnu::always_inline]] inline void AddWeighted(TVec4d& sum, const std::uint8_t* p, double weight) {
-    // Byte k of the pixel goes into the low mantissa bits of 2^52 in lane k; subtracting 2^52
-    // leaves exactly the byte's value as a double. All in integer vector operations, which
-    // compilers turn into a few instructions where a generic int-to-double conversion is not.
-    std::uint32_t packed;
-    std::memcpy(&packed, p, sizeof packed);
-    const TVec4u64 lanes = (TVec4u64{} + packed) >> TVec4u64{0, 8, 16, 24};
-    const TVec4u64 bits = (lanes & 0xFF) | 0x4330000000000000;
-    sum += (reinterpret_cast<TVec4d>(bits) - 0x1p52) * weight;
-}
-
-[[gnu::always_inline]] inline void StorePixel(std::uint8_t* p, const TVec4d& sum) {
-    // Truncation toward zero, as the reference does; the weights sum to 1 within rounding, so a
-    // channel never reaches 256, but the clamp keeps even a pathological sum in its byte.
-    const TVec4i whole = __builtin_convertvector(sum, TVec4i);
-    for (int c = 0; c < 3; ++c)
-        p[c] = static_cast<std::uint8_t>(std::min(whole[c], 255));
-    p[3] = 0;
-}
-
-// Four destination pixels of one row. The outer side walks the upright source columns (per
-// pixel: GroupPixels entries per step), the inner side the upright source rows (shared). One
-// side is a row pointer and the other a byte offset into the row.
-template <typename TOuter, typename TInner>
-[[gnu::always_inline]] inline void
-SumGroup(const TOuter* outer, const double* outerWeight, int steps, const TInner* inner,
-         const double* innerWeight, int count, double norm, std::uint8_t* out, int pixels) {
-    TVec4d sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {};
-    for (int j = 0; j < steps; ++j) {
-        const TOuter o0 = outer[0], o1 = outer[1], o2 = outer[2], o3 = outer[3];
-        const double wx0 = outerWeight[0], wx1 = outerWeight[1], wx2 = outerWeight[2],
-                     wx3 = outerWeight[3];
-        for (int i = 0; i < count; ++i) {
-            const TInner in = inner[i];
-            const double wy = innerWeight[i];
-            AddWeighted(sum0, o0 + in, (wx0 * wy) * norm);
-            AddWeighted(sum1, o1 + in, (wx1 * wy) * norm);
-            AddWeighted(sum2, o2 + in, (wx2 * wy) * norm);
-            AddWeighted(sum3, o3 + in, (wx3 * wy) * norm);
-        }
-        outer += GroupPixels;
-        outerWeight += GroupPixels;
-    }
-    StorePixel(out, sum0);
-    if (pixels > 1)
-        StorePixel(out + 4, sum1);
-    if (pixels > 2)
-        StorePixel(out + 8, sum2);
-    if (pixels > 3)
-        StorePixel(out + 12, sum3);
-}
-
-// Destination row y of an upright plan, from its source rows (rows[i] is upright row
-// Rows.First[y] + i).
-[[gnu::always_inline]] inline void RowImpl(const TPlan& plan, int y,
-                                           const std::uint8_t* const* rows) {
-    const std::size_t offset = plan.Rows.Offset[y];
-    std::uint8_t* out = plan.Dest->ScanLine(y);
-    const int groups = static_cast<int>(plan.GroupSteps.size());
-    for (int g = 0; g < groups; ++g) {
-        const std::size_t at = plan.GroupOffset[g];
-        const int x = g * GroupPixels;
-        SumGroup(plan.ByteOffset.data() + at, plan.ColumnWeight.data() + at, plan.GroupSteps[g],
-                 rows, plan.Rows.Weight.data() + offset, plan.Rows.Count[y], plan.Norm,
-                 out + static_cast<std::size_t>(x) * TBM_Bitmap::BytesPerPixel,
-                 std::min(GroupPixels, plan.DestWidth - x));
-    }
-}
-
-// Destination column group g of a transposed plan, every row, from the stored rows of its
-// upright columns (columns[e] for entry e of the group, as ColumnIndex).
-[[gnu::always_inline]] inline void GroupImpl(const TPlan& plan, int g,
-                                             const std::uint8_t* const* columns) {
-    const std::size_t at = plan.GroupOffset[g];
-    const int x = g * GroupPixels;
-    const int pixels = std::min(GroupPixels, plan.DestWidth - x);
-    for (int y = 0; y < plan.Dest->Height(); ++y) {
-        const std::size_t offset = plan.Rows.Offset[y];
-        SumGroup(columns, plan.ColumnWeight.data() + at, plan.GroupSteps[g],
-                 plan.ByteOffset.data() + offset, plan.Rows.Weight.data() + offset,
-                 plan.Rows.Count[y], plan.Norm,
-                 plan.Dest->ScanLine(y) + static_cast<std::size_t>(x) * TBM_Bitmap::BytesPerPixel,
-                 pixels);
-    }
-}
-
 struct TKernels {
     void (*Row)(const TPlan&, int, const std::uint8_t* const*);
     void (*Group)(const TPlan&, int, const std::uint8_t* const*);
@@ -260,29 +176,29 @@ struct TKernels {
 
 #if defined(__GNUC__) && defined(__x86_64__)
 // The same loops compiled for AVX2, chosen at run time: the vectors of four doubles then fit
-// one register. Both variants compute the identical IEEE operations lane by lane.
-[[gnu::target("avx2")]] void RowAvx2(const TPlan& plan, int y, const std::uint8_t* const* rows) {
-    RowImpl(plan, y, rows);
-}
-[[gnu::target("avx2")]] void GroupAvx2(const TPlan& plan, int g,
-                                       const std::uint8_t* const* columns) {
-    GroupImpl(plan, g, columns);
-}
+// one register and a pixel's bytes become doubles in two instructions. Both variants compute
+// the identical IEEE operations lane by lane. (Included, not called: a function compiled for
+// AVX2 can only inline code that is compiled for it too.)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define KELVO_RESAMPLE_AVX2 1
+namespace avx2 {
+#include "imaging/BM_ResampleKernel.inc"
+} // namespace avx2
+#undef KELVO_RESAMPLE_AVX2
+#pragma GCC pop_options
 #endif
 
-void RowPortable(const TPlan& plan, int y, const std::uint8_t* const* rows) {
-    RowImpl(plan, y, rows);
-}
-void GroupPortable(const TPlan& plan, int g, const std::uint8_t* const* columns) {
-    GroupImpl(plan, g, columns);
-}
+namespace portable {
+#include "imaging/BM_ResampleKernel.inc"
+} // namespace portable
 
-constexpr TKernels PortableKernels{RowPortable, GroupPortable};
+constexpr TKernels PortableKernels{portable::Row, portable::Group};
 
 TKernels Kernels() {
 #if defined(__GNUC__) && defined(__x86_64__)
     if (__builtin_cpu_supports("avx2"))
-        return {RowAvx2, GroupAvx2};
+        return {avx2::Row, avx2::Group};
 #endif
     return PortableKernels;
 }
