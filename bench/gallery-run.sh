@@ -10,9 +10,10 @@
 #   exact    kelvo-cli generate --jobs 1 and --jobs 2, two picture layers: 140 x 140 and
 #            640 x 480, quality 80
 #   fast     kelvo-cli generate --jobs 1 --fast
-#   memory   the peak resident memory of the exact --jobs 1 run (/usr/bin/time)
-# and prints the times as ratios to the decode. Wall times are the best of several runs; on a
-# busy machine count instructions instead, which callgrind does exactly but slowly (minutes):
+#   memory   the peak resident memory of the exact --jobs 1 run
+# and prints the times as ratios to the decode: wall-clock and processor time, each the best of
+# several runs. On a busy machine count instructions instead, which callgrind does exactly but
+# slowly (minutes):
 #
 #   bench/gallery-run.sh [runs]          (default 3 runs; builds the release preset first)
 #   bench/gallery-run.sh --callgrind     instructions of decode, exact --jobs 1 and fast
@@ -58,29 +59,21 @@ cat >"$work/Layouts/Bench/large.html" <<'HTML'
 <img src="#kel_picture_filename def_width=640 def_height=480 def_quality=80#">
 HTML
 
-# Best wall-clock seconds of $runs runs of the command.
-best() {
-  local best=
+# "wall cpu peak" of the command: the best wall-clock and the best processor seconds (user +
+# system, of it and the processes it starts) of $runs runs, and the largest peak resident
+# memory in MB. On a busy machine the processor seconds are the steadier figure.
+measure() {
   for ((i = 0; i < runs; i++)); do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    t=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
-    if [[ -z $best ]] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
-  done
-  printf '%.3f' "$best"
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null
+    cat "$work/time"
+  done | awk 'NR == 1 || $1 < w { w = $1 } NR == 1 || $2 + $3 < c { c = $2 + $3 } $4 > m { m = $4 }
+              END { printf "%.3f %.3f %.1f\n", w, c, m / 1024 }'
 }
 
 # Instructions executed by the command (and the processes it starts), in millions.
 instructions() {
   valgrind --tool=callgrind --trace-children=yes --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
     awk '/Collected :/ { n += $NF } END { printf "%.0f", n / 1e6 }'
-}
-
-# Peak resident memory of the command, in MB.
-peak() {
-  /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f", $1 / 1024 }'
 }
 
 decode_all() { for f in "$1"/*.jpg; do djpeg -dct int -outfile /dev/null "$f"; done; }
@@ -100,12 +93,13 @@ for set in photos baseline large; do
              s, n, d, o, o / d, f, f / d }'
     continue
   fi
-  decode=$(best decode_all "$dir")
-  one=$(best "${gen[@]}" --jobs 1)
-  two=$(best "${gen[@]}" --jobs 2)
-  fast=$(best "${gen[@]}" --jobs 1 --fast)
-  memory=$(peak "${gen[@]}" --jobs 1)
-  awk -v s="$set" -v n="$count" -v d="$decode" -v o="$one" -v t="$two" -v f="$fast" -v m="$memory" 'BEGIN {
-    printf "%-9s %2d photos  decode %6.3fs  exact jobs=1 %6.3fs (%.2f x)  jobs=2 %6.3fs (%.2f x)  fast jobs=1 %6.3fs (%.2f x)  peak %s MB\n",
-           s, n, d, o, o / d, t, t / d, f, f / d, m }'
+  read -r dw dc _ < <(measure bash -c "$(declare -f decode_all); decode_all '$dir'")
+  read -r ow oc om < <(measure "${gen[@]}" --jobs 1)
+  read -r tw _ _ < <(measure "${gen[@]}" --jobs 2)
+  read -r fw fc _ < <(measure "${gen[@]}" --jobs 1 --fast)
+  awk -v s="$set" -v n="$count" -v dw="$dw" -v dc="$dc" -v ow="$ow" -v oc="$oc" -v tw="$tw" \
+      -v fw="$fw" -v fc="$fc" -v m="$om" 'BEGIN {
+    printf "%-9s %2d photos  decode %.3fs (cpu %.3fs)  exact jobs=1 %.2f x (cpu %.2f x)  " \
+           "jobs=2 %.2f x  fast jobs=1 %.2f x (cpu %.2f x)  peak %.1f MB (jobs=1)\n",
+           s, n, dw, dc, ow / dw, oc / dc, tw / dw, fw / dw, fc / dc, m }'
 done
