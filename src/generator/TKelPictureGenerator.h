@@ -3,13 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "generator/TKelGenerationFailure.h"
 #include "generator/TKelPictureNames.h"
-#include "imaging/TBM_Bitmap.h"
 #include "model/TKelPictureRefs.h"
 
 class TCustomProgress;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -65,9 +66,8 @@ public:
     /// Bytes of the row buffer: what the band costs.
     std::size_t BufferBytes() const;
 
-    struct TState;
-
 private:
+    struct TState;
     std::unique_ptr<TState> m_state;
 };
 
