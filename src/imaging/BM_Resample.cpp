@@ -279,13 +279,15 @@ TDestination MakeDestination(int storedWidth, int storedHeight, const TOrientati
                 d.Plan.ByteOffset.push_back(column(d.Plan.Rows.First[y] + i));
     }
     for (int unit = 0; unit < d.Units; ++unit) {
-        std::pair<int, int> upright{d.Plan.Rows.First[unit], d.Plan.Rows.Last(unit)};
+        std::pair<int, int> upright;
         if (orientation.Transposed) {
             const auto begin =
                 d.Plan.ColumnIndex.begin() + static_cast<std::ptrdiff_t>(d.Plan.GroupOffset[unit]);
             const auto [low, high] =
                 std::minmax_element(begin, begin + d.Plan.GroupSteps[unit] * GroupPixels);
             upright = {*low, *high};
+        } else {
+            upright = {d.Plan.Rows.First[unit], d.Plan.Rows.Last(unit)};
         }
         d.StoredSpan.push_back(orientation.RowsReversed ? std::pair{d.StoredRow(upright.second),
                                                                     d.StoredRow(upright.first)}
