@@ -10,7 +10,7 @@
 #   exact    kelvo-cli generate --jobs 1 and --jobs 2, two picture layers: 140 x 140 and
 #            640 x 480, quality 80
 #   fast     kelvo-cli generate --jobs 1 --fast
-#   memory   the peak resident memory of the exact --jobs 1 run
+#   memory   the peak resident memory of the exact runs
 # and prints the times as ratios to the decode: wall-clock and processor time, each the best of
 # several runs. On a busy machine count instructions instead, which callgrind does exactly but
 # slowly (minutes):
@@ -95,11 +95,11 @@ for set in photos baseline large; do
   fi
   read -r dw dc _ < <(measure bash -c "$(declare -f decode_all); decode_all '$dir'")
   read -r ow oc om < <(measure "${gen[@]}" --jobs 1)
-  read -r tw _ _ < <(measure "${gen[@]}" --jobs 2)
+  read -r tw _ tm < <(measure "${gen[@]}" --jobs 2)
   read -r fw fc _ < <(measure "${gen[@]}" --jobs 1 --fast)
   awk -v s="$set" -v n="$count" -v dw="$dw" -v dc="$dc" -v ow="$ow" -v oc="$oc" -v tw="$tw" \
-      -v fw="$fw" -v fc="$fc" -v m="$om" 'BEGIN {
+      -v fw="$fw" -v fc="$fc" -v m="$om" -v m2="$tm" 'BEGIN {
     printf "%-9s %2d photos  decode %.3fs (cpu %.3fs)  exact jobs=1 %.2f x (cpu %.2f x)  " \
-           "jobs=2 %.2f x  fast jobs=1 %.2f x (cpu %.2f x)  peak %.1f MB (jobs=1)\n",
-           s, n, dw, dc, ow / dw, oc / dc, tw / dw, fw / dw, fc / dc, m }'
+           "jobs=2 %.2f x  fast jobs=1 %.2f x (cpu %.2f x)  peak %.1f MB, jobs=2 %.1f MB\n",
+           s, n, dw, dc, ow / dw, oc / dc, tw / dw, fw / dw, fc / dc, m, m2 }'
 done
