@@ -1,38 +1,53 @@
 #!/usr/bin/env bash
-# Times a whole gallery run against a plain decode of the same photos.
+# Times a whole gallery run against a plain decode of the same photos, and measures its memory.
 #
 # Real photographs come from Debian's lomiri-wallpapers-16.04 package (15 JPEGs of 1.5 to 16
-# megapixels, some progressive), fetched once with apt-get download into a cache folder
-# outside the repository. A second set holds the same pictures re-encoded as baseline JPEGs,
-# which is what cameras write. For each set the script times:
+# megapixels, 12 of them progressive), fetched once with apt-get download into a cache folder
+# outside the repository. A second set holds the same pictures transcoded losslessly to
+# baseline with jpegtran, which is what cameras write. A third holds one 20-megapixel baseline
+# photo (the largest one enlarged), for the memory figure. For each set the script measures:
 #   decode   djpeg (libjpeg-turbo, accurate DCT) of every photo, output discarded
-#   jobs=1   kelvo-cli generate --jobs 1, two picture layers: 140 x 140 and 640 x 480, quality 80
-#   jobs=2   the same with --jobs 2
-# and prints the ratios to the decode. Each figure is the best of several runs.
+#   exact    kelvo-cli generate --jobs 1 and --jobs 2, two picture layers: 140 x 140 and
+#            640 x 480, quality 80
+#   fast     kelvo-cli generate --jobs 1 --fast
+#   memory   the peak resident memory of the exact runs
+# and prints the times as ratios to the decode: wall-clock and processor time, each the best of
+# several runs. On a busy machine count instructions instead, which callgrind does exactly but
+# slowly (minutes):
 #
-#   bench/gallery-run.sh [runs]        (default 3 runs; builds the release preset first)
+#   bench/gallery-run.sh [runs]          (default 3 runs; builds the release preset first)
+#   bench/gallery-run.sh --callgrind     instructions of decode, exact --jobs 1 and fast
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+mode=time
+if [[ ${1:-} == --callgrind ]]; then mode=callgrind; shift; fi
 runs=${1:-3}
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/kelvo-bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-command -v djpeg >/dev/null || { echo "djpeg is missing: run scripts/setup.sh" >&2; exit 1; }
+for tool in djpeg jpegtran cjpeg /usr/bin/convert /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 1; }
+done
+[[ $mode == time ]] || command -v valgrind >/dev/null || { echo "valgrind is missing" >&2; exit 1; }
 
 cmake --preset release -S "$top" >/dev/null
 cmake --build --preset release --target kelvo-cli >/dev/null
 cli=$top/build-release/bin/kelvo-cli
 
-if [[ ! -d $cache/photos ]]; then
+if [[ ! -d $cache/large ]]; then
+  rm -rf "$cache/extract" "$cache/photos" "$cache/baseline"
   mkdir -p "$cache/download"
   (cd "$cache/download" && apt-get download lomiri-wallpapers-16.04 2>/dev/null)
   dpkg-deb -x "$cache"/download/lomiri-wallpapers-16.04_*.deb "$cache/extract"
-  mkdir -p "$cache/photos" "$cache/baseline"
+  mkdir -p "$cache/photos" "$cache/baseline" "$cache/large"
   for f in "$cache"/extract/usr/share/backgrounds/*.jpg; do
     cp "$f" "$cache/photos/"
-    djpeg "$f" | cjpeg -quality 92 -optimize -outfile "$cache/baseline/$(basename "$f")"
+    jpegtran -copy all -outfile "$cache/baseline/$(basename "$f")" "$f"
   done
+  biggest=$(ls -S "$cache"/photos/*.jpg | head -1)
+  /usr/bin/convert "$biggest" -resize '5472x3648!' ppm:- |
+    cjpeg -quality 92 -outfile "$cache/large/large.jpg"
 fi
 
 mkdir -p "$work/Layouts/Bench"
@@ -44,31 +59,47 @@ cat >"$work/Layouts/Bench/large.html" <<'HTML'
 <img src="#kel_picture_filename def_width=640 def_height=480 def_quality=80#">
 HTML
 
-# Best wall-clock seconds of $runs runs of the command.
-best() {
-  local best=
+# "wall cpu peak" of the command: the best wall-clock and the best processor seconds (user +
+# system, of it and the processes it starts) of $runs runs, and the largest peak resident
+# memory in MB. On a busy machine the processor seconds are the steadier figure.
+measure() {
   for ((i = 0; i < runs; i++)); do
-    local start end t
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    t=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
-    if [[ -z $best ]] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
-  done
-  printf '%.3f' "$best"
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null
+    cat "$work/time"
+  done | awk 'NR == 1 || $1 < w { w = $1 } NR == 1 || $2 + $3 < c { c = $2 + $3 } $4 > m { m = $4 }
+              END { printf "%.3f %.3f %.1f\n", w, c, m / 1024 }'
+}
+
+# Instructions executed by the command (and the processes it starts), in millions.
+instructions() {
+  valgrind --tool=callgrind --trace-children=yes --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+    awk '/Collected :/ { n += $NF } END { printf "%.0f", n / 1e6 }'
 }
 
 decode_all() { for f in "$1"/*.jpg; do djpeg -dct int -outfile /dev/null "$f"; done; }
 
-echo "cores: $(nproc), runs: $runs (best of)"
-for set in photos baseline; do
+echo "cores: $(nproc), mode: $mode$([[ $mode == time ]] && echo ", best of $runs runs")"
+for set in photos baseline large; do
   dir=$cache/$set
   "$cli" new "$work/$set.kel" --force "$dir" >/dev/null
-  decode=$(best decode_all "$dir")
-  one=$(best "$cli" generate "$work/$set.kel" --layouts "$work/Layouts" -o "$work/out" --jobs 1 -q)
-  two=$(best "$cli" generate "$work/$set.kel" --layouts "$work/Layouts" -o "$work/out" --jobs 2 -q)
+  gen=("$cli" generate "$work/$set.kel" --layouts "$work/Layouts" -o "$work/out" -q)
   count=$(ls "$dir"/*.jpg | wc -l)
-  awk -v s="$set" -v n="$count" -v d="$decode" -v o="$one" -v t="$two" 'BEGIN {
-    printf "%-9s %2d photos  decode %6.3fs  jobs=1 %6.3fs (%.2f x)  jobs=2 %6.3fs (%.2f x)\n",
-           s, n, d, o, o / d, t, t / d }'
+  if [[ $mode == callgrind ]]; then
+    decode=$(instructions bash -c "$(declare -f decode_all); decode_all '$dir'")
+    one=$(instructions "${gen[@]}" --jobs 1)
+    fast=$(instructions "${gen[@]}" --jobs 1 --fast)
+    awk -v s="$set" -v n="$count" -v d="$decode" -v o="$one" -v f="$fast" 'BEGIN {
+      printf "%-9s %2d photos  decode %6d M instr.  exact %6d M (%.2f x)  fast %6d M (%.2f x)\n",
+             s, n, d, o, o / d, f, f / d }'
+    continue
+  fi
+  read -r dw dc _ < <(measure bash -c "$(declare -f decode_all); decode_all '$dir'")
+  read -r ow oc om < <(measure "${gen[@]}" --jobs 1)
+  read -r tw _ tm < <(measure "${gen[@]}" --jobs 2)
+  read -r fw fc _ < <(measure "${gen[@]}" --jobs 1 --fast)
+  awk -v s="$set" -v n="$count" -v dw="$dw" -v dc="$dc" -v ow="$ow" -v oc="$oc" -v tw="$tw" \
+      -v fw="$fw" -v fc="$fc" -v m="$om" -v m2="$tm" 'BEGIN {
+    printf "%-9s %2d photos  decode %.3fs (cpu %.3fs)  exact jobs=1 %.2f x (cpu %.2f x)  " \
+           "jobs=2 %.2f x  fast jobs=1 %.2f x (cpu %.2f x)  peak %.1f MB, jobs=2 %.1f MB\n",
+           s, n, dw, dc, ow / dw, oc / dc, tw / dw, fw / dw, fc / dc, m, m2 }'
 done

@@ -16,7 +16,7 @@ packages=(
   # fuzzing
   clang-14 libclang-rt-14-dev
   # tests and benchmarks
-  libgtest-dev libbenchmark-dev libjpeg-turbo-progs imagemagick
+  libgtest-dev libbenchmark-dev libjpeg-turbo-progs imagemagick time valgrind
   # compiled help and headless runs
   libchm-bin fp-utils xvfb xauth
   # end-to-end checks of generated galleries

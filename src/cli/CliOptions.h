@@ -15,6 +15,7 @@ struct GenerateOptions {
     std::string Layout;
     std::string Layouts;
     int Jobs = 0;
+    bool Fast = false;
     bool Quiet = false;
 };
 

@@ -94,6 +94,7 @@ ExitStatus RunGenerate(const GenerateOptions& options) {
     TKelGalleryRun run;
     run.Progress = &progress;
     run.Jobs = options.Jobs;
+    run.Fast = options.Fast;
     const TKelGalleryRun::TStatus status = run.Execute(project, outDir);
     progress.Finish();
 

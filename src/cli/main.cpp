@@ -33,6 +33,9 @@ int Run(int argc, char** argv) {
         ->add_option("-j,--jobs", generate.Jobs,
                      "Pictures made at once (default: one per processor core)")
         ->check(CLI::Range(1, 256));
+    generateCmd->add_flag("--fast", generate.Fast,
+                          "Decode JPEG pictures at a reduced scale: faster, same picture sizes "
+                          "and names, slightly different pixels");
     generateCmd->add_flag("-q,--quiet", generate.Quiet, "Show no progress");
 
     NewOptions create;

@@ -82,6 +82,7 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     TKelPictureGenerator pictureGenerator;
     pictureGenerator.Progress = &progress;
     pictureGenerator.Jobs = Jobs;
+    pictureGenerator.Fast = Fast;
     pictureGenerator.Generate(*layout, nullptr, pictures, outDir);
     Failures.insert(Failures.end(), pictureGenerator.Failures.begin(),
                     pictureGenerator.Failures.end());

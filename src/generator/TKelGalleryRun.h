@@ -33,6 +33,9 @@ public:
     TCustomProgress* Progress = nullptr;
     /// Worker threads for the pictures; 0 uses one per core.
     int Jobs = 0;
+    /// Decode JPEG pictures at a reduced scale: faster, same sizes and names, slightly
+    /// different pixels (TKelPictureGenerator::Fast). Not stored in the project.
+    bool Fast = false;
     /// Called once the checks have passed, right before the first page is written.
     std::function<void()> OnStarted;
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/BmpFile.h"
+#include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
@@ -159,27 +161,104 @@ private:
 
 } // namespace
 
+struct TKelPictureGenerator::Resized {
+    const TKelLayer* Layer = nullptr;
+    TBM_Bitmap Picture;
+    /// Set when this layer's picture could not be made; raised again when it is written.
+    std::exception_ptr Error;
+};
+
+namespace {
+
+// The size of the picture for layer from a width x height source: fitted into the layer's
+// frame, a frame side of 0 taking the source's. Raises EMathError for a one-pixel span.
+TRect TargetRect(const TKelLayer& layer, int width, int height) {
+    const TRect sourceRect{0, 0, width - 1, height - 1};
+    TRect frame{0, 0, layer.PictureWidth() - 1, layer.PictureHeight() - 1};
+    if (frame.Right < 0)
+        frame.Right = sourceRect.Right;
+    if (frame.Bottom < 0)
+        frame.Bottom = sourceRect.Bottom;
+    return FitRect(frame, sourceRect);
+}
+
+} // namespace
+
+std::vector<TKelPictureGenerator::Resized>
+TKelPictureGenerator::ResizePicture(const std::string& fileName,
+                                    const std::vector<const TKelLayer*>& layers) const {
+    std::vector<Resized> result(layers.size());
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        result[i].Layer = layers[i];
+    if (TBM_Bitmap::FileKind(fileName) != TBM_Bitmap::TFileKind::Jpeg) {
+        TBM_Bitmap source;
+        source.LoadFromFile(fileName);
+        for (Resized& each : result) {
+            try {
+                const TRect target = TargetRect(*each.Layer, source.Width(), source.Height());
+                Resample(source, each.Picture, target.Right + 1, target.Bottom + 1);
+            } catch (const std::exception&) {
+                each.Error = std::current_exception();
+            }
+        }
+        return result;
+    }
+
+    const TJpegInfo info = ReadJpegInfo(fileName);
+    std::vector<TBM_Bitmap*> dests;
+    int largestWidth = 0;
+    int largestHeight = 0;
+    for (Resized& each : result) {
+        try {
+            const TRect target = TargetRect(*each.Layer, info.Width, info.Height);
+            each.Picture.SetSize(target.Right + 1, target.Bottom + 1);
+            dests.push_back(&each.Picture);
+            largestWidth = std::max(largestWidth, target.Right + 1);
+            largestHeight = std::max(largestHeight, target.Bottom + 1);
+        } catch (const std::exception&) {
+            each.Error = std::current_exception();
+        }
+    }
+    // Twice the largest picture leaves the area averaging enough pixels to smooth over.
+    const int scaleDenom =
+        Fast ? ReducedScaleDenom(info.Width, info.Height, 2 * largestWidth, 2 * largestHeight) : 1;
+    LoadJpegFileResampled(fileName, dests, scaleDenom);
+    return result;
+}
+
 void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
                                           const TKelPicture& picture, const std::string& outDir,
                                           PictureHooks& hooks) const {
-    TBM_Bitmap source;
-    try {
-        source.LoadFromFile(picture.FileName());
-    } catch (const std::exception& e) {
-        hooks.Failed({picture.FileName(), e.what()});
-        return;
+    std::vector<const TKelLayer*> targets;
+    if (layer) {
+        targets.push_back(layer);
+    } else {
+        for (const TKelLayer* each : layout.Layers())
+            if (ShowsPictures(*each))
+                targets.push_back(each);
     }
     // A file of another type loads nothing; it still counts its progress steps below.
-    const bool usable = source.Width() > 0 && source.Height() > 0;
-    if (!usable)
+    const bool usable = TBM_Bitmap::FileKind(picture.FileName()) != TBM_Bitmap::TFileKind::Other;
+    std::vector<Resized> resized;
+    if (usable) {
+        try {
+            resized = ResizePicture(picture.FileName(), targets);
+        } catch (const std::exception& e) {
+            hooks.Failed({picture.FileName(), e.what()});
+            return;
+        }
+    } else {
         hooks.Failed(
             {picture.FileName(), "Not a JPEG or BMP picture: \"" + picture.FileName() + "\""});
+    }
 
     const auto write = [&](const TKelLayer& target) {
-        if (!usable)
+        const auto found = std::find_if(resized.begin(), resized.end(),
+                                        [&](const Resized& r) { return r.Layer == &target; });
+        if (found == resized.end())
             return;
         try {
-            GeneratePicture(layout, target, picture, source, outDir);
+            GeneratePicture(layout, picture, *found, outDir);
         } catch (const std::exception& e) {
             hooks.Failed({TKelPageGenerator::MakeUrl(
                               m_names.PictureFileName(layout, target, &picture, outDir), false),
@@ -193,8 +272,7 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
     for (const TKelLayer* each : layout.Layers()) {
         if (!hooks.BeforeLayer(m_names.PictureFileName(layout, *each, &picture, outDir)))
             return;
-        if (ShowsPictures(*each))
-            write(*each);
+        write(*each);
     }
 }
 
@@ -281,28 +359,19 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
         Failures.push_back(std::move(failure));
 }
 
-std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout, const TKelLayer& layer,
+std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout,
                                                   const TKelPicture& picture,
-                                                  const TBM_Bitmap& source,
+                                                  const Resized& resized,
                                                   const std::string& outDir) const {
-    std::string fileName =
-        TKelPageGenerator::MakeUrl(m_names.PictureFileName(layout, layer, &picture, outDir), false);
+    std::string fileName = TKelPageGenerator::MakeUrl(
+        m_names.PictureFileName(layout, *resized.Layer, &picture, outDir), false);
     if (!kelvo::IsInsideFolder(fileName, outDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
-
-    const TRect sourceRect{0, 0, source.Width() - 1, source.Height() - 1};
-    TRect frame{0, 0, layer.PictureWidth() - 1, layer.PictureHeight() - 1};
-    if (frame.Right < 0)
-        frame.Right = sourceRect.Right;
-    if (frame.Bottom < 0)
-        frame.Bottom = sourceRect.Bottom;
-    const TRect target = FitRect(frame, sourceRect);
-
-    TBM_Bitmap dest;
-    Resample(source, dest, target.Right + 1, target.Bottom + 1);
+    if (resized.Error)
+        std::rethrow_exception(resized.Error);
     std::error_code ec;
     fs::create_directories(fs::path(fileName).parent_path(), ec); // a failure shows when saving
-    dest.SaveToFile(fileName, layer.PictureQuality());
+    resized.Picture.SaveToFile(fileName, resized.Layer->PictureQuality());
     return fileName;
 }
 

@@ -10,7 +10,6 @@
 #include "generator/TKelPictureNames.h"
 #include "model/TKelPictureRefs.h"
 
-class TBM_Bitmap;
 class TCustomProgress;
 class TKelLayer;
 class TKelLayout;
@@ -19,7 +18,8 @@ class TKelPicture;
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
 /// layer given), resampled by area averaging and saved as a JPEG of the layer's quality, under
-/// the name and in the folder the page generator links to.
+/// the name and in the folder the page generator links to. A JPEG is resampled for all its
+/// layers in one pass while it is decoded, so only a band of its rows is ever in memory.
 ///
 /// Created for one run or one preview step. Pictures that cannot be read or written are
 /// skipped and listed in Failures; the run goes on.
@@ -38,6 +38,11 @@ public:
     /// Worker threads for Generate: 1 runs everything on the calling thread; 0 uses one per
     /// core.
     int Jobs = 1;
+    /// Decode JPEG pictures at a reduced scale (1/2, 1/4 or 1/8, keeping at least twice the
+    /// largest picture written from them): much faster, same sizes and names, slightly
+    /// different pixels. Off by default: the exact pictures are then the same byte for byte
+    /// whatever the machine.
+    bool Fast = false;
     /// Pictures that could not be read or written in the last run.
     std::vector<TKelGenerationFailure> Failures;
 
@@ -74,10 +79,15 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
-    /// Resizes source for layer and writes it; returns the written path. Raises on failure.
-    std::string GeneratePicture(const TKelLayout& layout, const TKelLayer& layer,
-                                const TKelPicture& picture, const TBM_Bitmap& source,
-                                const std::string& outDir) const;
+    /// One source picture resized for one layer, or why that failed.
+    struct Resized;
+    /// Decodes fileName once and resizes it for each of layers. Raises when the picture cannot
+    /// be read; what fails for one layer only is kept in its result.
+    std::vector<Resized> ResizePicture(const std::string& fileName,
+                                       const std::vector<const TKelLayer*>& layers) const;
+    /// Writes resized, the picture for its layer; returns the written path. Raises on failure.
+    std::string GeneratePicture(const TKelLayout& layout, const TKelPicture& picture,
+                                const Resized& resized, const std::string& outDir) const;
 
     /// Names the files exactly as the page generator does for the same pictures.
     TKelPictureNames m_names;

@@ -3,15 +3,21 @@
 #include "imaging/BM_Resample.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 // This file must be compiled with -ffp-contract=off: a fused multiply-add rounds once where the
 // reference loop rounds twice, and outputs would differ in the last bit of some sums.
@@ -30,6 +36,10 @@
 //   box through rounding) are black: they add an exact +0.0 to a sum that is never -0.0, so
 //   they are left out. A destination pixel with one source column fewer than its neighbours in
 //   the same group repeats a valid column with weight 0, which adds +0.0 as well.
+// - A source pixel's address is a row pointer plus a column offset. Upright, the columns (the
+//   outer loop) give offsets and the rows pointers; in a picture stored turned by a quarter,
+//   the upright columns are stored rows, so the outer loop gives pointers and the inner one
+//   offsets. The kernel is the same either way: only which side is the pointer changes.
 
 namespace {
 
@@ -45,6 +55,8 @@ struct TAxis {
     std::vector<int> Count;          // number of source indices, after dropping the overshoot
     std::vector<std::size_t> Offset; // into Weight
     std::vector<double> Weight;      // min(s + 1, D2) - max(s, D1) for each source index s
+
+    int Last(int d) const { return First[d] + Count[d] - 1; }
 };
 
 TAxis MakeAxis(int sourceSize, int destSize, double scale) {
@@ -70,23 +82,62 @@ TAxis MakeAxis(int sourceSize, int destSize, double scale) {
     return axis;
 }
 
-// Everything the row loop needs, with the destination columns laid out in groups: for group g,
-// step j and pixel k of the group, ColumnByte and ColumnWeight are at
+// How a picture stored as read from a file is turned upright.
+struct TOrientation {
+    bool Transposed = false;   // upright columns are stored rows
+    bool RowsReversed = false; // the first stored row is the last upright row (or column)
+    bool ColumnsReversed = false;
+};
+
+TOrientation OrientationOf(int exifOrientation) {
+    switch (exifOrientation) {
+    case 1:
+        return {false, false, false};
+    case 2:
+        return {false, false, true};
+    case 3:
+        return {false, true, true};
+    case 4:
+        return {false, true, false};
+    case 5:
+        return {true, false, false};
+    case 6:
+        return {true, true, false};
+    case 7:
+        return {true, true, true};
+    case 8:
+        return {true, false, true};
+    default:
+        throw EImageError("Invalid picture orientation " + std::to_string(exifOrientation));
+    }
+}
+
+// One destination: both axes, and the upright columns laid out in groups. For group g, step j
+// and pixel k of the group, ColumnIndex and ColumnWeight are at
 // GroupOffset[g] + j * GroupPixels + k.
 struct TPlan {
-    const std::uint8_t* Source = nullptr;
-    std::size_t SourceStride = 0;
     TBM_Bitmap* Dest = nullptr;
     int DestWidth = 0;
     double Norm = 0;
     TAxis Rows;
     std::vector<int> GroupSteps;
     std::vector<std::size_t> GroupOffset;
-    std::vector<std::uint32_t> ColumnByte;
+    std::vector<int> ColumnIndex;
     std::vector<double> ColumnWeight;
+    // The byte offset in a stored row of each upright column (ColumnIndex) or, transposed, of
+    // each upright row (Rows.Weight); empty where that side is a row pointer.
+    std::vector<std::uint32_t> ByteOffset;
 };
 
-void PlanColumns(TPlan& plan, const TAxis& columns) {
+TPlan MakePlan(int width, int height, TBM_Bitmap& dest) {
+    const double scaleX = static_cast<double>(width) / dest.Width();
+    const double scaleY = static_cast<double>(height) / dest.Height();
+    TPlan plan;
+    plan.Dest = &dest;
+    plan.DestWidth = dest.Width();
+    plan.Norm = 1 / scaleX / scaleY;
+    plan.Rows = MakeAxis(height, dest.Height(), scaleY);
+    const TAxis columns = MakeAxis(width, dest.Width(), scaleX);
     const int groups = (plan.DestWidth + GroupPixels - 1) / GroupPixels;
     plan.GroupSteps.resize(groups);
     plan.GroupOffset.resize(groups);
@@ -95,119 +146,164 @@ void PlanColumns(TPlan& plan, const TAxis& columns) {
         for (int k = 0; k < GroupPixels && g * GroupPixels + k < plan.DestWidth; ++k)
             steps = std::max(steps, columns.Count[g * GroupPixels + k]);
         plan.GroupSteps[g] = steps;
-        plan.GroupOffset[g] = plan.ColumnByte.size();
+        plan.GroupOffset[g] = plan.ColumnIndex.size();
         for (int j = 0; j < steps; ++j) {
             for (int k = 0; k < GroupPixels; ++k) {
                 const int x = g * GroupPixels + k;
-                // Pixels past the last column or past their own count read a valid pixel with
-                // weight 0.
-                std::uint32_t column = 0;
+                // Pixels past the last column or past their own count read a column of the
+                // group's own band with weight 0.
+                int column = columns.First[g * GroupPixels];
                 double weight = 0.0;
                 if (x < plan.DestWidth) {
-                    column = static_cast<std::uint32_t>(columns.First[x]);
+                    column = columns.First[x];
                     if (j < columns.Count[x]) {
-                        column += static_cast<std::uint32_t>(j);
+                        column += j;
                         weight = columns.Weight[columns.Offset[x] + j];
                     }
                 }
-                plan.ColumnByte.push_back(column * TBM_Bitmap::BytesPerPixel);
+                plan.ColumnIndex.push_back(column);
                 plan.ColumnWeight.push_back(weight);
             }
         }
     }
+    return plan;
 }
 
-// Vectors go by reference: passing 32-byte vectors by value has a different ABI with and
-// without AVX.
-[[gnu::always_inline]] inline void AddWeighted(TVec4d& sum, const std::uint8_t* p, double weight) {
-    // Byte k of the pixel goes into the low mantissa bits of 2^52 in lane k; subtracting 2^52
-    // leaves exactly the byte's value as a double. All in integer vector operations, which
-    // compilers turn into a few instructions where a generic int-to-double conversion is not.
-    std::uint32_t packed;
-    std::memcpy(&packed, p, sizeof packed);
-    const TVec4u64 lanes = (TVec4u64{} + packed) >> TVec4u64{0, 8, 16, 24};
-    const TVec4u64 bits = (lanes & 0xFF) | 0x4330000000000000;
-    sum += (reinterpret_cast<TVec4d>(bits) - 0x1p52) * weight;
-}
-
-[[gnu::always_inline]] inline void StorePixel(std::uint8_t* p, const TVec4d& sum) {
-    // Truncation toward zero, as the reference does; the weights sum to 1 within rounding, so a
-    // channel never reaches 256, but the clamp keeps even a pathological sum in its byte.
-    const TVec4i whole = __builtin_convertvector(sum, TVec4i);
-    for (int c = 0; c < 3; ++c)
-        p[c] = static_cast<std::uint8_t>(std::min(whole[c], 255));
-    p[3] = 0;
-}
-
-[[gnu::always_inline]] inline void ResampleRowsImpl(const TPlan& plan, int rowBegin, int rowEnd) {
-    const std::size_t stride = plan.SourceStride;
-    const double norm = plan.Norm;
-    const int groups = static_cast<int>(plan.GroupSteps.size());
-    for (int y = rowBegin; y < rowEnd; ++y) {
-        const int rowCount = plan.Rows.Count[y];
-        const double* rowWeight = plan.Rows.Weight.data() + plan.Rows.Offset[y];
-        const std::uint8_t* firstRow =
-            plan.Source + static_cast<std::size_t>(plan.Rows.First[y]) * stride;
-        std::uint8_t* out = plan.Dest->ScanLine(y);
-        for (int g = 0; g < groups; ++g) {
-            const std::uint32_t* column = plan.ColumnByte.data() + plan.GroupOffset[g];
-            const double* columnWeight = plan.ColumnWeight.data() + plan.GroupOffset[g];
-            TVec4d sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {};
-            for (int j = 0; j < plan.GroupSteps[g]; ++j) {
-                const std::uint32_t c0 = column[0], c1 = column[1], c2 = column[2], c3 = column[3];
-                const double wx0 = columnWeight[0], wx1 = columnWeight[1], wx2 = columnWeight[2],
-                             wx3 = columnWeight[3];
-                const std::uint8_t* row = firstRow;
-                for (int i = 0; i < rowCount; ++i, row += stride) {
-                    const double wy = rowWeight[i];
-                    AddWeighted(sum0, row + c0, (wx0 * wy) * norm);
-                    AddWeighted(sum1, row + c1, (wx1 * wy) * norm);
-                    AddWeighted(sum2, row + c2, (wx2 * wy) * norm);
-                    AddWeighted(sum3, row + c3, (wx3 * wy) * norm);
-                }
-                column += GroupPixels;
-                columnWeight += GroupPixels;
-            }
-            const int x = g * GroupPixels;
-            std::uint8_t* p = out + static_cast<std::size_t>(x) * TBM_Bitmap::BytesPerPixel;
-            const int pixels = std::min(GroupPixels, plan.DestWidth - x);
-            StorePixel(p, sum0);
-            if (pixels > 1)
-                StorePixel(p + 4, sum1);
-            if (pixels > 2)
-                StorePixel(p + 8, sum2);
-            if (pixels > 3)
-                StorePixel(p + 12, sum3);
-        }
-    }
-}
+struct TKernels {
+    void (*Row)(const TPlan&, int, const std::uint8_t* const*);
+    void (*Group)(const TPlan&, int, const std::uint8_t* const*);
+};
 
 #if defined(__GNUC__) && defined(__x86_64__)
-// The same loop compiled for AVX2, chosen at run time: the vectors of four doubles then fit one
-// register. Both variants compute the identical IEEE operations lane by lane.
-[[gnu::target("avx2")]] void ResampleRowsAvx2(const TPlan& plan, int rowBegin, int rowEnd) {
-    ResampleRowsImpl(plan, rowBegin, rowEnd);
-}
+// The same loops compiled for AVX2, chosen at run time: the vectors of four doubles then fit
+// one register and a pixel's bytes become doubles in two instructions. Both variants compute
+// the identical IEEE operations lane by lane. (Included, not called: a function compiled for
+// AVX2 can only inline code that is compiled for it too.)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define KELVO_RESAMPLE_AVX2 1
+namespace avx2 {
+#include "imaging/BM_ResampleKernel.inc"
+} // namespace avx2
+#undef KELVO_RESAMPLE_AVX2
+#pragma GCC pop_options
 #endif
 
-void ResampleRowsPortable(const TPlan& plan, int rowBegin, int rowEnd) {
-    ResampleRowsImpl(plan, rowBegin, rowEnd);
-}
+namespace portable {
+#include "imaging/BM_ResampleKernel.inc"
+} // namespace portable
 
-using TRowFunction = void (*)(const TPlan&, int, int);
+constexpr TKernels PortableKernels{portable::Row, portable::Group};
 
-TRowFunction RowFunction() {
+TKernels Kernels() {
 #if defined(__GNUC__) && defined(__x86_64__)
     if (__builtin_cpu_supports("avx2"))
-        return ResampleRowsAvx2;
+        return {avx2::Row, avx2::Group};
 #endif
-    return ResampleRowsPortable;
+    return PortableKernels;
+}
+
+// Where the rows of the stored picture are: all of it, or a ring of Capacity rows.
+struct TRowStore {
+    const std::uint8_t* Base = nullptr;
+    std::size_t Stride = 0;
+    int Capacity = 0; // 0: every row is there
+
+    std::size_t Offset(int row) const {
+        return static_cast<std::size_t>(Capacity > 0 ? row % Capacity : row) * Stride;
+    }
+    const std::uint8_t* Get(int row) const { return Base + Offset(row); }
+};
+
+// A destination planned against a stored picture: which stored rows each unit of work needs
+// and where its pixels are. A unit is a destination row, or a group of destination columns
+// for a transposed picture.
+struct TDestination {
+    TPlan Plan;
+    TOrientation Orientation;
+    int StoredHeight = 0;
+    int Units = 0;
+    // The first and last stored row each unit needs.
+    std::vector<std::pair<int, int>> StoredSpan;
+    int Done = 0; // units computed, in the order the stored rows complete them
+
+    int StoredRow(int upright) const {
+        return Orientation.RowsReversed ? StoredHeight - 1 - upright : upright;
+    }
+    // The next unit to compute: the stored rows arrive from the top, so reversed rows complete
+    // the units from the last.
+    int NextUnit() const { return Orientation.RowsReversed ? Units - 1 - Done : Done; }
+
+    void Compute(int unit, const TRowStore& rows, std::vector<const std::uint8_t*>& scratch,
+                 const TKernels& kernels) const {
+        if (!Orientation.Transposed) {
+            const int first = Plan.Rows.First[unit];
+            scratch.resize(static_cast<std::size_t>(Plan.Rows.Count[unit]));
+            for (int i = 0; i < Plan.Rows.Count[unit]; ++i)
+                scratch[i] = rows.Get(StoredRow(first + i));
+            kernels.Row(Plan, unit, scratch.data());
+            return;
+        }
+        const std::size_t begin = Plan.GroupOffset[unit];
+        const std::size_t entries = static_cast<std::size_t>(Plan.GroupSteps[unit]) * GroupPixels;
+        scratch.resize(entries);
+        for (std::size_t e = 0; e < entries; ++e)
+            scratch[e] = rows.Get(StoredRow(Plan.ColumnIndex[begin + e]));
+        kernels.Group(Plan, unit, scratch.data());
+    }
+};
+
+// Plans dest against a stored picture of storedWidth x storedHeight that orientation turns
+// upright.
+TDestination MakeDestination(int storedWidth, int storedHeight, const TOrientation& orientation,
+                             TBM_Bitmap& dest) {
+    const int width = orientation.Transposed ? storedHeight : storedWidth;
+    const int height = orientation.Transposed ? storedWidth : storedHeight;
+    TDestination d;
+    d.Plan = MakePlan(width, height, dest);
+    d.Orientation = orientation;
+    d.StoredHeight = storedHeight;
+    d.Units = orientation.Transposed ? static_cast<int>(d.Plan.GroupSteps.size()) : dest.Height();
+    // The side that lies along the stored rows becomes byte offsets into them.
+    const auto column = [&](int upright) {
+        return static_cast<std::uint32_t>(orientation.ColumnsReversed ? storedWidth - 1 - upright
+                                                                      : upright) *
+               TBM_Bitmap::BytesPerPixel;
+    };
+    if (!orientation.Transposed) {
+        for (const int x : d.Plan.ColumnIndex)
+            d.Plan.ByteOffset.push_back(column(x));
+    } else {
+        for (int y = 0; y < dest.Height(); ++y)
+            for (int i = 0; i < d.Plan.Rows.Count[y]; ++i)
+                d.Plan.ByteOffset.push_back(column(d.Plan.Rows.First[y] + i));
+    }
+    for (int unit = 0; unit < d.Units; ++unit) {
+        std::pair<int, int> upright;
+        if (orientation.Transposed) {
+            const auto begin =
+                d.Plan.ColumnIndex.begin() + static_cast<std::ptrdiff_t>(d.Plan.GroupOffset[unit]);
+            const auto [low, high] =
+                std::minmax_element(begin, begin + d.Plan.GroupSteps[unit] * GroupPixels);
+            upright = {*low, *high};
+        } else {
+            upright = {d.Plan.Rows.First[unit], d.Plan.Rows.Last(unit)};
+        }
+        d.StoredSpan.push_back(orientation.RowsReversed ? std::pair{d.StoredRow(upright.second),
+                                                                    d.StoredRow(upright.first)}
+                                                        : upright);
+    }
+    return d;
+}
+
+void CheckSource(int width, int height) {
+    if (width <= 0 || height <= 0)
+        throw EMathError("Floating point division by zero");
 }
 
 void ResampleInto(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int newHeight,
-                  int threadCount, TRowFunction rows) {
-    if (source.Width() <= 0 || source.Height() <= 0)
-        throw EMathError("Floating point division by zero");
+                  int threadCount, const TKernels& kernels) {
+    CheckSource(source.Width(), source.Height());
     newWidth = std::max(newWidth, 0);
     newHeight = std::max(newHeight, 0);
     TBM_Bitmap::CheckSize(newWidth, newHeight);
@@ -222,20 +318,17 @@ void ResampleInto(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int 
         return;
     }
 
-    const double scaleX = static_cast<double>(source.Width()) / newWidth;
-    const double scaleY = static_cast<double>(source.Height()) / newHeight;
-    TPlan plan;
-    plan.Source = source.ScanLine(0);
-    plan.SourceStride = source.RowBytes();
-    plan.Dest = &dest;
-    plan.DestWidth = newWidth;
-    plan.Norm = 1 / scaleX / scaleY;
-    plan.Rows = MakeAxis(source.Height(), newHeight, scaleY);
-    PlanColumns(plan, MakeAxis(source.Width(), newWidth, scaleX));
-
+    const TDestination destination =
+        MakeDestination(source.Width(), source.Height(), TOrientation{}, dest);
+    const TRowStore rows{source.ScanLine(0), source.RowBytes(), 0};
+    const auto compute = [&](int begin, int end) {
+        std::vector<const std::uint8_t*> scratch;
+        for (int y = begin; y < end; ++y)
+            destination.Compute(y, rows, scratch, kernels);
+    };
     const int threads = std::clamp(threadCount, 1, newHeight);
     if (threads == 1) {
-        rows(plan, 0, newHeight);
+        compute(0, newHeight);
         return;
     }
     std::vector<std::exception_ptr> errors(threads);
@@ -243,9 +336,9 @@ void ResampleInto(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int 
     for (int t = 0; t < threads; ++t) {
         const int begin = static_cast<int>(static_cast<std::int64_t>(newHeight) * t / threads);
         const int end = static_cast<int>(static_cast<std::int64_t>(newHeight) * (t + 1) / threads);
-        workers.emplace_back([&plan, &errors, rows, t, begin, end] {
+        workers.emplace_back([&compute, &errors, t, begin, end] {
             try {
-                rows(plan, begin, end);
+                compute(begin, end);
             } catch (...) {
                 errors[t] = std::current_exception();
             }
@@ -259,6 +352,62 @@ void ResampleInto(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int 
 
 } // namespace
 
+struct TBM_BandResampler::TState {
+    std::vector<TDestination> Destinations;
+    std::vector<std::uint8_t> Buffer;
+    TRowStore Rows;
+    std::vector<const std::uint8_t*> Scratch;
+    TKernels Kernels;
+};
+
+TBM_BandResampler::TBM_BandResampler(int storedWidth, int storedHeight, int orientation,
+                                     const std::vector<TBM_Bitmap*>& dests)
+    : m_state(std::make_unique<TState>()) {
+    CheckSource(storedWidth, storedHeight);
+    TBM_Bitmap::CheckSize(storedWidth, storedHeight);
+    const TOrientation turn = OrientationOf(orientation);
+    TState& s = *m_state;
+    s.Kernels = Kernels();
+    // A unit is computed as soon as its last stored row arrives, so the ring must hold the
+    // widest span of rows any unit needs, plus the rows a batch writes ahead.
+    int span = 1;
+    for (TBM_Bitmap* dest : dests) {
+        if (dest->Width() <= 0 || dest->Height() <= 0)
+            continue;
+        s.Destinations.push_back(MakeDestination(storedWidth, storedHeight, turn, *dest));
+        for (const auto& [first, last] : s.Destinations.back().StoredSpan)
+            span = std::max(span, last - first + 1);
+    }
+    const int capacity = std::min(span + MaxBatch - 1, storedHeight);
+    s.Rows.Stride = static_cast<std::size_t>(storedWidth) * TBM_Bitmap::BytesPerPixel;
+    s.Rows.Capacity = capacity;
+    s.Buffer.resize(s.Rows.Stride * static_cast<std::size_t>(capacity));
+    s.Rows.Base = s.Buffer.data();
+}
+
+TBM_BandResampler::~TBM_BandResampler() = default;
+
+std::uint8_t* TBM_BandResampler::Row(int storedRow) {
+    return m_state->Buffer.data() + m_state->Rows.Offset(storedRow);
+}
+
+void TBM_BandResampler::RowsArrived(int rowEnd) {
+    TState& s = *m_state;
+    for (TDestination& d : s.Destinations) {
+        while (d.Done < d.Units) {
+            const int unit = d.NextUnit();
+            if (d.StoredSpan[static_cast<std::size_t>(unit)].second >= rowEnd)
+                break;
+            d.Compute(unit, s.Rows, s.Scratch, s.Kernels);
+            ++d.Done;
+        }
+    }
+}
+
+std::size_t TBM_BandResampler::BufferBytes() const {
+    return m_state->Buffer.size();
+}
+
 double CoveredArea(int x, int y, double x1, double y1, double x2, double y2) {
     const double sx = x;
     const double sy = y;
@@ -269,16 +418,16 @@ void Resample(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth, int newH
               int threadCount) {
     if (&source == &dest) {
         TBM_Bitmap result;
-        ResampleInto(source, result, newWidth, newHeight, threadCount, RowFunction());
+        ResampleInto(source, result, newWidth, newHeight, threadCount, Kernels());
         dest = std::move(result);
         return;
     }
-    ResampleInto(source, dest, newWidth, newHeight, threadCount, RowFunction());
+    ResampleInto(source, dest, newWidth, newHeight, threadCount, Kernels());
 }
 
 void BM_ResampleDetail::ResamplePortable(const TBM_Bitmap& source, TBM_Bitmap& dest, int newWidth,
                                          int newHeight) {
     TBM_Bitmap result;
-    ResampleInto(source, result, newWidth, newHeight, 1, ResampleRowsPortable);
+    ResampleInto(source, result, newWidth, newHeight, 1, PortableKernels);
     dest = std::move(result);
 }

@@ -3,6 +3,7 @@
 #include "imaging/JpegFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <libexif/exif-data.h>
 
 #include "base/KelErrors.h"
+#include "imaging/BM_Resample.h"
 #include "imaging/TBM_Bitmap.h"
 
 // libjpeg reports errors by calling error_exit, which must not return. It jumps back with
@@ -262,12 +264,20 @@ TJpegInfo ReadJpegInfo(const std::string& fileName) {
     return result;
 }
 
-void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
+namespace {
+
+// A decompressor with its headers read and its output chosen: RGB with a padding byte (CMYK
+// still to be converted) at 1/scaleDenom of the stored size.
+struct TDecodeSetup {
+    int Orientation = 1;
+    bool Cmyk = false;
+};
+
+TDecodeSetup PrepareDecode(const std::string& fileName, std::FILE* file, TDecompressor& d,
+                           int scaleDenom) {
     if (scaleDenom != 1 && scaleDenom != 2 && scaleDenom != 4 && scaleDenom != 8)
         throw EImageError("Unsupported JPEG scale 1/" + std::to_string(scaleDenom));
-    const TFilePtr file = OpenFile(fileName, "rb");
-    TDecompressor d;
-    d.ReadHeader(fileName, file.get());
+    d.ReadHeader(fileName, file);
     jpeg_decompress_struct* info = &d.Info;
     try {
         // The limits apply to the picture in the file: libjpeg's own buffers follow its size,
@@ -276,9 +286,8 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
     } catch (const EImageError& e) {
         RaiseDamaged(fileName, e.what());
     }
-    const int orientation = ReadOrientation(d.Info);
-
-    bool cmyk = false;
+    TDecodeSetup setup;
+    setup.Orientation = ReadOrientation(d.Info);
     switch (info->jpeg_color_space) {
     case JCS_GRAYSCALE:
     case JCS_RGB:
@@ -288,7 +297,7 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
     case JCS_CMYK:
     case JCS_YCCK:
         info->out_color_space = JCS_CMYK; // libjpeg cannot turn CMYK into RGB itself
-        cmyk = true;
+        setup.Cmyk = true;
         break;
     default:
         RaiseDamaged(fileName, "Unsupported colour space");
@@ -299,9 +308,19 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
     info->do_fancy_upsampling = TRUE;
     if (!Guard(d.Error, [info] { jpeg_calc_output_dimensions(info); }))
         RaiseDamaged(fileName, d.Error.Message);
+    return setup;
+}
+
+} // namespace
+
+void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
+    const TFilePtr file = OpenFile(fileName, "rb");
+    TDecompressor d;
+    const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
+    jpeg_decompress_struct* info = &d.Info;
 
     TBM_Bitmap stored;
-    TBM_Bitmap& target = orientation == 1 ? bitmap : stored;
+    TBM_Bitmap& target = setup.Orientation == 1 ? bitmap : stored;
     target.SetSize(0, 0);
     target.SetSize(static_cast<int>(info->output_width), static_cast<int>(info->output_height));
     std::vector<JSAMPROW> rows(info->output_height);
@@ -318,12 +337,55 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
     });
     if (!ok)
         RaiseDamaged(fileName, d.Error.Message);
-    if (cmyk) {
+    if (setup.Cmyk) {
         for (int y = 0; y < target.Height(); ++y)
             CmykToRgb(target.ScanLine(y), target.Width(), info->saw_Adobe_marker);
     }
-    if (orientation != 1)
-        Orient(stored, bitmap, orientation);
+    if (setup.Orientation != 1)
+        Orient(stored, bitmap, setup.Orientation);
+}
+
+void LoadJpegFileResampled(const std::string& fileName, const std::vector<TBM_Bitmap*>& dests,
+                           int scaleDenom) {
+    const TFilePtr file = OpenFile(fileName, "rb");
+    TDecompressor d;
+    const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
+    jpeg_decompress_struct* info = &d.Info;
+    const auto width = static_cast<int>(info->output_width);
+    const auto height = static_cast<int>(info->output_height);
+    TBM_BandResampler band(width, height, setup.Orientation, dests);
+
+    if (!Guard(d.Error, [info] { jpeg_start_decompress(info); }))
+        RaiseDamaged(fileName, d.Error.Message);
+    std::array<JSAMPROW, TBM_BandResampler::MaxBatch> rows{};
+    while (static_cast<int>(info->output_scanline) < height) {
+        const int first = static_cast<int>(info->output_scanline);
+        const int count = std::min(TBM_BandResampler::MaxBatch, height - first);
+        for (int i = 0; i < count; ++i)
+            rows[static_cast<std::size_t>(i)] = band.Row(first + i);
+        JSAMPROW* rowData = rows.data();
+        JDIMENSION got = 0;
+        if (!Guard(d.Error, [info, rowData, count, &got] {
+                got = jpeg_read_scanlines(info, rowData, static_cast<JDIMENSION>(count));
+            }))
+            RaiseDamaged(fileName, d.Error.Message);
+        if (got == 0) // a data source that cannot suspend never does this; do not spin on it
+            RaiseDamaged(fileName, "No more rows");
+        if (setup.Cmyk) {
+            for (JDIMENSION i = 0; i < got; ++i)
+                CmykToRgb(rows[i], width, info->saw_Adobe_marker);
+        }
+        band.RowsArrived(first + static_cast<int>(got));
+    }
+}
+
+int ReducedScaleDenom(int width, int height, int minWidth, int minHeight) {
+    for (const int denom : {8, 4, 2}) {
+        // The decoder rounds each reduced side up.
+        if ((width + denom - 1) / denom >= minWidth && (height + denom - 1) / denom >= minHeight)
+            return denom;
+    }
+    return 1;
 }
 
 void SaveJpegFile(const std::string& fileName, const TBM_Bitmap& bitmap, int quality) {

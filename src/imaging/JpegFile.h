@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TBM_Bitmap;
 
@@ -34,6 +35,18 @@ TJpegInfo ReadJpegInfo(const std::string& fileName);
 /// values raise EImageError. Pictures beyond TBM_Bitmap's limits are refused before anything is
 /// allocated. A truncated file raises rather than coming out half grey.
 void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom = 1);
+
+/// Decodes fileName once, at 1/scaleDenom as LoadJpegFile does, and resamples the upright
+/// picture into every bitmap of dests at the size it already has while the rows arrive
+/// (TBM_BandResampler): the pixels of LoadJpegFile followed by Resample into each, byte for
+/// byte, holding only a band of rows instead of the whole picture. Raises as LoadJpegFile;
+/// the dests are then partly filled.
+void LoadJpegFileResampled(const std::string& fileName, const std::vector<TBM_Bitmap*>& dests,
+                           int scaleDenom = 1);
+
+/// The largest scaleDenom (8, 4 or 2) at which a width x height picture still decodes to at
+/// least minWidth x minHeight, or 1 when none does.
+int ReducedScaleDenom(int width, int height, int minWidth, int minHeight);
 
 /// Encodes bitmap as a baseline (not progressive) colour JPEG with 4:2:0 chroma and the given
 /// quality, 1 to 100 (clamped). An empty bitmap raises EImageError; on a write failure the
