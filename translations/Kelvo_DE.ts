@@ -335,5 +335,9 @@
         <source>Do you want to view it in your web browser now?</source>
         <translation>Wollen Sie sie jetzt im Webbrowser anzeigen?</translation>
     </message>
+    <message id="2149">
+        <source>Fast pictures (slightly different pixels)</source>
+        <translation>Schnelle Bilder (leicht abweichende Pixel)</translation>
+    </message>
 </context>
 </TS>

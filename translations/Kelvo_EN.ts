@@ -335,5 +335,9 @@
         <source>Do you want to view it in your web browser now?</source>
         <translation>Do you want to view it in your web browser now?</translation>
     </message>
+    <message id="2149">
+        <source>Fast pictures (slightly different pixels)</source>
+        <translation>Fast pictures (slightly different pixels)</translation>
+    </message>
 </context>
 </TS>

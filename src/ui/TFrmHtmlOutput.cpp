@@ -104,6 +104,8 @@ void TFrmHtmlOutput::closeEvent(QCloseEvent* event) {
 
 void TFrmHtmlOutput::FormShow() {
     m_progress->Reset();
+    // Exact pictures unless asked for anew: the fast decode is a choice for one session.
+    ui->chkFast->setChecked(false);
     LoadControls();
 }
 
@@ -178,6 +180,7 @@ void TFrmHtmlOutput::btnStartClick() {
 
     TKelGalleryRun run;
     run.Progress = m_progress.get();
+    run.Fast = ui->chkFast->isChecked();
     run.OnStarted = [this] { SetRunning(false); };
     m_running = true;
     TKelGalleryRun::TStatus status = TKelGalleryRun::TStatus::Done;

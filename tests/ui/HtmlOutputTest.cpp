@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -216,6 +217,23 @@ private slots:
         QVERIFY(report.Text.contains("Damaged.jpg"));
         QVERIFY(report.Text.contains("web browser"));
         QCOMPARE(CountFiles(fixture.Gallery(), "*.jpg"), 2 * 2);
+    }
+
+    // The fast decode left on from an earlier opening of the dialog, or a run with it failing.
+    void fastPicturesOnlyWhenAsked() {
+        TRunFixture fixture("Standard", 2);
+        TFrmHtmlOutput dialog(fixture.project, *fixture.test.Environment);
+        Show(dialog);
+        auto* fast = dialog.findChild<QCheckBox*>("chkFast");
+        QVERIFY(!fast->isChecked());
+        fast->setChecked(true);
+        fixture.test.Prompts.Answers = {QMessageBox::No};
+        Start(dialog);
+        QVERIFY(fixture.test.Prompts.Asked.value(0).Text.contains("successfully"));
+        QCOMPARE(CountFiles(fixture.Gallery(), "*.jpg"), 2 * 2);
+        dialog.hide();
+        Show(dialog);
+        QVERIFY(!fast->isChecked());
     }
 
     // Nothing to run told as if a gallery had been made.
