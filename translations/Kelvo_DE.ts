@@ -339,5 +339,9 @@
         <source>Fast pictures (slightly different pixels)</source>
         <translation>Schnelle Bilder (leicht abweichende Pixel)</translation>
     </message>
+    <message id="3083">
+        <source>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</source>
+        <translation>Die Erstellung der Bildergalerie wurde abgebrochen. Die bereits geschriebenen Seiten und Bilder bleiben im Ausgabeordner.</translation>
+    </message>
 </context>
 </TS>

@@ -339,5 +339,9 @@
         <source>Fast pictures (slightly different pixels)</source>
         <translation>Fast pictures (slightly different pixels)</translation>
     </message>
+    <message id="3083">
+        <source>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</source>
+        <translation>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</translation>
+    </message>
 </context>
 </TS>

@@ -209,8 +209,14 @@ void TFrmHtmlOutput::btnStartClick() {
         m_environment.Prompts.Message(this, QMessageBox::Warning, GetText(2080, QString()),
                                       GetText(3077, "No layout is selected!"));
         return;
-    case TKelGalleryRun::TStatus::Done:
     case TKelGalleryRun::TStatus::Cancelled:
+        // A stopped run left a partial gallery: it must not be announced as created.
+        m_environment.Prompts.Message(
+            this, QMessageBox::Information, GetText(2080, QString()),
+            GetText(3083, "The creation of the picture gallery was stopped. The pages and "
+                          "pictures written so far remain in the output folder."));
+        return;
+    case TKelGalleryRun::TStatus::Done:
         ShowRunResult(run);
         return;
     }

@@ -183,6 +183,8 @@ private slots:
         QVERIFY(clicked);
         QCOMPARE(fixture.test.Prompts.Asked.size(), 2);
         QVERIFY(fixture.test.Prompts.Asked[0].Text.contains("stop"));
+        // A stopped run is not reported as a created gallery.
+        QCOMPARE(fixture.test.Prompts.Asked[1].Text.contains("was stopped"), stop);
         QCOMPARE(startHiddenAfterStop, !stop);
         const int written = CountFiles(fixture.Gallery(), "*.jpg");
         if (stop) {
