@@ -29,8 +29,8 @@ const std::string& MemoryFile(std::string_view data) {
 
 const std::string& ScratchFolder() {
     static const std::string folder = [] {
-        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
-                                                            : fs::temp_directory_path();
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         return (base / ("kelvo-fuzz-" + std::to_string(::getpid()))).string() + "/";
     }();
     static const bool cleanup = [] { return std::atexit([] { fs::remove_all(folder); }) == 0; }();

@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string start = generator.GetStartPage(layout, outDir);
     if (!start.empty() && !kelvo::IsInsideFolder(start, outDir))
         fuzz::Fail("the start page lies outside the output folder");
-    generator.GeneratePreview(layout, layout.Layers().GetLayer(0), 0, pictures, scratch + "preview/");
+    generator.GeneratePreview(layout, layout.Layers().GetLayer(0), 0, pictures,
+                              scratch + "preview/");
     if (FileCount(layoutDir) != layoutFiles)
         fuzz::Fail("generating changed the layout folder");
     return 0;

@@ -24,8 +24,9 @@ void CheckTags(const std::string& text, const TKelTagList& tags) {
         if (tag.StartPos <= previousEnd || tag.EndPos <= tag.StartPos ||
             tag.EndPos > static_cast<int>(text.size()))
             fuzz::Fail("tag positions out of order or outside the text");
-        const std::string body = text.substr(static_cast<std::size_t>(tag.StartPos - 1),
-                                             static_cast<std::size_t>(tag.EndPos - tag.StartPos + 1));
+        const std::string body =
+            text.substr(static_cast<std::size_t>(tag.StartPos - 1),
+                        static_cast<std::size_t>(tag.EndPos - tag.StartPos + 1));
         if (kelvo::LowerAZ(body).rfind("#kel_", 0) != 0 || body.back() != '#' ||
             body.find('#', 1) != body.size() - 1)
             fuzz::Fail("a tag is not #kel_...#");

@@ -71,6 +71,35 @@ std::string EscapeLinkFolder(const std::string& link) {
     return result + link.substr(slash + 1);
 }
 
+// Titles are plain text that lands in headings and in alt="..." and title="..." attributes, and
+// a picture's title comes from its file name: escaped, a name like `x" onerror="...` stays text.
+std::string EscapeHtml(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        case '\'':
+            result += "&#39;";
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 struct TKelPageGenerator::PageContext {
@@ -292,7 +321,7 @@ std::string TKelPageGenerator::FillText(const PageContext& context, const std::s
         const std::string& name = tag.Name;
         std::string value;
         if (name == "kel_page_title") {
-            value = layer.PageTitle();
+            value = EscapeHtml(layer.PageTitle());
         } else if (name == "kel_page_text") {
             value = layer.PageText();
         } else if (name == "kel_page_previous" || name == "kel_page_next") {
@@ -321,7 +350,8 @@ std::string TKelPageGenerator::FillText(const PageContext& context, const std::s
         } else if (name == "kel_picture_title" || name == "kel_picture_comment") {
             if (!picture)
                 continue;
-            value = name == "kel_picture_title" ? picture->Title() : picture->Comment();
+            // Comments stay HTML on purpose: a user may write a link or a line break.
+            value = name == "kel_picture_title" ? EscapeHtml(picture->Title()) : picture->Comment();
         } else if (name == "kel_picture_filename") {
             // A preview writes only its first picture; every other cell shows the placeholder.
             const TKelPicture* shown = (Preview && index != 0) ? nullptr : picture;

@@ -31,6 +31,9 @@ class TKelTagRefs;
 /// rows of up to Cols cells, Rows 0 puts every picture on one page, Cols 0 puts every picture in
 /// one row, and a template without picture tags is written once. Further pages are numbered
 /// "index_2.html" (zero-padded to the digits of the page count).
+///
+/// Page and picture titles are plain text and go in HTML-escaped; page texts and picture
+/// comments are HTML and go in as they are.
 class TKelPageGenerator {
 public:
     TKelParser Parser;

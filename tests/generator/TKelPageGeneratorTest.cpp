@@ -131,7 +131,8 @@ TEST_F(PageGenerator, UncheckedPicturesTakeNoPart) {
     EXPECT_TRUE(empty.OutputFiles().empty());
 }
 
-// A layer without picture tags is one page whatever the count; values go in unescaped.
+// A layer without picture tags is one page whatever the count; the title is escaped, the
+// page text goes in as the HTML it is.
 TEST_F(PageGenerator, PageWithoutPictureTagsAndRawValues) {
     gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
     gallery.Load();
@@ -139,7 +140,8 @@ TEST_F(PageGenerator, PageWithoutPictureTagsAndRawValues) {
     Layer("about").SetPageTitle("Tom & Jerry <2>");
     Layer("about").SetPageText("line 1\r\nline 2");
     Generate();
-    EXPECT_EQ(gallery.Output("about.html"), "<title>Tom & Jerry <2></title>line 1\r\nline 2");
+    EXPECT_EQ(gallery.Output("about.html"),
+              "<title>Tom &amp; Jerry &lt;2&gt;</title>line 1\r\nline 2");
     EXPECT_FALSE(gallery.OutputExists("about_2.html"));
 }
 
