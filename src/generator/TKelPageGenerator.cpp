@@ -281,7 +281,8 @@ std::string TKelPageGenerator::GeneratePage(const TKelLayout& layout, const TKel
         if (!kelvo::IsInsideFolder(fileName, outDir))
             throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
         const PageContext context{layout, layer, outDir, page, kelvo::ExtractFilePath(fileName)};
-        const std::string text = FillText(context, pageFile->Text, pageFile->TextTags, 0, 0);
+        const std::string text =
+            FillText(context, TRegion::Page, pageFile->Text, pageFile->TextTags, 0, 0);
         fs::create_directories(context.PageDir);
         kelvo::WriteFileBytes(fileName, text);
         return fileName;
@@ -306,8 +307,9 @@ std::string TKelPageGenerator::PageLink(const PageContext& context, const TKelLa
     return LinkTo(context, GetPageFileName(context.Layout, target, context.OutDir, clamped));
 }
 
-std::string TKelPageGenerator::FillText(const PageContext& context, const std::string& text,
-                                        const TKelTagRefs& tags, int row, int col) const {
+std::string TKelPageGenerator::FillText(const PageContext& context, TRegion region,
+                                        const std::string& text, const TKelTagRefs& tags, int row,
+                                        int col) const {
     const TKelLayer& layer = context.Layer;
     const TKelPageFile& pageFile = *layer.PageFile();
     const int page = context.Page;
@@ -335,17 +337,17 @@ std::string TKelPageGenerator::FillText(const PageContext& context, const std::s
             if (!target)
                 continue;
             value = PageLink(context, *target, index);
-        } else if (name == "kel_internal_table") {
-            value = FillText(context, pageFile.TableText, pageFile.TableTags, 0, 0);
-        } else if (name == "kel_internal_row") {
+        } else if (name == "kel_internal_table" && region < TRegion::Table) {
+            value = FillText(context, TRegion::Table, pageFile.TableText, pageFile.TableTags, 0, 0);
+        } else if (name == "kel_internal_row" && region < TRegion::Row) {
             const std::int64_t rows = RowsOnPage(layer, page);
             for (std::int64_t r = 0; r < rows; ++r)
-                value +=
-                    FillText(context, pageFile.RowText, pageFile.RowTags, static_cast<int>(r), 0);
-        } else if (name == "kel_internal_cell") {
+                value += FillText(context, TRegion::Row, pageFile.RowText, pageFile.RowTags,
+                                  static_cast<int>(r), 0);
+        } else if (name == "kel_internal_cell" && region < TRegion::Cell) {
             const std::int64_t cells = CellsInRow(layer, page, row);
             for (std::int64_t c = 0; c < cells; ++c)
-                value += FillText(context, pageFile.CellText, pageFile.CellTags, row,
+                value += FillText(context, TRegion::Cell, pageFile.CellText, pageFile.CellTags, row,
                                   static_cast<int>(c));
         } else if (name == "kel_picture_title" || name == "kel_picture_comment") {
             if (!picture)

@@ -96,7 +96,11 @@ public:
 private:
     struct PageContext;
 
-    std::string FillText(const PageContext& context, const std::string& text,
+    /// The texts of a template page, outermost first: a region's marker is filled only in a
+    /// text outside that region, so a marker an author wrote inside it cannot recurse.
+    enum class TRegion { Page, Table, Row, Cell };
+
+    std::string FillText(const PageContext& context, TRegion region, const std::string& text,
                          const TKelTagRefs& tags, int row, int col) const;
     std::string PageLink(const PageContext& context, const TKelLayer& target,
                          std::int64_t index) const;

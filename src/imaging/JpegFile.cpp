@@ -16,7 +16,10 @@
 // jpeglib.h first: jerror.h needs its types.
 #include <jerror.h>
 #include <libexif/exif-data.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
 
@@ -106,6 +109,22 @@ TFilePtr OpenFile(const std::string& fileName, const char* mode) {
     if (!file)
         throw EFileError("Cannot open \"" + fileName + "\": " + std::strerror(errno));
     return file;
+}
+
+TFilePtr OpenForReading(const std::string& fileName) {
+    const int fd = kelvo::OpenRegularFile(fileName);
+    TFilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        throw EFileError("Cannot open \"" + fileName + "\": " + std::strerror(error));
+    }
+    return file;
+}
+
+std::int64_t FileSize(std::FILE* file) {
+    struct stat status {};
+    return ::fstat(::fileno(file), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : 0;
 }
 
 [[noreturn]] void RaiseDamaged(const std::string& fileName, const char* message) {
@@ -251,7 +270,7 @@ void CmykToRgb(std::uint8_t* row, int width, bool inverted) {
 } // namespace
 
 TJpegInfo ReadJpegInfo(const std::string& fileName) {
-    const TFilePtr file = OpenFile(fileName, "rb");
+    const TFilePtr file = OpenForReading(fileName);
     TDecompressor d;
     d.ReadHeader(fileName, file.get());
     TJpegInfo result;
@@ -265,7 +284,7 @@ TJpegInfo ReadJpegInfo(const std::string& fileName) {
 void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
     if (scaleDenom != 1 && scaleDenom != 2 && scaleDenom != 4 && scaleDenom != 8)
         throw EImageError("Unsupported JPEG scale 1/" + std::to_string(scaleDenom));
-    const TFilePtr file = OpenFile(fileName, "rb");
+    const TFilePtr file = OpenForReading(fileName);
     TDecompressor d;
     d.ReadHeader(fileName, file.get());
     jpeg_decompress_struct* info = &d.Info;
@@ -273,6 +292,7 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
         // The limits apply to the picture in the file: libjpeg's own buffers follow its size,
         // also when only a reduced copy is decoded.
         TBM_Bitmap::CheckSize(info->image_width, info->image_height);
+        TBM_Bitmap::CheckDataSize(info->image_width, info->image_height, FileSize(file.get()));
     } catch (const EImageError& e) {
         RaiseDamaged(fileName, e.what());
     }

@@ -30,6 +30,9 @@ const BROWSER_FLAGS = [
   '--disable-sync',
   '--no-first-run',
 ];
+// A photo's file name that would inject a script if a title went into a page unescaped; its
+// title must read exactly so wherever the picture is shown.
+const HOSTILE_TITLE = `Tom & "Jerry" <img src=x onerror=alert(1)>'s`;
 // Elements whose address the browser fetches by itself: these must stay inside the gallery.
 const RESOURCE_SELECTOR =
   'img[src], link[href], script[src], iframe[src], source[src], video[src], audio[src], embed[src], object[data]';
@@ -93,7 +96,8 @@ function listLayouts(root) {
 }
 
 // The sample photos twice over, the second time under names with spaces, brackets and an
-// umlaut, so that overviews get more than one page and links take the link form of names.
+// umlaut, so that overviews get more than one page and links take the link form of names; and
+// one more under HOSTILE_TITLE.
 function preparePictures(source, target) {
   fs.rmSync(target, { recursive: true, force: true });
   fs.mkdirSync(target, { recursive: true });
@@ -105,7 +109,8 @@ function preparePictures(source, target) {
     fs.copyFileSync(path.join(source, name),
                     path.join(target, `Über ${path.basename(name, ext)} (2)${ext}`));
   }
-  return photos.length * 2;
+  fs.copyFileSync(path.join(source, photos[0]), path.join(target, `${HOSTILE_TITLE}.jpg`));
+  return photos.length * 2 + 1;
 }
 
 function isLocal(url) {
@@ -120,6 +125,7 @@ class Checker {
     this.passed = 0;
     this.failed = 0;
     this.keyboardChecked = 0;
+    this.hostileTitlesShown = 0;
   }
 
   fail(where, message) {
@@ -134,6 +140,10 @@ class Checker {
       if (msg.type() === 'error') problems.push(`console error: ${msg.text()}`);
     });
     page.on('pageerror', (error) => problems.push(`script error: ${error.message}`));
+    page.on('dialog', (dialog) => {
+      problems.push(`a script ran: ${dialog.type()} "${dialog.message()}"`);
+      dialog.dismiss().catch(() => {});
+    });
     page.on('requestfailed', (request) => {
       const reason = request.failure() ? request.failure().errorText : 'failed';
       problems.push(`request failed: ${request.url()} (${reason})`);
@@ -205,16 +215,20 @@ class Checker {
       const broken = await this.loadAllImages(page);
       for (const src of broken) this.fail(where, `picture does not load: ${src}`);
       await this.checkReferences(page, where, galleryDir);
-      const facts = await page.evaluate(() => ({
+      const facts = await page.evaluate((hostile) => ({
         charset: document.characterSet,
         lang: document.documentElement.getAttribute('lang') || '',
         title: document.title,
         width: document.documentElement.scrollWidth,
         imagesWithoutAlt: Array.from(document.images).filter((img) => !img.hasAttribute('alt')).length,
-      }));
+        injected: document.querySelectorAll('[onerror]').length,
+        hostileTitles: Array.from(document.images).filter((img) => img.alt === hostile).length,
+      }), HOSTILE_TITLE);
       if (facts.charset !== 'UTF-8') this.fail(where, `read as ${facts.charset}, not UTF-8`);
       if (!facts.lang) this.fail(where, 'the html element has no lang attribute');
       if (!facts.title.trim()) this.fail(where, 'the page has no title');
+      if (facts.injected) this.fail(where, `${facts.injected} element(s) with an onerror attribute`);
+      this.hostileTitlesShown += facts.hostileTitles;
       if (facts.imagesWithoutAlt) this.fail(where, `${facts.imagesWithoutAlt} picture(s) without alt text`);
       if (facts.width > PHONE.width) {
         this.fail(where, `content is ${facts.width} px wide on a ${PHONE.width} px phone`);
@@ -325,8 +339,12 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
   const pages = listFiles(galleryDir, (f) => /\.s?html?$/i.test(f));
   process.stdout.write(`${name}: ${pages.length} pages\n`);
   const before = checker.failures.length;
+  const titlesBefore = checker.hostileTitlesShown;
   for (const file of pages) {
     await checker.checkPage(name, file, galleryDir);
+  }
+  if (name !== 'example' && checker.hostileTitlesShown === titlesBefore) {
+    checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
   }
 
   const first = await checker.pictureLinkOf(startPage, 0);
