@@ -148,6 +148,12 @@ def url_seeds():
         put("fuzz_make_url", "path-%d" % i, path.encode())
 
 
+def language_seeds():
+    for i, text in enumerate([b"%s: %d pictures, %5.1f%% done, %-8.2n MB", b"%2:s %1:d %.3s %x %",
+                              "%s Bilder in \u00bb%s\u00ab".encode()]):
+        put("fuzz_language", "text-%d" % i, text)
+
+
 def main():
     if shutil.which("cjpeg") is None:
         sys.exit("make-seeds: cjpeg is missing (Debian libjpeg-turbo-progs)")
@@ -157,6 +163,7 @@ def main():
     template_seeds()
     project_seeds()
     url_seeds()
+    language_seeds()
 
 
 if __name__ == "__main__":
