@@ -373,3 +373,19 @@ TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
         EXPECT_NE(gallery.Output("index.html").find("#kel_internal_"), std::string::npos);
     }
 }
+
+// Fuzz finding: a file name holding a line break came back from the project file with a
+// carriage return added (or a lone one turned into a line break): another file, so the
+// picture went missing after saving and opening the project.
+TEST(FuzzFindings, FileNameWithLineBreakSurvivesSaveAndLoad) {
+    TempDir tmp;
+    TKelProject project;
+    const std::string names[] = {"a\rb.jpg", "a\nb.jpg", "a\r\nb.jpg", "\n"};
+    for (const std::string& name : names)
+        project.Pictures().CreatePicture()->SetFileName(tmp.dir() + name);
+    ASSERT_TRUE(project.SaveToFile(tmp.dir() + "p.kel"));
+    TKelProject loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(tmp.dir() + "p.kel"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(loaded.Pictures().GetPicture(i)->FileName(), tmp.dir() + names[i]) << i;
+}
