@@ -3,9 +3,97 @@
 <TS version="2.1" language="de">
 <context>
     <name></name>
+    <message id="1024">
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message id="1025">
+        <source>&amp;New project</source>
+        <translation>&amp;Neues Projekt</translation>
+    </message>
+    <message id="1026">
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message id="1028">
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message id="1029">
+        <source>Save &amp;as...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message id="1031">
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message id="1032">
+        <source>&amp;HTML Picture Gallery...</source>
+        <translation>&amp;HTML-Bildergalerie...</translation>
+    </message>
+    <message id="1056">
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message id="1057">
+        <source>&amp;About Kelvo...</source>
+        <translation>Ü&amp;ber Kelvo...</translation>
+    </message>
+    <message id="1058">
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Inhalt und Index</translation>
+    </message>
+    <message id="1088">
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message id="1089">
+        <source>&amp;Split view</source>
+        <translation>Ansicht &amp;teilen</translation>
+    </message>
+    <message id="1120">
+        <source>&amp;Pictures</source>
+        <translation>&amp;Bilder</translation>
+    </message>
+    <message id="1121">
+        <source>&amp;Add pictures...</source>
+        <translation>Bilder &amp;hinzufügen...</translation>
+    </message>
     <message id="1122">
-        <source>Remove pictures</source>
-        <translation>Bilder entfernen</translation>
+        <source>Remove pictures from list</source>
+        <translation>Bilder aus der Liste entfernen</translation>
+    </message>
+    <message id="1123">
+        <source>Move picture &amp;up</source>
+        <translation>Bild nach &amp;oben verschieben</translation>
+    </message>
+    <message id="1124">
+        <source>Move picture &amp;down</source>
+        <translation>Bild nach &amp;unten verschieben</translation>
+    </message>
+    <message id="1125">
+        <source>Order by &amp;title</source>
+        <translation>Nach &amp;Titel sortieren</translation>
+    </message>
+    <message id="1126">
+        <source>Order by &amp;date</source>
+        <translation>Nach &amp;Datum sortieren</translation>
+    </message>
+    <message id="1127">
+        <source>Order by &amp;filename</source>
+        <translation>Nach Datei&amp;name sortieren</translation>
+    </message>
+    <message id="1128">
+        <source>Order by &amp;comment</source>
+        <translation>Nach &amp;Kommentar sortieren</translation>
+    </message>
+    <message id="2048">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="2049">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
     <message id="2080">
         <source>Kelvo</source>
@@ -31,16 +119,168 @@
         <source>Unknown</source>
         <translation>Unbenannt</translation>
     </message>
+    <message id="2086">
+        <source>Loading pictures: %d of %d</source>
+        <translation>Bilder werden geladen: %d von %d</translation>
+    </message>
+    <message id="2087">
+        <source>All pictures</source>
+        <translation>Alle Bilder</translation>
+    </message>
+    <message id="2088">
+        <source>Kelvo projects</source>
+        <translation>Kelvo-Projekte</translation>
+    </message>
+    <message id="2110">
+        <source>About Kelvo</source>
+        <translation>Über Kelvo</translation>
+    </message>
+    <message id="2111">
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message id="2112">
+        <source>Author:</source>
+        <translation>Autor:</translation>
+    </message>
+    <message id="2113">
+        <source>Homepage:</source>
+        <translation>Homepage:</translation>
+    </message>
+    <message id="2114">
+        <source>E-mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message id="2142">
+        <source>HTML Picture Gallery</source>
+        <translation>HTML-Bildergalerie</translation>
+    </message>
+    <message id="2143">
+        <source>Output folder</source>
+        <translation>Ausgabeordner</translation>
+    </message>
+    <message id="2144">
+        <source>Output folder</source>
+        <translation>Ausgabeordner</translation>
+    </message>
+    <message id="2145">
+        <source>Create subfolder</source>
+        <translation>Unterordner anlegen</translation>
+    </message>
+    <message id="2146">
+        <source>Create picture gallery</source>
+        <translation>Bildergalerie erstellen</translation>
+    </message>
+    <message id="2147">
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message id="2148">
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message id="2174">
+        <source>HTML Picture Gallery</source>
+        <translation>HTML-Bildergalerie</translation>
+    </message>
+    <message id="2175">
+        <source>Select template</source>
+        <translation>Vorlage auswählen</translation>
+    </message>
+    <message id="2176">
+        <source>Page settings</source>
+        <translation>Seiteneinstellungen</translation>
+    </message>
+    <message id="2177">
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message id="2178">
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message id="2179">
+        <source>Arrangement of pictures</source>
+        <translation>Anordnung der Bilder</translation>
+    </message>
+    <message id="2180">
+        <source>Columns</source>
+        <translation>Spalten</translation>
+    </message>
+    <message id="2181">
+        <source>Rows</source>
+        <translation>Zeilen</translation>
+    </message>
+    <message id="2182">
+        <source>Picture settings</source>
+        <translation>Bildeinstellungen</translation>
+    </message>
+    <message id="2183">
+        <source>Fitting frame</source>
+        <translation>Einpassrahmen</translation>
+    </message>
+    <message id="2184">
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message id="2185">
+        <source>Width/Height</source>
+        <translation>Breite/Höhe</translation>
+    </message>
+    <message id="2186">
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message id="2187">
+        <source>Test picture</source>
+        <translation>Testbild</translation>
+    </message>
+    <message id="2188">
+        <source>Create picture gallery...</source>
+        <translation>Bildergalerie erstellen...</translation>
+    </message>
     <message id="2189">
         <source>Unlimited</source>
         <translation>Unbegrenzt</translation>
     </message>
     <message id="2190">
-        <source>Size of picture: %.0n Bytes</source>
-        <translation>Größe des Bildes: %.0n Bytes</translation>
+        <source>Picture size: %.0n bytes</source>
+        <translation>Bildgröße: %.0n Bytes</translation>
+    </message>
+    <message id="2191">
+        <source>Thumbnail (90 × 90)</source>
+        <translation>Miniatur (90 × 90)</translation>
+    </message>
+    <message id="2192">
+        <source>Small (140 × 140)</source>
+        <translation>Klein (140 × 140)</translation>
+    </message>
+    <message id="2193">
+        <source>Medium (200 × 200)</source>
+        <translation>Mittel (200 × 200)</translation>
+    </message>
+    <message id="2194">
+        <source>Large (500 × 460)</source>
+        <translation>Groß (500 × 460)</translation>
+    </message>
+    <message id="2195">
+        <source>Extra large (600 × 560)</source>
+        <translation>Sehr groß (600 × 560)</translation>
+    </message>
+    <message id="2196">
+        <source>Screen (768 × 640)</source>
+        <translation>Bildschirm (768 × 640)</translation>
+    </message>
+    <message id="2197">
+        <source>Original size</source>
+        <translation>Originalgröße</translation>
+    </message>
+    <message id="2198">
+        <source>Custom</source>
+        <translation>Benutzerdefiniert</translation>
     </message>
     <message id="3072">
-        <source>Do you really want to remove the selected pictures from the list (the pictures won't be deleted)?</source>
+        <source>Do you really want to remove the selected pictures from the list? (The picture files themselves are not deleted.)</source>
         <translation>Wollen Sie die ausgewählten Bilder wirklich aus der Liste entfernen? (Die Bilddateien selbst werden nicht gelöscht.)</translation>
     </message>
     <message id="3073">
@@ -74,6 +314,26 @@
     <message id="3080">
         <source>Are you sure you want to stop creating the picture gallery?</source>
         <translation>Sind Sie sicher, dass Sie die Erstellung der Bildergalerie abbrechen wollen?</translation>
+    </message>
+    <message id="2241">
+        <source>Contents</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message id="2242">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="2243">
+        <source>Type the keyword to find:</source>
+        <translation>Suchbegriff eingeben:</translation>
+    </message>
+    <message id="3081">
+        <source>The picture gallery was created, but %d pages and %d pictures were skipped:</source>
+        <translation>Die Bildergalerie wurde erstellt, aber %d Seiten und %d Bilder wurden übersprungen:</translation>
+    </message>
+    <message id="3082">
+        <source>Do you want to view it in your web browser now?</source>
+        <translation>Wollen Sie sie jetzt im Webbrowser anzeigen?</translation>
     </message>
 </context>
 </TS>

@@ -3,9 +3,97 @@
 <TS version="2.1" language="en">
 <context>
     <name></name>
+    <message id="1024">
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message id="1025">
+        <source>&amp;New project</source>
+        <translation>&amp;New project</translation>
+    </message>
+    <message id="1026">
+        <source>&amp;Open...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message id="1028">
+        <source>&amp;Save</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message id="1029">
+        <source>Save &amp;as...</source>
+        <translation>Save &amp;as...</translation>
+    </message>
+    <message id="1031">
+        <source>E&amp;xit</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message id="1032">
+        <source>&amp;HTML Picture Gallery...</source>
+        <translation>&amp;HTML Picture Gallery...</translation>
+    </message>
+    <message id="1056">
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message id="1057">
+        <source>&amp;About Kelvo...</source>
+        <translation>&amp;About Kelvo...</translation>
+    </message>
+    <message id="1058">
+        <source>&amp;Contents and Index</source>
+        <translation>&amp;Contents and Index</translation>
+    </message>
+    <message id="1088">
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message id="1089">
+        <source>&amp;Split view</source>
+        <translation>&amp;Split view</translation>
+    </message>
+    <message id="1120">
+        <source>&amp;Pictures</source>
+        <translation>&amp;Pictures</translation>
+    </message>
+    <message id="1121">
+        <source>&amp;Add pictures...</source>
+        <translation>&amp;Add pictures...</translation>
+    </message>
     <message id="1122">
-        <source>Remove pictures</source>
-        <translation>Remove pictures</translation>
+        <source>Remove pictures from list</source>
+        <translation>Remove pictures from list</translation>
+    </message>
+    <message id="1123">
+        <source>Move picture &amp;up</source>
+        <translation>Move picture &amp;up</translation>
+    </message>
+    <message id="1124">
+        <source>Move picture &amp;down</source>
+        <translation>Move picture &amp;down</translation>
+    </message>
+    <message id="1125">
+        <source>Order by &amp;title</source>
+        <translation>Order by &amp;title</translation>
+    </message>
+    <message id="1126">
+        <source>Order by &amp;date</source>
+        <translation>Order by &amp;date</translation>
+    </message>
+    <message id="1127">
+        <source>Order by &amp;filename</source>
+        <translation>Order by &amp;filename</translation>
+    </message>
+    <message id="1128">
+        <source>Order by &amp;comment</source>
+        <translation>Order by &amp;comment</translation>
+    </message>
+    <message id="2048">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="2049">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
     <message id="2080">
         <source>Kelvo</source>
@@ -31,17 +119,169 @@
         <source>Unknown</source>
         <translation>Unknown</translation>
     </message>
+    <message id="2086">
+        <source>Loading pictures: %d of %d</source>
+        <translation>Loading pictures: %d of %d</translation>
+    </message>
+    <message id="2087">
+        <source>All pictures</source>
+        <translation>All pictures</translation>
+    </message>
+    <message id="2088">
+        <source>Kelvo projects</source>
+        <translation>Kelvo projects</translation>
+    </message>
+    <message id="2110">
+        <source>About Kelvo</source>
+        <translation>About Kelvo</translation>
+    </message>
+    <message id="2111">
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message id="2112">
+        <source>Author:</source>
+        <translation>Author:</translation>
+    </message>
+    <message id="2113">
+        <source>Homepage:</source>
+        <translation>Homepage:</translation>
+    </message>
+    <message id="2114">
+        <source>E-mail:</source>
+        <translation>E-mail:</translation>
+    </message>
+    <message id="2142">
+        <source>HTML Picture Gallery</source>
+        <translation>HTML Picture Gallery</translation>
+    </message>
+    <message id="2143">
+        <source>Output folder</source>
+        <translation>Output folder</translation>
+    </message>
+    <message id="2144">
+        <source>Output folder</source>
+        <translation>Output folder</translation>
+    </message>
+    <message id="2145">
+        <source>Create subfolder</source>
+        <translation>Create subfolder</translation>
+    </message>
+    <message id="2146">
+        <source>Create picture gallery</source>
+        <translation>Create picture gallery</translation>
+    </message>
+    <message id="2147">
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message id="2148">
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message id="2174">
+        <source>HTML Picture Gallery</source>
+        <translation>HTML Picture Gallery</translation>
+    </message>
+    <message id="2175">
+        <source>Select template</source>
+        <translation>Select template</translation>
+    </message>
+    <message id="2176">
+        <source>Page settings</source>
+        <translation>Page settings</translation>
+    </message>
+    <message id="2177">
+        <source>Title</source>
+        <translation>Title</translation>
+    </message>
+    <message id="2178">
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message id="2179">
+        <source>Arrangement of pictures</source>
+        <translation>Arrangement of pictures</translation>
+    </message>
+    <message id="2180">
+        <source>Columns</source>
+        <translation>Columns</translation>
+    </message>
+    <message id="2181">
+        <source>Rows</source>
+        <translation>Rows</translation>
+    </message>
+    <message id="2182">
+        <source>Picture settings</source>
+        <translation>Picture settings</translation>
+    </message>
+    <message id="2183">
+        <source>Fitting frame</source>
+        <translation>Fitting frame</translation>
+    </message>
+    <message id="2184">
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message id="2185">
+        <source>Width/Height</source>
+        <translation>Width/Height</translation>
+    </message>
+    <message id="2186">
+        <source>Quality</source>
+        <translation>Quality</translation>
+    </message>
+    <message id="2187">
+        <source>Test picture</source>
+        <translation>Test picture</translation>
+    </message>
+    <message id="2188">
+        <source>Create picture gallery...</source>
+        <translation>Create picture gallery...</translation>
+    </message>
     <message id="2189">
         <source>Unlimited</source>
         <translation>Unlimited</translation>
     </message>
     <message id="2190">
-        <source>Size of picture: %.0n Bytes</source>
-        <translation>Size of picture: %.0n Bytes</translation>
+        <source>Picture size: %.0n bytes</source>
+        <translation>Picture size: %.0n bytes</translation>
+    </message>
+    <message id="2191">
+        <source>Thumbnail (90 × 90)</source>
+        <translation>Thumbnail (90 × 90)</translation>
+    </message>
+    <message id="2192">
+        <source>Small (140 × 140)</source>
+        <translation>Small (140 × 140)</translation>
+    </message>
+    <message id="2193">
+        <source>Medium (200 × 200)</source>
+        <translation>Medium (200 × 200)</translation>
+    </message>
+    <message id="2194">
+        <source>Large (500 × 460)</source>
+        <translation>Large (500 × 460)</translation>
+    </message>
+    <message id="2195">
+        <source>Extra large (600 × 560)</source>
+        <translation>Extra large (600 × 560)</translation>
+    </message>
+    <message id="2196">
+        <source>Screen (768 × 640)</source>
+        <translation>Screen (768 × 640)</translation>
+    </message>
+    <message id="2197">
+        <source>Original size</source>
+        <translation>Original size</translation>
+    </message>
+    <message id="2198">
+        <source>Custom</source>
+        <translation>Custom</translation>
     </message>
     <message id="3072">
-        <source>Do you really want to remove the selected pictures from the list (the pictures won't be deleted)?</source>
-        <translation>Do you really want to remove the selected pictures from the list (the pictures won't be deleted)?</translation>
+        <source>Do you really want to remove the selected pictures from the list? (The picture files themselves are not deleted.)</source>
+        <translation>Do you really want to remove the selected pictures from the list? (The picture files themselves are not deleted.)</translation>
     </message>
     <message id="3073">
         <source>The active project will be closed. Do you want to save it first?</source>
@@ -74,6 +314,26 @@
     <message id="3080">
         <source>Are you sure you want to stop creating the picture gallery?</source>
         <translation>Are you sure you want to stop creating the picture gallery?</translation>
+    </message>
+    <message id="2241">
+        <source>Contents</source>
+        <translation>Contents</translation>
+    </message>
+    <message id="2242">
+        <source>Index</source>
+        <translation>Index</translation>
+    </message>
+    <message id="2243">
+        <source>Type the keyword to find:</source>
+        <translation>Type the keyword to find:</translation>
+    </message>
+    <message id="3081">
+        <source>The picture gallery was created, but %d pages and %d pictures were skipped:</source>
+        <translation>The picture gallery was created, but %d pages and %d pictures were skipped:</translation>
+    </message>
+    <message id="3082">
+        <source>Do you want to view it in your web browser now?</source>
+        <translation>Do you want to view it in your web browser now?</translation>
     </message>
 </context>
 </TS>

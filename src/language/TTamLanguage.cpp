@@ -169,6 +169,9 @@ void TTamLanguage::TranslateProperty(QObject* component, const char* property) {
     QString text = GetText(static_cast<int>(number->value));
     if (text.isEmpty())
         text = number->end < value.size() ? value.mid(number->end) : value;
+    // A hint shares its text with a caption, but shows an accelerator mark as a plain '&'.
+    if (qstrcmp(property, "toolTip") == 0 || qstrcmp(property, "statusTip") == 0)
+        text.remove(QLatin1Char('&'));
     component->setProperty(property, text);
 }
 

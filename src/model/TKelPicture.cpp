@@ -103,28 +103,35 @@ bool TKelPicture::Exists() const {
 
 bool TKelPicture::LoadThumbnail() {
     m_thumbnail.reset();
-    if (!Exists())
-        return false;
-    const TBM_Bitmap::TFileKind kind = TBM_Bitmap::FileKind(m_fileName);
+    if (Exists())
+        m_thumbnail = CreateThumbnail(m_fileName);
+    return m_thumbnail != nullptr;
+}
+
+std::unique_ptr<TBM_Bitmap> TKelPicture::CreateThumbnail(const std::string& fileName) {
+    const TBM_Bitmap::TFileKind kind = TBM_Bitmap::FileKind(fileName);
     try {
         TBM_Bitmap decoded;
         if (kind == TBM_Bitmap::TFileKind::Bmp)
-            LoadBmpFile(m_fileName, decoded);
+            LoadBmpFile(fileName, decoded);
         else if (kind == TBM_Bitmap::TFileKind::Jpeg)
-            LoadJpegFile(m_fileName, decoded, 8); // the decoder's one-eighth scale: fast
+            LoadJpegFile(fileName, decoded, 8); // the decoder's one-eighth scale: fast
         else
-            return false;
+            return nullptr;
         // The spans of the frame and of the picture (its pixel counts) give the thumbnail's
         // size: the longer side becomes ThumbnailSize. A very thin picture keeps one pixel.
         const TRect fitted = FitRect(TRect{0, 0, ThumbnailSize, ThumbnailSize},
                                      TRect{0, 0, decoded.Width(), decoded.Height()});
         auto thumbnail = std::make_unique<TBM_Bitmap>();
         Resample(decoded, *thumbnail, std::max(1, fitted.Right), std::max(1, fitted.Bottom));
-        m_thumbnail = std::move(thumbnail);
+        return thumbnail;
     } catch (const std::exception&) {
-        // A damaged or unreadable picture simply has no thumbnail.
+        return nullptr; // a damaged or unreadable picture simply has no thumbnail
     }
-    return m_thumbnail != nullptr;
+}
+
+void TKelPicture::SetThumbnail(std::unique_ptr<TBM_Bitmap> thumbnail) {
+    m_thumbnail = std::move(thumbnail);
 }
 
 bool TKelPicture::LoadFromXml(pugi::xml_node node, const std::string& baseDirectory) {

@@ -71,6 +71,11 @@ public:
     /// and scaled by area averaging. A missing, damaged or other file gives none; nothing is
     /// raised. Returns whether a thumbnail exists.
     bool LoadThumbnail();
+    /// The thumbnail LoadThumbnail would make of fileName, or nullptr. Touches no picture, so
+    /// callers may make thumbnails of many files on worker threads at once.
+    static std::unique_ptr<TBM_Bitmap> CreateThumbnail(const std::string& fileName);
+    /// Replaces the thumbnail (nullptr drops it); for one made by CreateThumbnail.
+    void SetThumbnail(std::unique_ptr<TBM_Bitmap> thumbnail);
 
     /// Reads a "picture_info" element: comment, checked, the "filename" child through
     /// SetFileName, then title (which wins over the derived one). A relative file name is taken

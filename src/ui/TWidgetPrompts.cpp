@@ -3,6 +3,51 @@
 #include "ui/TWidgetPrompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QRegularExpression>
+
+namespace {
+
+// The first extension a filter names ("Kelvo (*.kel)" gives "kel"), or empty.
+QString FirstSuffix(const QString& filter) {
+    const QRegularExpression pattern(QStringLiteral(R"(\*\.(\w+))"));
+    return pattern.match(filter).captured(1);
+}
+
+bool ShowsPictures(const QString& filter) {
+    const QString suffix = FirstSuffix(filter).toLower();
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
+           suffix == QLatin1String("bmp");
+}
+
+// A preview of the selected picture beside the file list of Qt's own file dialog; the JPEG
+// decoder reads only as much of the file as the small size needs.
+void AddPicturePreview(QFileDialog& dialog) {
+    auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
+    if (layout == nullptr)
+        return;
+    auto* preview = new QLabel(&dialog);
+    constexpr int side = 200;
+    preview->setFixedSize(side, side);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(preview, 1, layout->columnCount(), layout->rowCount() - 1, 1);
+    QObject::connect(
+        &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            QImageReader reader(path);
+            reader.setAutoTransform(true);
+            const QSize size = reader.size();
+            if (size.isValid())
+                reader.setScaledSize(size.scaled(side - 8, side - 8, Qt::KeepAspectRatio));
+            const QImage image = QFileInfo(path).isFile() ? reader.read() : QImage();
+            preview->setPixmap(QPixmap::fromImage(image));
+        });
+}
+
+} // namespace
 
 QMessageBox::StandardButton TWidgetPrompts::Message(QWidget* parent, QMessageBox::Icon icon,
                                                     const QString& caption, const QString& text,
@@ -15,7 +60,15 @@ QMessageBox::StandardButton TWidgetPrompts::Message(QWidget* parent, QMessageBox
 
 QStringList TWidgetPrompts::GetOpenFileNames(QWidget* parent, const QString& caption,
                                              const QString& directory, const QString& filter) {
-    return QFileDialog::getOpenFileNames(parent, caption, directory, filter);
+    if (!ShowsPictures(filter))
+        return QFileDialog::getOpenFileNames(parent, caption, directory, filter);
+    // Qt's own dialog, because only it takes a preview beside its list.
+    QFileDialog dialog(parent, caption, directory, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    AddPicturePreview(dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 QString TWidgetPrompts::GetOpenFileName(QWidget* parent, const QString& caption,
@@ -25,7 +78,13 @@ QString TWidgetPrompts::GetOpenFileName(QWidget* parent, const QString& caption,
 
 QString TWidgetPrompts::GetSaveFileName(QWidget* parent, const QString& caption,
                                         const QString& fileName, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, fileName, filter);
+    // An instance, not the static function: only it adds the filter's extension to a name
+    // typed without one before it asks whether to overwrite.
+    QFileDialog dialog(parent, caption, fileName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(FirstSuffix(filter));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString TWidgetPrompts::GetExistingDirectory(QWidget* parent, const QString& caption,

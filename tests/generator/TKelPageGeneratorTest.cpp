@@ -46,83 +46,65 @@ protected:
 
 } // namespace
 
-// Paging: 23 pictures in 5 x 2 make three overview pages of 10, 10 and 3 cells, numbered from
-// the second page on, and a page per picture with zero-padded numbers.
-TEST_F(PageGenerator, PagesRowsAndCells) {
+// Paging and links: 23 pictures in 5 x 2 make three overview pages of 10, 10 and 3 cells,
+// numbered from the second page on, previous/next clamped to the page itself at the ends; a
+// page per picture with zero-padded numbers links back to the overview page holding its picture.
+TEST_F(PageGenerator, PagesCellsAndLinks) {
     gallery.Load();
     AddPictures(23);
     Generate();
     EXPECT_EQ(generator.PageCount(Layer("index")), 3);
     const std::string pages[] = {gallery.Output("index.html"), gallery.Output("index_2.html"),
                                  gallery.Output("index_3.html")};
-    EXPECT_EQ(CountOf(pages[0], "<td>"), 10);
-    EXPECT_EQ(CountOf(pages[0], "<tr>"), 2);
-    EXPECT_EQ(CountOf(pages[1], "<td>"), 10);
-    EXPECT_EQ(CountOf(pages[2], "<td>"), 3);
-    EXPECT_EQ(CountOf(pages[2], "<tr>"), 1);
+    for (const auto& [page, cells, rows] : {std::tuple{0, 10, 2}, {1, 10, 2}, {2, 3, 1}}) {
+        EXPECT_EQ(CountOf(pages[page], "<td>"), cells) << page;
+        EXPECT_EQ(CountOf(pages[page], "<tr>"), rows) << page;
+    }
     EXPECT_FALSE(gallery.OutputExists("index_4.html"));
     // Each repeated row and cell starts on a line of its own, indented as in the template.
     EXPECT_NE(pages[2].find("<table>\n  <tr>\n    <td><a href=\"large_21.html\"><img "
                             "src=\"p120_index.jpg\" alt=\"p120\"></a></td>\n    <td>"),
               std::string::npos)
         << pages[2];
+    EXPECT_NE(pages[0].find("rel=prev href=\"index.html\""), std::string::npos);
+    EXPECT_NE(pages[0].find("rel=next href=\"index_2.html\""), std::string::npos);
+    EXPECT_NE(pages[2].find("rel=prev href=\"index_2.html\""), std::string::npos);
+    EXPECT_NE(pages[2].find("rel=next href=\"index_3.html\""), std::string::npos);
 
     EXPECT_EQ(generator.PageCount(Layer("large")), 23);
-    EXPECT_TRUE(gallery.OutputExists("large.html"));
-    EXPECT_TRUE(gallery.OutputExists("large_02.html"));
-    EXPECT_TRUE(gallery.OutputExists("large_23.html"));
+    for (const char* name : {"large.html", "large_02.html", "large_23.html"})
+        EXPECT_TRUE(gallery.OutputExists(name)) << name;
     EXPECT_FALSE(gallery.OutputExists("large_2.html"));
-}
-
-// Links between pages: previous/next clamp to the page itself at the ends, and a picture page
-// links back to the overview page that holds its picture.
-TEST_F(PageGenerator, LinksBetweenPagesAndLayers) {
-    gallery.Load();
-    AddPictures(23);
-    Generate();
-    const std::string first = gallery.Output("index.html");
-    EXPECT_NE(first.find("rel=prev href=\"index.html\""), std::string::npos);
-    EXPECT_NE(first.find("rel=next href=\"index_2.html\""), std::string::npos);
-    const std::string last = gallery.Output("index_3.html");
-    EXPECT_NE(last.find("rel=prev href=\"index_2.html\""), std::string::npos);
-    EXPECT_NE(last.find("rel=next href=\"index_3.html\""), std::string::npos);
-
     // Picture 12 (the 13th) stands on the second overview page.
     const std::string picture = gallery.Output("large_13.html");
     EXPECT_NE(picture.find("<img src=\"p112_large.jpg\"><p>p112: </p>"), std::string::npos);
     EXPECT_NE(picture.find("rel=up href=\"index_2.html\""), std::string::npos);
 }
 
-// Rows 0 puts every picture on one page, in rows of Cols; Cols 0 puts them all in one row.
-TEST_F(PageGenerator, UnlimitedRowsAndColumns) {
+// Only checked pictures take part: indexes, page counts and links count them alone; with none
+// checked nothing at all is written. Rows 0 puts every picture on one page, in rows of Cols;
+// Cols 0 puts them all in one row.
+TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     gallery.Load();
     AddPictures(23);
+    gallery.Pictures.GetPicture(0)->SetChecked(false);
+    gallery.Pictures.GetPicture(1)->SetChecked(false);
     Layer("index").SetRowCount(0);
     Generate();
+    EXPECT_EQ(generator.PageCount(Layer("large")), 21);
+    EXPECT_TRUE(gallery.OutputExists("large_21.html"));
+    EXPECT_FALSE(gallery.OutputExists("large_22.html"));
+    EXPECT_NE(gallery.Output("large.html").find("p102"), std::string::npos);
     EXPECT_EQ(generator.PageCount(Layer("index")), 1);
     EXPECT_EQ(CountOf(gallery.Output("index.html"), "<tr>"), 5);
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 23);
+    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 21);
     EXPECT_FALSE(gallery.OutputExists("index_2.html"));
 
     Layer("index").SetColCount(0);
     Layer("index").SetRowCount(3);
     Generate();
     EXPECT_EQ(CountOf(gallery.Output("index.html"), "<tr>"), 1);
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 23);
-}
-
-// Only checked pictures take part: indexes, page counts and links count them alone; with none
-// checked nothing at all is written.
-TEST_F(PageGenerator, UncheckedPicturesTakeNoPart) {
-    gallery.Load();
-    AddPictures(12);
-    gallery.Pictures.GetPicture(0)->SetChecked(false);
-    gallery.Pictures.GetPicture(1)->SetChecked(false);
-    Generate();
-    EXPECT_EQ(generator.PageCount(Layer("large")), 10);
-    EXPECT_TRUE(gallery.OutputExists("large_10.html"));
-    EXPECT_FALSE(gallery.OutputExists("large_11.html"));
-    EXPECT_NE(gallery.Output("large.html").find("p102"), std::string::npos);
+    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 21);
 
     for (TKelPicture* picture : gallery.Pictures)
         picture->SetChecked(false);
@@ -131,72 +113,38 @@ TEST_F(PageGenerator, UncheckedPicturesTakeNoPart) {
     EXPECT_TRUE(empty.OutputFiles().empty());
 }
 
-// A layer without picture tags is one page whatever the count; the title is escaped, the
-// page text goes in as the HTML it is.
-TEST_F(PageGenerator, PageWithoutPictureTagsAndRawValues) {
-    gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
-    gallery.Load();
-    AddPictures(30);
-    Layer("about").SetPageTitle("Tom & Jerry <2>");
-    Layer("about").SetPageText("line 1\r\nline 2");
-    Generate();
-    EXPECT_EQ(gallery.Output("about.html"),
-              "<title>Tom &amp; Jerry &lt;2&gt;</title>line 1\r\nline 2");
-    EXPECT_FALSE(gallery.OutputExists("about_2.html"));
-}
-
-// Unknown tags, picture tags outside any picture and links to missing layers stay as written.
-TEST_F(PageGenerator, TagsThatStayAsWritten) {
-    gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
-    gallery.Load();
-    AddPictures(1);
-    Generate();
-    EXPECT_EQ(gallery.Output("odd.html"),
-              "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
-}
-
 // The link form keeps only plain letters and digits in names; pages and picture files use it
-// too, so every link finds its file.
-TEST_F(PageGenerator, LinkFormOfPictureNames) {
+// too, so every link finds its file. Pictures whose names would be one file (after the link
+// form, in another folder, in other letter case) get numbered names, and pages link to those.
+TEST_F(PageGenerator, LinkFormAndCollisionsOfPictureNames) {
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=pics#\">");
     gallery.Load();
     TKelPicture* picture = gallery.AddPicture("Strand Ü-1.jpg");
-    gallery.AddPicture("scan.bmp");
-    gallery.AddPicture("photo.jpeg");
-    generator.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
-    const TKelLayer& big = Layer("big");
-    EXPECT_EQ(generator.GetPictureFileName(*gallery.Layout, big, picture, gallery.OutDir),
+    for (const char* name :
+         {"scan.bmp", "photo.jpeg", "a b.jpg", "a_b.jpg", "x/a_b.png", "A_B_2.jpg"})
+        gallery.AddPicture(name);
+    Generate();
+    EXPECT_EQ(generator.GetPictureFileName(*gallery.Layout, Layer("big"), picture, gallery.OutDir),
               gallery.OutDir + "pics/Strand Ü-1_big.jpg");
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"pics/Strand_U_1_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_2.html"), "<img src=\"pics/scan_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_3.html"), "<img src=\"pics/photo_big.jpg\">");
+    const char* expected[] = {"Strand_U_1", "scan", "photo", "a_b", "a_b_3", "a_b_4", "A_B_2"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(gallery.Output(i ? "big_" + std::to_string(i + 1) + ".html" : "big.html"),
+                  "<img src=\"pics/" + std::string(expected[i]) + "_big.jpg\">");
 }
-
-struct UrlCase {
-    const char* name;
-    const char* path;
-    bool convert;
-    const char* url;
-};
-
-class MakeUrl : public testing::TestWithParam<UrlCase> {};
 
 // The link form, code point by code point, and only after the last folder delimiter.
-TEST_P(MakeUrl, Converts) {
-    EXPECT_EQ(TKelPageGenerator::MakeUrl(GetParam().path, GetParam().convert), GetParam().url);
+TEST(PageGeneratorNames, MakeUrl) {
+    for (const auto& [path, convert, url] :
+         {std::tuple{"index_02.html", true, "index_02.html"},
+          {"ÄÖÜäöüèé.jpg", false, "AOUaouee.jpg"}, // umlauts and accents lose their marks
+          {"ßñ€ x.jpg", false, "____x.jpg"},
+          {"a-b_c d(1).jpg", false, "a_b_c_d_1_.jpg"},
+          {"my pics/Ü ber.jpg", false, "my pics/U_ber.jpg"},
+          {"sub\\dir\\a b.jpg", true, "sub/dir/a_b.jpg"},
+          {"sub\\a b.jpg", false, "sub\\a_b.jpg"},
+          {"a\xff\xc3.jpg", false, "a__.jpg"}}) // broken UTF-8
+        EXPECT_EQ(TKelPageGenerator::MakeUrl(path, convert), url) << path;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PageGenerator, MakeUrl,
-    testing::Values(UrlCase{"Plain", "index_02.html", true, "index_02.html"},
-                    UrlCase{"Umlauts", "ÄÖÜäöüèé.jpg", false, "AOUaouee.jpg"},
-                    UrlCase{"OtherLetters", "ßñ€ x.jpg", false, "____x.jpg"},
-                    UrlCase{"Punctuation", "a-b_c d(1).jpg", false, "a_b_c_d_1_.jpg"},
-                    UrlCase{"FolderKept", "my pics/Ü ber.jpg", false, "my pics/U_ber.jpg"},
-                    UrlCase{"Backslashes", "sub\\dir\\a b.jpg", true, "sub/dir/a_b.jpg"},
-                    UrlCase{"BackslashKeptAsDelimiter", "sub\\a b.jpg", false, "sub\\a_b.jpg"},
-                    UrlCase{"BrokenUtf8", "a\xff\xc3.jpg", false, "a__.jpg"}),
-    [](const testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
 
 // Page names: numbered from the second page, padded to the digits of the page count.
 TEST_F(PageGenerator, PageFileNames) {
@@ -241,6 +189,12 @@ TEST_F(PageGenerator, StartPage) {
     gallery.Load();
     EXPECT_EQ(generator.GetStartPage(*gallery.Layout, "/o/"), "/o/start/index.html");
 
+    // index.html wins over index.htm, whatever order the files are listed in.
+    gallery.Page("both/index.htm", "<p>htm</p>");
+    gallery.Page("both/index.html", "<p>html</p>");
+    gallery.Load();
+    EXPECT_EQ(generator.GetStartPage(*gallery.Layout, "/o/"), "/o/both/index.html");
+
     GalleryFixture none;
     none.Page("gallery.html", "#kel_page_title#");
     none.Load();
@@ -266,39 +220,26 @@ TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     EXPECT_EQ(afterOnePage.Texts, std::vector<std::string>{"index"});
 }
 
-// Pictures whose names would be one file (after the link form, in another folder, in other
-// letter case) get numbered names, and pages link to those.
-TEST_F(PageGenerator, CollidingPictureNamesAreNumbered) {
-    gallery.Page("big.html", "<img src=\"#kel_picture_filename#\">");
-    gallery.Load();
-    gallery.AddPicture("a b.jpg");
-    gallery.AddPicture("a_b.jpg");
-    gallery.AddPicture("x/a_b.png");
-    gallery.AddPicture("A_B_2.jpg");
-    gallery.AddPicture("c.jpg");
-    Generate();
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"a_b_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_2.html"), "<img src=\"a_b_3_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_3.html"), "<img src=\"a_b_4_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_4.html"), "<img src=\"A_B_2_big.jpg\">");
-    EXPECT_EQ(gallery.Output("big_5.html"), "<img src=\"c_big.jpg\">");
-}
-
-// Nothing lands outside the output folder, whatever a template or project says.
-TEST_F(PageGenerator, StaysInsideTheOutputFolder) {
+// A layer without picture tags is one page whatever the count; the title is escaped, the page
+// text goes in as the HTML it is; unknown tags, picture tags outside any picture and links to
+// missing layers stay as written. Nothing lands outside the output folder, whatever a template
+// or project says; links into folders whose names would end or change a link are escaped.
+TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
+    gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
+    gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=../../escape#\">");
+    gallery.Page("pct.html", "<img src=\"#kel_picture_filename def_directory=50%#\">");
     gallery.Load();
-    gallery.AddPicture("a.jpg");
+    AddPictures(30);
+    Layer("about").SetPageTitle("Tom & Jerry <2>");
+    Layer("about").SetPageText("line 1\r\nline 2");
     Generate();
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"a_big.jpg\">");
+    EXPECT_EQ(gallery.Output("about.html"),
+              "<title>Tom &amp; Jerry &lt;2&gt;</title>line 1\r\nline 2");
+    EXPECT_FALSE(gallery.OutputExists("about_2.html"));
+    EXPECT_EQ(gallery.Output("odd.html"),
+              "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
+    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"p100_big.jpg\">");
     EXPECT_FALSE(std::filesystem::exists(gallery.Tmp.path() / "escape"));
-}
-
-// Links into folders whose names would end or change a link are escaped.
-TEST_F(PageGenerator, FolderNamesInLinksAreEscaped) {
-    gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=50%#\">");
-    gallery.Load();
-    gallery.AddPicture("a.jpg");
-    Generate();
-    EXPECT_EQ(gallery.Output("big.html"), "<img src=\"50%25/a_big.jpg\">");
+    EXPECT_EQ(gallery.Output("pct.html"), "<img src=\"50%25/p100_pct.jpg\">");
 }

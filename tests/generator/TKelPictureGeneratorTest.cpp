@@ -16,8 +16,10 @@
 
 namespace {
 
-TJpegInfo Info(const GalleryFixture& gallery, const std::string& relative) {
-    return ReadJpegInfo(gallery.OutDir + relative);
+// The size of a written picture as "W x H".
+std::string Size(const GalleryFixture& gallery, const std::string& relative) {
+    const TJpegInfo info = ReadJpegInfo(gallery.OutDir + relative);
+    return std::to_string(info.Width) + " x " + std::to_string(info.Height);
 }
 
 class PictureGenerator : public testing::Test {
@@ -52,11 +54,9 @@ TEST_F(PictureGenerator, WritesEveryPictureForEveryPictureLayer) {
     EXPECT_EQ(gallery.OutputFiles(),
               (std::vector<std::string>{"thumbs/small_index.jpg", "thumbs/tall_index.jpg",
                                         "thumbs/wide_index.jpg"}));
-    EXPECT_EQ(Info(gallery, "thumbs/wide_index.jpg").Width, 64);
-    EXPECT_EQ(Info(gallery, "thumbs/wide_index.jpg").Height, 43);
-    EXPECT_EQ(Info(gallery, "thumbs/tall_index.jpg").Width, 32);
-    EXPECT_EQ(Info(gallery, "thumbs/tall_index.jpg").Height, 48);
-    EXPECT_EQ(Info(gallery, "thumbs/small_index.jpg").Width, 48); // small pictures are enlarged
+    EXPECT_EQ(Size(gallery, "thumbs/wide_index.jpg"), "64 x 43");
+    EXPECT_EQ(Size(gallery, "thumbs/tall_index.jpg"), "32 x 48");
+    EXPECT_EQ(Size(gallery, "thumbs/small_index.jpg"), "48 x 48"); // small ones are enlarged
     EXPECT_EQ(progress.Position, 60);
     ASSERT_EQ(progress.Texts.size(), 6u);
     EXPECT_EQ(progress.Texts[0], gallery.OutDir + "wide_about.jpg"); // never written
@@ -73,29 +73,8 @@ TEST_F(PictureGenerator, ZeroFrameSideKeepsTheSourceSize) {
     index.SetPictureWidth(0);
     index.SetPictureHeight(30);
     Generate();
-    EXPECT_EQ(Info(gallery, "thumbs/a_index.jpg").Width, 40);
-    EXPECT_EQ(Info(gallery, "thumbs/a_index.jpg").Height, 30);
-    EXPECT_EQ(Info(gallery, "thumbs/b_index.jpg").Width, 30);
-    EXPECT_EQ(Info(gallery, "thumbs/b_index.jpg").Height, 20);
-}
-
-// Missing, damaged and foreign files are skipped and listed; the others are written.
-TEST_F(PictureGenerator, SkipsPicturesThatFail) {
-    gallery.Load();
-    gallery.AddPhoto("good.jpg", 40, 30);
-    TKelPicture* gone = gallery.AddPhoto("gone.jpg", 40, 30);
-    std::filesystem::remove(gone->FileName());
-    gallery.Tmp.write("src/broken.jpg", "\xff\xd8\xff\xe0 not really a picture");
-    gallery.Pictures.CreatePicture()->SetFileName(gallery.Tmp.dir() + "src/broken.jpg");
-    gallery.AddPicture("other.png");
-    gallery.AddPhoto("line.jpg", 1, 30); // a one-pixel span cannot be fitted
-    RecordingProgress progress;
-    generator.Progress = &progress;
-    Generate();
-    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/good_index.jpg"});
-    EXPECT_EQ(generator.Failures.size(), 4u);
-    // The foreign file and the line still count their steps, as they loaded without error.
-    EXPECT_EQ(progress.Position, 60);
+    EXPECT_EQ(Size(gallery, "thumbs/a_index.jpg"), "40 x 30");
+    EXPECT_EQ(Size(gallery, "thumbs/b_index.jpg"), "30 x 20");
 }
 
 // Several jobs write the very same bytes as one job, and report the same progress.
@@ -125,6 +104,54 @@ TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
     EXPECT_EQ(generator.Failures.size(), 1u);
 }
 
+// The layer's JPEG quality must reach the encoder: quality 10 and 100 give different files.
+// With one layer given: only that layer, for the pictures passed (checked or not), no progress.
+TEST_F(PictureGenerator, SingleLayerWithItsQuality) {
+    gallery.Load();
+    gallery.AddPhoto("a.jpg", 120, 90)->SetChecked(false);
+    TKelLayer* index = gallery.Layout->Layers().FindLayer("index");
+    std::string files[2];
+    for (const int quality : {10, 100}) {
+        index->SetPictureQuality(quality);
+        const std::string outDir = quality == 100 ? gallery.OutDir : gallery.Tmp.dir() + "q10/";
+        generator.Generate(*gallery.Layout, index, gallery.Pictures, outDir);
+        files[quality == 100] = kelvo::ReadFileBytes(outDir + "thumbs/a_index.jpg");
+    }
+    EXPECT_LT(files[0].size(), files[1].size());
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
+}
+
+// Missing, damaged and foreign files are skipped and listed; the others are written. A
+// parallel run must list its Failures in picture order, as one job does, even when the first
+// failing picture is the slowest: a large photo whose target is taken by a folder.
+TEST_F(PictureGenerator, SkipsPicturesThatFailAndListsThemInOrder) {
+    gallery.Load();
+    gallery.AddPhoto("big.jpg", 2400, 1800);
+    gallery.AddPhoto("good.jpg", 40, 30);
+    std::filesystem::remove(gallery.AddPhoto("gone.jpg", 40, 30)->FileName());
+    gallery.Tmp.write("src/broken.jpg", "\xff\xd8\xff\xe0 not really a picture");
+    gallery.Pictures.CreatePicture()->SetFileName(gallery.Tmp.dir() + "src/broken.jpg");
+    gallery.AddPicture("foreign.png");
+    gallery.AddPhoto("line.jpg", 1, 30); // a one-pixel span cannot be fitted
+    for (int i = 0; i < 4; ++i)
+        gallery.AddPicture("empty" + std::to_string(i) + ".jpg");
+    std::vector<std::string> order[2];
+    for (const int jobs : {1, 4}) {
+        const std::string outDir = jobs == 1 ? gallery.OutDir : gallery.Tmp.dir() + "jobs4/";
+        std::filesystem::create_directories(outDir + "thumbs/big_index.jpg");
+        RecordingProgress progress;
+        generator.Progress = &progress;
+        Generate(jobs, outDir);
+        // What loaded counts its steps, the foreign file and the line too.
+        EXPECT_EQ(progress.Position, 80) << jobs;
+        for (const TKelGenerationFailure& failure : generator.Failures)
+            order[jobs > 1].push_back(kelvo::ExtractFileName(failure.FileName));
+    }
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/good_index.jpg"});
+    EXPECT_EQ(order[0].size(), 9u);
+    EXPECT_EQ(order[1], order[0]);
+}
+
 // A cancel before the first picture writes nothing, in one thread or several; a cancel before
 // a layer keeps that picture's earlier layers.
 TEST_F(PictureGenerator, Cancel) {
@@ -145,16 +172,6 @@ TEST_F(PictureGenerator, Cancel) {
     beforeLarge.CancelAtQuery = 3;
     generator.Progress = &beforeLarge;
     Generate(1);
-    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
-}
-
-// One layer given: only that layer, for the pictures passed (checked or not), no progress.
-TEST_F(PictureGenerator, SingleLayer) {
-    gallery.Load();
-    TKelPicture* picture = gallery.AddPhoto("a.jpg", 40, 30);
-    picture->SetChecked(false);
-    generator.Generate(*gallery.Layout, gallery.Layout->Layers().FindLayer("index"),
-                       gallery.Pictures, gallery.OutDir);
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
 }
 

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -25,11 +24,6 @@ struct TFitCase {
     TRect Fit;
     TRect Centered;
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TFitCase& c, std::ostream* os) {
-    *os << c.Name;
-}
-
 class Fitting : public ::testing::TestWithParam<TFitCase> {};
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,18 +23,11 @@ using imaging_test::SamePixels;
 
 namespace {
 
-constexpr std::uint32_t Black = Rgb(0, 0, 0);
-constexpr std::uint32_t White = Rgb(255, 255, 255);
+constexpr std::uint32_t Black = 0, White = 0xFFFFFF;
 // Channels only 0 or 255, so that every pixel format holds them exactly; all different, so
 // that swapped channels or indices show.
-const std::vector<std::uint32_t> Colours = {Black,
-                                            Rgb(255, 0, 0),
-                                            Rgb(0, 255, 0),
-                                            Rgb(0, 0, 255),
-                                            Rgb(255, 255, 0),
-                                            Rgb(0, 255, 255),
-                                            Rgb(255, 0, 255),
-                                            White};
+const std::vector<std::uint32_t> Colours = {Black,    0x0000FF, 0x00FF00, 0xFF0000,
+                                            0x00FFFF, 0xFFFF00, 0xFF00FF, White};
 
 void Put(std::string& s, std::size_t pos, std::uint32_t v, int bytes) {
     if (s.size() < pos + bytes)
@@ -57,23 +49,15 @@ struct TBmpSpec {
 };
 
 std::string BuildBmp(const TBmpSpec& s, const std::string& pixels) {
+    const int n = s.HeaderSize == 12 ? 2 : 4; // the OS/2 1.x header has 16-bit sizes
     std::string info;
     Put(info, 0, s.HeaderSize, 4);
-    if (s.HeaderSize == 12) {
-        Put(info, 4, static_cast<std::uint32_t>(s.Width), 2);
-        Put(info, 6, static_cast<std::uint32_t>(s.Height), 2);
-        Put(info, 8, 1, 2);
-        Put(info, 10, static_cast<std::uint32_t>(s.BitCount), 2);
-    } else {
-        Put(info, 4, static_cast<std::uint32_t>(s.Width), 4);
-        Put(info, 8, static_cast<std::uint32_t>(s.Height), 4);
-        Put(info, 12, 1, 2);
-        Put(info, 14, static_cast<std::uint32_t>(s.BitCount), 2);
-        if (s.HeaderSize >= 20)
-            Put(info, 16, s.Compression, 4);
-        if (s.HeaderSize >= 36)
-            Put(info, 32, s.ColoursUsed, 4);
-    }
+    Put(info, 4, static_cast<std::uint32_t>(s.Width), n);
+    Put(info, 4 + n, static_cast<std::uint32_t>(s.Height), n);
+    Put(info, 4 + 2 * n, 1, 2);
+    Put(info, 6 + 2 * n, static_cast<std::uint32_t>(s.BitCount), 2);
+    Put(info, 16, n == 4 && s.HeaderSize >= 20 ? s.Compression : 0, 4);
+    Put(info, 32, n == 4 && s.HeaderSize >= 36 ? s.ColoursUsed : 0, 4);
     info.resize(s.HeaderSize, '\0');
     std::string masks;
     for (std::size_t i = 0; i < s.Masks.size(); ++i)
@@ -98,7 +82,8 @@ std::string Bytes(std::initializer_list<int> values) {
     return s;
 }
 
-// The test picture: palette index (x + 2 y) mod n, n colours of Colours.
+// The test picture: palette index (x + 2 y) mod n, n colours of Colours (as many as the
+// palette has, at most 8; all 8 in direct colour).
 int IndexAt(int x, int y, int n) {
     return (x + 2 * y) % n;
 }
@@ -137,15 +122,15 @@ std::string PackPixels(const TBmpSpec& s, int colours) {
     return data;
 }
 
+// A whole file of the test picture.
+std::string Picture(const TBmpSpec& s) {
+    return BuildBmp(s, PackPixels(s, s.Palette.empty() ? 8 : std::min<int>(s.Palette.size(), 8)));
+}
+
 struct TVariantCase {
     const char* Name;
     TBmpSpec Spec;
-    int Colours; // palette size used by the picture (8 for direct colour)
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TVariantCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 
 TBmpSpec Indexed(std::uint32_t headerSize, int bits, int height, int paletteSize,
                  std::uint32_t coloursUsed) {
@@ -172,49 +157,43 @@ class BmpVariants : public ::testing::TestWithParam<TVariantCase> {};
 // red and blue swapped, bits of a byte taken in the wrong order, padding not skipped (the
 // width of 5 needs it at every depth), masks or palettes read from the wrong place.
 TEST_P(BmpVariants, DecodesThePicture) {
-    const TVariantCase& c = GetParam();
+    const TBmpSpec& spec = GetParam().Spec;
+    const int colours = spec.Palette.empty() ? 8 : std::min<int>(spec.Palette.size(), 8);
     TempDir tmp;
-    const std::string file = tmp.write("v.bmp", BuildBmp(c.Spec, PackPixels(c.Spec, c.Colours)));
     TBM_Bitmap b;
-    LoadBmpFile(file, b);
-    ASSERT_EQ(b.Width(), 5);
-    ASSERT_EQ(b.Height(), 3);
+    LoadBmpFile(tmp.write("v.bmp", Picture(spec)), b);
     TBM_Bitmap expected;
     expected.SetSize(5, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
-            expected.SetPixel(x, y, Colours[IndexAt(x, y, c.Colours)]);
+            expected.SetPixel(x, y, Colours[IndexAt(x, y, colours)]);
     EXPECT_TRUE(SamePixels(expected, b));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, BmpVariants,
-    ::testing::Values(
-        TVariantCase{"Indexed1Bit", Indexed(40, 1, 3, 2, 2), 2},
-        TVariantCase{"Indexed4Bit", Indexed(40, 4, 3, 8, 8), 8},
-        TVariantCase{"Indexed8Bit", Indexed(40, 8, 3, 8, 8), 8},
-        TVariantCase{"Indexed8BitTopDown", Indexed(40, 8, -3, 8, 8), 8},
-        TVariantCase{"Indexed8BitPaletteSizeUnstated", Indexed(40, 8, 3, 256, 0), 8},
-        TVariantCase{"Rgb16Default555", Direct(40, 16, 3), 8},
-        TVariantCase{"Rgb16BitFields565", Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F}), 8},
-        TVariantCase{"Rgb24", Direct(40, 24, 3), 8},
-        TVariantCase{"Rgb24TopDown", Direct(40, 24, -3), 8},
-        TVariantCase{"Rgb32Default", Direct(40, 32, 3), 8},
-        TVariantCase{"Rgb32BitFieldsRgbaOrder",
-                     Direct(40, 32, 3, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}), 8},
-        TVariantCase{"Rgb32AlphaBitFields",
-                     Direct(40, 32, 3, 6, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}), 8},
-        TVariantCase{"V3HeaderBitFields",
-                     Direct(56, 32, 3, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0}), 8},
-        TVariantCase{"V4HeaderRgb24", Direct(108, 24, 3), 8},
-        TVariantCase{"V5HeaderBitFields16", Direct(124, 16, -3, 3, {0xF800, 0x07E0, 0x001F}), 8},
-        TVariantCase{"Os2CoreIndexed8", Indexed(12, 8, 3, 8, 0), 8},
-        TVariantCase{"Os2CoreRgb24", Direct(12, 24, 3), 8},
-        TVariantCase{"Os2v2Indexed4", Indexed(64, 4, 3, 16, 0), 8},
-        TVariantCase{"Os2v2ShortHeaderRgb24", Direct(16, 24, 3), 8}),
-    [](const ::testing::TestParamInfo<TVariantCase>& info) {
-        return std::string(info.param.Name);
-    });
+    ::testing::ValuesIn(std::vector<TVariantCase>{
+        {"Indexed1Bit", Indexed(40, 1, 3, 2, 2)},
+        {"Indexed4Bit", Indexed(40, 4, 3, 8, 8)},
+        {"Indexed8Bit", Indexed(40, 8, 3, 8, 8)},
+        {"Indexed8BitTopDown", Indexed(40, 8, -3, 8, 8)},
+        {"Indexed8BitPaletteSizeUnstated", Indexed(40, 8, 3, 256, 0)},
+        {"Rgb16Default555", Direct(40, 16, 3)},
+        {"Rgb16BitFields565", Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F})},
+        {"Rgb24", Direct(40, 24, 3)},
+        {"Rgb24TopDown", Direct(40, 24, -3)},
+        {"Rgb32Default", Direct(40, 32, 3)},
+        {"Rgb32BitFieldsRgbaOrder", Direct(40, 32, 3, 3, {0x000000FF, 0x0000FF00, 0x00FF0000})},
+        {"Rgb32AlphaBitFields",
+         Direct(40, 32, 3, 6, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000})},
+        {"V3HeaderBitFields", Direct(56, 32, 3, 3, {0x00FF0000, 0x0000FF00, 0x000000FF, 0})},
+        {"V4HeaderRgb24", Direct(108, 24, 3)},
+        {"V5HeaderBitFields16", Direct(124, 16, -3, 3, {0xF800, 0x07E0, 0x001F})},
+        {"Os2CoreIndexed8", Indexed(12, 8, 3, 8, 0)},
+        {"Os2CoreRgb24", Direct(12, 24, 3)},
+        {"Os2v2Indexed4", Indexed(64, 4, 3, 16, 0)},
+        {"Os2v2ShortHeaderRgb24", Direct(16, 24, 3)}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // Channels narrower or wider than 8 bits are scaled to the full range, not shifted: a 5-bit
 // 31 is 255, a 5-bit 16 is 132, a 10-bit 512 is 128.
@@ -257,40 +236,27 @@ TBM_Bitmap Grid(const std::vector<std::vector<int>>& rows, const std::vector<std
                        rows[y][x] < 0 ? Black : pal[rows[y][x]]);
     return b;
 }
+
+// RLE8: two of index 1; absolute 2, 3, 4 padded to 16 bits; end of line; move one right; four
+// of index 5; end of line; three of index 0; end of picture. RLE4: nibble runs 1, 2, 1, 2, 1;
+// end of line; move two right and one row up (over a whole row); absolute 3, 4, 5; end.
+const std::string Rle8File =
+    BuildBmp(Rle(8), Bytes({2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 0, 4, 5, 0, 0, 3, 0, 0, 1}));
+const std::string Rle4File =
+    BuildBmp(Rle(4), Bytes({5, 0x12, 0, 0, 0, 2, 2, 1, 0, 3, 0x34, 0x50, 0, 1}));
 } // namespace
 
-// Runs, absolute runs with their 16-bit padding, end of line, moves and an early end of the
-// picture, bottom row first. -1 marks pixels the file skips (black).
-TEST(BmpFile, Rle8) {
+// Runs, absolute runs with their padding, ends of line, moves and an early end of the picture,
+// bottom row first. -1 marks pixels the file skips (black).
+TEST(BmpFile, RunLengthEncoded) {
     TempDir tmp;
-    const TBmpSpec s = Rle(8);
-    const std::string data = Bytes({2, 1,             // two of index 1
-                                    0, 3, 2, 3, 4, 0, // absolute 2, 3, 4, padded
-                                    0, 0,             // end of line
-                                    0, 2, 1, 0,       // move one right
-                                    4, 5,             // four of index 5
-                                    0, 0,             // end of line
-                                    3, 0,             // three of index 0
-                                    0, 1});           // end of picture
     TBM_Bitmap b;
-    LoadBmpFile(tmp.write("r.bmp", BuildBmp(s, data)), b);
-    EXPECT_TRUE(
-        SamePixels(Grid({{0, 0, 0, -1, -1}, {-1, 5, 5, 5, 5}, {1, 1, 2, 3, 4}}, s.Palette), b));
-}
-
-// Nibble runs alternate two indices; a move can jump over a whole row.
-TEST(BmpFile, Rle4) {
-    TempDir tmp;
-    const TBmpSpec s = Rle(4);
-    const std::string data = Bytes({5, 0x12,          // 1, 2, 1, 2, 1
-                                    0, 0,             // end of line
-                                    0, 2, 2, 1,       // two right, one row up
-                                    0, 3, 0x34, 0x50, // absolute 3, 4, 5
-                                    0, 1});           // end of picture
-    TBM_Bitmap b;
-    LoadBmpFile(tmp.write("r.bmp", BuildBmp(s, data)), b);
-    EXPECT_TRUE(
-        SamePixels(Grid({{-1, -1, 3, 4, 5}, {-1, -1, -1, -1, -1}, {1, 2, 1, 2, 1}}, s.Palette), b));
+    LoadBmpFile(tmp.write("r8.bmp", Rle8File), b);
+    EXPECT_TRUE(SamePixels(
+        Grid({{0, 0, 0, -1, -1}, {-1, 5, 5, 5, 5}, {1, 1, 2, 3, 4}}, Rle(8).Palette), b));
+    LoadBmpFile(tmp.write("r4.bmp", Rle4File), b);
+    EXPECT_TRUE(SamePixels(
+        Grid({{-1, -1, 3, 4, 5}, {-1, -1, -1, -1, -1}, {1, 2, 1, 2, 1}}, Rle(4).Palette), b));
 }
 
 namespace {
@@ -298,10 +264,6 @@ struct TBadCase {
     const char* Name;
     std::string Bytes;
 };
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TBadCase& c, std::ostream* os) {
-    *os << c.Name;
-}
 class BmpDamaged : public ::testing::TestWithParam<TBadCase> {};
 
 std::string Rgb24(int width, int height, std::size_t pixelBytes) {
@@ -327,29 +289,22 @@ TEST_P(BmpDamaged, Raises) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BmpDamaged,
-    ::testing::Values(TBadCase{"Empty", ""},
-                      TBadCase{"NotABitmap", "GIF89a and then some more bytes"},
-                      TBadCase{"HeaderCut", Rgb24(5, 3, 60).substr(0, 30)},
-                      TBadCase{"PixelsCut", Rgb24(5, 3, 40)},
-                      TBadCase{"HugeClaimTinyFile", Rgb24(20000, 20000, 10)},
-                      TBadCase{"BeyondMegapixelLimit", Rgb24(60000, 60000, 10)},
-                      TBadCase{"ZeroWidth", Rgb24(0, 3, 60)},
-                      TBadCase{"JpegCompression", WithHeader(Direct(40, 24, 3, 4))},
-                      TBadCase{"TwoBitsPerPixel", WithHeader(Indexed(40, 2, 3, 4, 4))},
-                      TBadCase{"UnknownHeaderSize", WithHeader(Direct(13, 24, 3))},
-                      TBadCase{"Rle8WithWrongDepth", WithHeader(Direct(40, 24, 3, 1))},
-                      TBadCase{"Os2HuffmanCompression", WithHeader(Direct(64, 24, 3, 3))},
-                      TBadCase{"RleCutInsideRun", BuildBmp(Rle(8), Bytes({0, 5, 1, 2}))}),
-    [](const ::testing::TestParamInfo<TBadCase>& info) { return std::string(info.param.Name); });
-
-// A file that cannot be opened is a file error, not a damaged picture.
-TEST(BmpFile, MissingFileIsFileError) {
-    TempDir tmp;
-    TBM_Bitmap b;
-    EXPECT_THROW(LoadBmpFile(tmp.dir() + "missing.bmp", b), EFileError);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, BmpDamaged,
+                         ::testing::ValuesIn(std::vector<TBadCase>{
+                             {"Empty", ""},
+                             {"NotABitmap", "GIF89a and then some more bytes"},
+                             {"HeaderCut", Rgb24(5, 3, 60).substr(0, 30)},
+                             {"PixelsCut", Rgb24(5, 3, 40)},
+                             {"HugeClaimTinyFile", Rgb24(20000, 20000, 10)},
+                             {"BeyondMegapixelLimit", Rgb24(60000, 60000, 10)},
+                             {"ZeroWidth", Rgb24(0, 3, 60)},
+                             {"JpegCompression", WithHeader(Direct(40, 24, 3, 4))},
+                             {"TwoBitsPerPixel", WithHeader(Indexed(40, 2, 3, 4, 4))},
+                             {"UnknownHeaderSize", WithHeader(Direct(13, 24, 3))},
+                             {"Rle8WithWrongDepth", WithHeader(Direct(40, 24, 3, 1))},
+                             {"Os2HuffmanCompression", WithHeader(Direct(64, 24, 3, 3))},
+                             {"RleCutInsideRun", BuildBmp(Rle(8), Bytes({0, 5, 1, 2}))}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // 32 bits per pixel, bottom-up, blue first: catches a writer whose files other programs read
 // upside down or with red and blue swapped, and one that loses pixels on the way back.
@@ -371,6 +326,8 @@ TEST(BmpFile, Save32RoundTrip) {
 
     EXPECT_THROW(SaveBmpFile(tmp.dir() + "e.bmp", TBM_Bitmap()), EImageError);
     EXPECT_THROW(SaveBmpFile(tmp.dir() + "no/folder/e.bmp", original), EFileError);
+    // A file that cannot be opened is a file error, not a damaged picture.
+    EXPECT_THROW(LoadBmpFile(tmp.dir() + "missing.bmp", loaded), EFileError);
 }
 
 // The preview placeholder's format: 8 bits per pixel, the palette as given, rows padded.
@@ -407,12 +364,8 @@ TEST(BmpFile, Save8WithPalette) {
 TEST(BmpFile, TruncatedAndBitFlippedFilesNeverCrash) {
     TempDir tmp;
     const std::vector<std::string> seeds = {
-        BuildBmp(Rle(8), Bytes({2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 0, 4, 5, 0, 0, 3, 0, 0, 1})),
-        BuildBmp(Rle(4), Bytes({5, 0x12, 0, 0, 0, 2, 2, 1, 0, 3, 0x34, 0x50, 0, 1})),
-        BuildBmp(Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F}),
-                 PackPixels(Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F}), 8)),
-        BuildBmp(Indexed(40, 8, -3, 8, 8), PackPixels(Indexed(40, 8, -3, 8, 8), 8)),
-        BuildBmp(Indexed(12, 4, 3, 16, 0), PackPixels(Indexed(12, 4, 3, 16, 0), 8))};
+        Rle8File, Rle4File, Picture(Direct(40, 16, 3, 3, {0xF800, 0x07E0, 0x001F})),
+        Picture(Indexed(40, 8, -3, 8, 8)), Picture(Indexed(12, 4, 3, 16, 0))};
     std::mt19937 random(5);
     TBM_Bitmap b;
     const std::string file = tmp.dir() + "f.bmp";

@@ -42,12 +42,32 @@ Entries LayerNames(const TKelLayout& layout) {
     return names;
 }
 
+// A layer's settings in one comparable text: cols, rows, width x height, quality, folder.
+std::string Settings(const TKelLayer* l) {
+    return std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
+           std::to_string(l->PictureWidth()) + "x" + std::to_string(l->PictureHeight()) + "," +
+           std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+}
+
 } // namespace
 
-// Defaults come from the first picture tag; a layer is named after its page, and the layers
-// are sorted by name without regard to case.
+// Layouts read from template folders. Defaults come from the first picture tag; a layer is
+// named after its page, and the layers are sorted by name without regard to case. Paging
+// follows what the page can show: no picture cell means one picture per page, a picture page
+// without links to other pages shows all pictures on one. Picture folders that would lead
+// outside the gallery are taken as empty. A template whose defaults are not numbers is left
+// out and fails the load; the other pages of its layout and the following layouts are still
+// read whole.
 TEST(Layout, LayersFromTemplatePages) {
     TempDir tmp;
+    tmp.write("Layouts/A/bad.html", PicturePage("def_cols=five"));
+    tmp.write("Layouts/A/good.html", PicturePage("def_cols=2"));
+    tmp.write("Layouts/B/index.html", PicturePage("def_cols=3"));
+    tmp.write("Layouts/S/large.html", "<img src=\"#kel_picture_filename def_cols=4 def_rows=3#\">");
+    tmp.write("Layouts/S/nolinks.html", PicturePage("def_cols=4 def_rows=3", false));
+    tmp.write("Layouts/S/text.html", "#kel_page_title#");
+    tmp.write("Layouts/S/up.html", PicturePage("def_directory=../../etc"));
+    tmp.write("Layouts/S/root.html", PicturePage("def_directory=/tmp/x"));
     tmp.write("Layouts/Standard/index.html", PicturePage("def_cols=4 def_rows=3 def_width=200 "
                                                          "def_height=150 def_quality=70 "
                                                          "def_directory=pics/small"));
@@ -55,74 +75,43 @@ TEST(Layout, LayersFromTemplatePages) {
     tmp.write("Layouts/Standard/about.htm", "#kel_page_text#");
     tmp.write("Layouts/Standard/style.css", "#kel_page_title#");
     const Layouts l(tmp);
-    ASSERT_TRUE(l.ok);
-    const TKelLayout* layout = l.list.GetLayout(0);
-    ASSERT_NE(layout, nullptr);
+    EXPECT_FALSE(l.ok);
+    ASSERT_EQ(l.list.Count(), 4);
+    const TKelLayout* layout = l.list.GetLayout(3);
     EXPECT_EQ(layout->Name(), "Standard");
-    EXPECT_EQ(layout->Directory(), l.directories.Items(0));
+    EXPECT_EQ(layout->Directory(), l.directories.Items(3));
     EXPECT_EQ(LayerNames(*layout), (Entries{"about", "Detail", "index"}));
     const TKelLayer* index = layout->Layers().FindLayer("INDEX");
     ASSERT_NE(index, nullptr);
     EXPECT_NE(index->PageFile(), nullptr);
-    EXPECT_EQ(index->ColCount(), 4);
-    EXPECT_EQ(index->RowCount(), 3);
-    EXPECT_EQ(index->PictureWidth(), 200);
-    EXPECT_EQ(index->PictureHeight(), 150);
-    EXPECT_EQ(index->PictureQuality(), 70);
-    EXPECT_EQ(index->PictureDirectory(), "pics/small");
-}
+    EXPECT_EQ(Settings(index), "4,3,200x150,70,pics/small");
 
-// Paging follows what the page can show: no picture cell means one picture per page, a picture
-// page without links to other pages shows all pictures on one.
-TEST(Layout, CheckPaging) {
-    TempDir tmp;
-    tmp.write("Layouts/S/large.html", "<img src=\"#kel_picture_filename def_cols=4 def_rows=3#\">");
-    tmp.write("Layouts/S/nolinks.html", PicturePage("def_cols=4 def_rows=3", false));
-    tmp.write("Layouts/S/text.html", "#kel_page_title#");
-    const Layouts l(tmp);
-    const TKelLayer* large = l.Layer("S", "large");
-    ASSERT_NE(large, nullptr);
-    EXPECT_EQ(large->ColCount(), 1);
-    EXPECT_EQ(large->RowCount(), 1);
-    EXPECT_EQ(l.Layer("S", "nolinks")->ColCount(), 4);
-    EXPECT_EQ(l.Layer("S", "nolinks")->RowCount(), 0);
-    EXPECT_EQ(l.Layer("S", "text")->PictureWidth(), 140);
-
+    TKelLayer* large = l.Layer("S", "large");
+    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "nolinks")), "4,0,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "text")), "1,1,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "up")), "5,0,140x140,80,");
+    EXPECT_EQ(Settings(l.Layer("S", "root")), "5,0,140x140,80,");
     // Stored settings are corrected against the current page when they are carried over.
     TKelLayer stored;
     stored.SetColCount(7);
     stored.SetRowCount(9);
-    large->Owner()->FindLayer("large")->AssignSettings(stored);
-    EXPECT_EQ(large->ColCount(), 1);
-    EXPECT_EQ(large->RowCount(), 1);
-}
+    large->AssignSettings(stored);
+    EXPECT_EQ(Settings(large), "1,1,140x140,80,");
 
-// A template whose defaults are not numbers is left out; the other pages of its layout and
-// the following layouts are still read whole.
-TEST(Layout, BrokenTemplateIsLeftOut) {
-    TempDir tmp;
-    tmp.write("Layouts/A/bad.html", PicturePage("def_cols=five"));
-    tmp.write("Layouts/A/good.html", PicturePage("def_cols=2"));
-    tmp.write("Layouts/B/index.html", PicturePage("def_cols=3"));
-    const Layouts l(tmp);
-    EXPECT_FALSE(l.ok);
-    ASSERT_EQ(l.list.Count(), 2);
     EXPECT_EQ(LayerNames(*l.list.GetLayout(0)), (Entries{"good"}));
-    EXPECT_EQ(l.list.GetLayout(1)->Name(), "B");
     EXPECT_EQ(l.Layer("B", "index")->ColCount(), 3);
 }
 
-// Picture folders that would lead outside the gallery are taken as empty, from templates and
-// from project files alike.
+// What is rooted anywhere or climbs is no picture folder, also in a project file; plain names
+// are.
 TEST(Layout, UnsafePictureDirectoryIsEmpty) {
-    TempDir tmp;
-    tmp.write("Layouts/S/a.html", PicturePage("def_directory=../../etc"));
-    tmp.write("Layouts/S/b.html", PicturePage("def_directory=/tmp/x"));
-    tmp.write("Layouts/S/c.html", PicturePage("def_directory=..\\x"));
-    const Layouts l(tmp);
-    for (const char* name : {"a", "b", "c"})
-        EXPECT_EQ(l.Layer("S", name)->PictureDirectory(), "") << name;
-
+    for (const char* safe :
+         {"", "pics", "pics/big/", "pics\\big", "./pics", "a..b", "...", "pics:2"})
+        EXPECT_TRUE(TKelLayer::IsSafePictureDirectory(safe)) << safe;
+    for (const char* unsafe : {"..", "../x", "x/..", "a/../b", "a\\..\\b", "/abs", "\\abs",
+                               "//server/share", "C:\\x", "c:x"})
+        EXPECT_FALSE(TKelLayer::IsSafePictureDirectory(unsafe)) << unsafe;
     TSXmlReader reader;
     reader.LoadFromString(R"(<layer name="x" picture_directory="pics/../../x"/>)");
     TKelLayer layer;
@@ -130,82 +119,28 @@ TEST(Layout, UnsafePictureDirectoryIsEmpty) {
     EXPECT_EQ(layer.PictureDirectory(), "");
 }
 
-// The check itself: what is rooted anywhere or climbs is refused; plain names are not.
-TEST(Layout, IsSafePictureDirectory) {
-    for (const char* safe :
-         {"", "pics", "pics/big/", "pics\\big", "./pics", "a..b", "...", "pics:2"})
-        EXPECT_TRUE(TKelLayer::IsSafePictureDirectory(safe)) << safe;
-    for (const char* unsafe : {"..", "../x", "x/..", "a/../b", "a\\..\\b", "/abs", "\\abs",
-                               "//server/share", "C:\\x", "c:x"})
-        EXPECT_FALSE(TKelLayer::IsSafePictureDirectory(unsafe)) << unsafe;
-}
-
-namespace {
-
-struct ActiveCase {
-    const char* name;
-    std::vector<std::string> folders;
-    const char* active;
-    const char* expected; // nullptr: none
-};
-
-void PrintTo(const ActiveCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ActiveLayoutTest : public testing::TestWithParam<ActiveCase> {};
-
-} // namespace
-
 // The active layout falls back from the chosen name to "standard" to the first, to none.
-TEST_P(ActiveLayoutTest, Resolves) {
-    const ActiveCase& c = GetParam();
-    TempDir tmp;
-    for (const std::string& folder : c.folders)
-        tmp.write("Layouts/" + folder + "/index.html", "#kel_page_title#");
-    Layouts l(tmp);
-    l.list.SetActiveLayout(c.active);
-    const TKelLayout* active = l.list.GetActiveLayout();
-    if (!c.expected)
-        EXPECT_EQ(active, nullptr);
-    else
-        EXPECT_EQ(active ? active->Name() : "(none)", c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Layout, ActiveLayoutTest,
-    testing::Values(ActiveCase{"EmptyGivesStandard", {"Classic", "Standard"}, "", "Standard"},
-                    ActiveCase{"ChosenAnyCase", {"Classic", "Standard"}, "classic", "Classic"},
-                    ActiveCase{"GoneGivesStandard", {"Classic", "Standard"}, "Gone", "Standard"},
-                    ActiveCase{"NoStandardGivesFirst", {"Zeta", "Alpha"}, "Gone", "Alpha"},
-                    ActiveCase{"NoFoldersGivesNone", {}, "Standard", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// A layer's setters climb the owner chain into the layout list's own history, only on a
-// real change; loading and carrying settings over record nothing.
-TEST(Layout, ChangesReachTheLayoutListHistory) {
-    TempDir tmp;
-    tmp.write("Layouts/Standard/index.html", PicturePage("def_cols=4"));
-    Layouts l(tmp);
-    TKelLayer* layer = l.Layer("Standard", "index");
-    EXPECT_FALSE(l.list.History().IsModified());
-    layer->SetColCount(4);
-    layer->SetPageTitle("");
-    EXPECT_FALSE(l.list.History().IsModified());
-    layer->SetColCount(3);
-    layer->SetRowCount(2);
-    layer->SetPictureWidth(1);
-    layer->SetPictureHeight(2);
-    layer->SetPictureQuality(3);
-    layer->SetPageTitle("T");
-    layer->SetPageText("a\r\nb");
-    EXPECT_EQ(l.list.History().Items(),
-              (Entries{"SetColCount", "SetRowCount", "SetPictureWidth", "SetPictureHeight",
-                       "SetPictureQuality", "SetPageTitle", "SetPageText"}));
+TEST(Layout, ActiveLayoutResolves) {
+    for (const auto& [folders, active, expected] :
+         {std::tuple<Entries, const char*, const char*>{{"Classic", "Standard"}, "", "Standard"},
+          {{"Classic", "Standard"}, "classic", "Classic"},
+          {{"Classic", "Standard"}, "Gone", "Standard"},
+          {{"Zeta", "Alpha"}, "Gone", "Alpha"},
+          {{}, "Standard", "(none)"}}) {
+        TempDir tmp;
+        for (const std::string& folder : folders)
+            tmp.write("Layouts/" + folder + "/index.html", "#kel_page_title#");
+        Layouts l(tmp);
+        l.list.SetActiveLayout(active);
+        const TKelLayout* layout = l.list.GetActiveLayout();
+        EXPECT_EQ(layout ? layout->Name() : "(none)", expected) << active;
+    }
 }
 
 // Settings stored by name (any case) reach the freshly read layouts; new layers keep their
-// template defaults and the active layout name comes along.
+// template defaults and the active layout name comes along. Carrying settings over records
+// nothing; a layer's setters climb the owner chain into the layout list's own history, only on
+// a real change.
 TEST(Layout, AssignSettingsByName) {
     TSXmlReader reader;
     reader.LoadFromString(R"(<layouts active_layout="standard">
@@ -226,19 +161,27 @@ TEST(Layout, AssignSettingsByName) {
     l.list.AssignSettings(stored);
     EXPECT_EQ(l.list.ActiveLayout(), "standard");
     const TKelLayer* index = l.Layer("Standard", "Index");
-    EXPECT_EQ(index->ColCount(), 3);
-    EXPECT_EQ(index->RowCount(), 2);
-    EXPECT_EQ(index->PageTitle(), "Hi");
-    EXPECT_EQ(index->PageText(), "x");
-    EXPECT_EQ(index->PictureWidth(), 10);
-    EXPECT_EQ(index->PictureHeight(), 20);
-    EXPECT_EQ(index->PictureQuality(), 30);
-    EXPECT_EQ(index->PictureDirectory(), "p");
+    EXPECT_EQ(Settings(index) + index->PageTitle() + index->PageText(), "3,2,10x20,30,pHix");
     EXPECT_EQ(index->Name(), "Index");
     EXPECT_NE(index->PageFile(), nullptr);
     EXPECT_EQ(l.Layer("Standard", "new")->ColCount(), 6);
     EXPECT_EQ(l.list.Count(), 1);
     EXPECT_FALSE(l.list.History().IsModified());
+
+    TKelLayer* layer = l.Layer("Standard", "new");
+    layer->SetColCount(6);
+    layer->SetPageTitle("");
+    EXPECT_FALSE(l.list.History().IsModified());
+    layer->SetColCount(3);
+    layer->SetRowCount(2);
+    layer->SetPictureWidth(1);
+    layer->SetPictureHeight(2);
+    layer->SetPictureQuality(3);
+    layer->SetPageTitle("T");
+    layer->SetPageText("a\r\nb");
+    EXPECT_EQ(l.list.History().Items(),
+              (Entries{"SetColCount", "SetRowCount", "SetPictureWidth", "SetPictureHeight",
+                       "SetPictureQuality", "SetPageTitle", "SetPageText"}));
 }
 
 // Reading the layouts elements: bad numbers and missing names take their defaults, a layout
@@ -260,11 +203,7 @@ TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     EXPECT_EQ(first->Directory(), nullptr);
     EXPECT_EQ(LayerNames(*first), (Entries{"A", "b"}));
     const TKelLayer* b = first->Layers().GetLayer(1);
-    EXPECT_EQ(b->ColCount(), 5);
-    EXPECT_EQ(b->RowCount(), 0);
-    EXPECT_EQ(b->PictureWidth(), 140);
-    EXPECT_EQ(b->PictureHeight(), 140);
-    EXPECT_EQ(b->PictureQuality(), 80);
+    EXPECT_EQ(Settings(b), "5,0,140x140,80,");
     EXPECT_EQ(b->PageFile(), nullptr);
     EXPECT_EQ(list.GetLayout(1)->Name(), "nolayers");
     EXPECT_EQ(list.GetLayout(1)->Layers().Count(), 0);

@@ -49,24 +49,28 @@ void SetModificationTime(const std::string& file, std::time_t time) {
 } // namespace
 
 // The title comes from the file name (last extension cut), a missing file unchecks the picture
-// and keeps it dateless, and none of it is recorded as a user change.
-TEST(Picture, SetFileNameDerivesTitleAndCheck) {
+// and keeps it dateless, and none of it is recorded as a user change. The date is the file's
+// local wall-clock time, odd seconds rounded down. UncheckMissing records one change per
+// picture it actually unchecks.
+TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     TempDir tmp;
     RecordingList r;
-    const struct {
-        const char* file;
-        const char* title;
-    } cases[] = {{"IMG_0001.JPG", "IMG_0001"},
-                 {"Beach.2004.jpg", "Beach.2004"},
-                 {".jpg", ""},
-                 {"noext", "noext"}};
-    for (const auto& c : cases) {
+    for (const auto& [file, title] : {std::pair{"IMG_0001.JPG", "IMG_0001"},
+                                      {"Beach.2004.jpg", "Beach.2004"},
+                                      {".jpg", ""},
+                                      {"noext", "noext"}}) {
         TKelPicture* p = r.list.CreatePicture();
-        p->SetFileName(tmp.write(c.file, "data"));
-        EXPECT_EQ(p->Title(), c.title) << c.file;
-        EXPECT_TRUE(p->Checked()) << c.file;
-        EXPECT_NE(p->Date(), TKelPicture::TDate{}) << c.file;
+        p->SetFileName(tmp.write(file, "data"));
+        EXPECT_EQ(p->Title(), title) << file;
+        EXPECT_TRUE(p->Checked()) << file;
     }
+    std::tm local{};
+    local.tm_year = 104, local.tm_mon = 6, local.tm_mday = 14; // 14 July 2004
+    local.tm_hour = 15, local.tm_min = 30, local.tm_sec = 45, local.tm_isdst = -1;
+    SetModificationTime(tmp.dir() + "noext", std::mktime(&local));
+    r.list.GetPicture(3)->SetFileName(tmp.dir() + "noext");
+    EXPECT_EQ(r.list.GetPicture(3)->Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
+
     TKelPicture* missing = r.list.CreatePicture();
     missing->SetFileName(tmp.dir() + "gone.jpg");
     EXPECT_FALSE(missing->Checked());
@@ -77,139 +81,46 @@ TEST(Picture, SetFileNameDerivesTitleAndCheck) {
     folder->SetFileName(tmp.dir());
     EXPECT_FALSE(folder->Exists());
     EXPECT_FALSE(folder->Checked());
-
     TKelPicture* titled = r.list.CreatePicture();
     titled->SetTitle("Mine");
     r.history.Clear();
     titled->SetFileName(tmp.write("other.jpg", "x"));
     EXPECT_EQ(titled->Title(), "Mine");
     EXPECT_FALSE(r.history.IsModified());
-}
 
-// The date is the file's local wall-clock time, odd seconds rounded down, and orders pictures.
-TEST(Picture, DateIsLocalTimeAtTwoSeconds) {
-    TempDir tmp;
-    const std::string file = tmp.write("a.jpg", "x");
-    std::tm local{};
-    local.tm_year = 2004 - 1900;
-    local.tm_mon = 6; // July
-    local.tm_mday = 14;
-    local.tm_hour = 15;
-    local.tm_min = 30;
-    local.tm_sec = 45;
-    local.tm_isdst = -1;
-    SetModificationTime(file, std::mktime(&local));
-    TKelPicture p;
-    p.SetFileName(file);
-    EXPECT_EQ(p.Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
+    r.list.CreatePicture(); // no file at all, checked
+    r.history.Clear();
+    fs::remove(tmp.dir() + "other.jpg");
+    r.list.UncheckMissing();
+    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
+    EXPECT_FALSE(titled->Checked());
+    EXPECT_FALSE(r.list.GetPicture(7)->Checked());
+    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
+    r.list.UncheckMissing();
+    EXPECT_EQ(r.history.Items().size(), 2U);
 }
 
 // Setters record only real changes (case counts), under their own names; pictures outside a
-// list, or in a list without history, record nothing and do not crash.
-TEST(Picture, SettersRecordRealChanges) {
-    RecordingList r;
-    TKelPicture* p = r.Add("Beach");
-    p->SetTitle("Beach");
-    p->SetComment("");
-    p->SetChecked(true);
-    EXPECT_FALSE(r.history.IsModified());
-    p->SetTitle("beach");
-    p->SetComment("c");
-    p->SetChecked(false);
-    p->SetSelected(true);
-    EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
-
-    TKelPicture alone;
-    alone.SetTitle("x");
-    TKelPictureRefs refs;
-    refs.Add(p);
-    refs.OrderByTitle();
-    refs.RemovePicture(p);
-    EXPECT_EQ(r.history.Items().size(), 3U);
-}
-
-// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves.
-TEST(PictureList, OrderByTitleAndComment) {
-    RecordingList r;
-    r.list.OrderByTitle();
-    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
-    r.history.Clear();
-
-    TKelPicture* b = r.Add("b");
-    r.Add("A");
-    r.Add("c");
-    TKelPicture* b2 = r.Add("B");
-    b->SetComment("2");
-    b2->SetComment("1");
-    r.history.Clear();
-    r.list.OrderByTitle();
-    EXPECT_EQ(r.Titles(), (Entries{"A", "b", "B", "c"}));
-    r.list.OrderByComment();
-    EXPECT_EQ(r.Titles(), (Entries{"A", "c", "B", "b"}));
-    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle", "OrderByComment"}));
-}
-
-// Date and file name sorts use the right keys: older first, full paths compared without case.
-TEST(PictureList, OrderByDateAndFileName) {
-    TempDir tmp;
-    RecordingList r;
-    const std::time_t base = 1'100'000'000;
-    const char* names[] = {"b/Z.jpg", "a/y.jpg", "B/x.jpg"};
-    const std::time_t ages[] = {base + 10, base + 20, base};
-    for (int i = 0; i < 3; ++i) {
-        const std::string file = tmp.write(names[i], "x");
-        SetModificationTime(file, ages[i]);
-        r.list.CreatePicture()->SetFileName(file);
-    }
-    r.list.OrderByDate();
-    EXPECT_EQ(r.Titles(), (Entries{"x", "Z", "y"}));
-    r.list.OrderByFileName();
-    EXPECT_EQ(r.Titles(), (Entries{"y", "x", "Z"})); // ".../b/Z" after ".../B/x"
-}
-
-// Moving shifts the pictures between; a no-op move records nothing; a bad index is an error,
-// not memory corruption.
-TEST(PictureList, MovePicture) {
-    RecordingList r;
-    r.Add("P0");
-    r.Add("P1");
-    r.Add("P2");
-    r.list.MovePicture(0, 2);
-    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2", "P0"}));
-    r.list.MovePicture(2, 0);
-    EXPECT_EQ(r.Titles(), (Entries{"P0", "P1", "P2"}));
-    r.list.MovePicture(1, 1);
-    EXPECT_EQ(r.history.Items(), (Entries{"MovePicture", "MovePicture"}));
-    EXPECT_THROW(r.list.MovePicture(0, 3), EListError);
-    EXPECT_THROW(r.list.MovePicture(-1, 0), EListError);
-}
-
-// Removing frees and records; a picture that is not there gives -1 and records nothing;
-// out-of-range access gives nullptr.
-TEST(PictureList, RemoveAndAccess) {
-    RecordingList r;
-    TKelPicture* p0 = r.Add("P0");
-    r.Add("P1");
-    TKelPicture stranger;
-    EXPECT_EQ(r.list.RemovePicture(&stranger), -1);
-    EXPECT_FALSE(r.history.IsModified());
-    EXPECT_EQ(r.list.RemovePicture(p0), 0);
-    EXPECT_EQ(r.history.Items(), (Entries{"RemovePicture"}));
-    EXPECT_EQ(r.Titles(), (Entries{"P1"}));
-    EXPECT_EQ(r.list.GetPicture(1), nullptr);
-    EXPECT_EQ(r.list.GetPicture(-1), nullptr);
-    EXPECT_EQ(r.list.IndexOf(p0), -1);
-}
-
-// Assign filters by check mark and selection in list order; an owning list ignores it, and a
-// reference list removing a picture must not free it.
-TEST(PictureList, AssignFilters) {
+// list, or in a list without history, record nothing and do not crash. Assign filters by check
+// mark and selection in list order; an owning list ignores it, and a reference list removing a
+// picture must not free it.
+TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     RecordingList r;
     TKelPicture* a = r.Add("a");
-    TKelPicture* b = r.Add("b");
+    TKelPicture* b = r.Add("Beach");
     TKelPicture* c = r.Add("c");
+    b->SetTitle("Beach");
+    b->SetComment("");
+    b->SetChecked(true);
+    EXPECT_FALSE(r.history.IsModified());
+    b->SetTitle("beach");
+    b->SetComment("c");
     b->SetChecked(false);
     c->SetSelected(true);
+    EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
+    TKelPicture alone;
+    alone.SetTitle("x");
+
     TKelPictureRefs refs;
     refs.Assign(r.list, false, true);
     EXPECT_EQ(refs.Count(), 2);
@@ -218,85 +129,95 @@ TEST(PictureList, AssignFilters) {
     refs.Assign(r.list, true, false);
     EXPECT_EQ(refs.Count(), 1);
     EXPECT_EQ(r.list.SelectedCount(), 1);
-    EXPECT_EQ(refs.Add(c), 0);
-    EXPECT_EQ(refs.RemovePicture(c), 0);
-    EXPECT_EQ(c->Title(), "c"); // still alive
-
+    EXPECT_EQ(refs.Add(b), 1);
+    refs.OrderByTitle();
+    EXPECT_EQ(refs.RemovePicture(b), 0);
+    EXPECT_EQ(b->Title(), "beach"); // still alive
+    EXPECT_EQ(r.history.Items().size(), 3U);
     TKelPictureList other;
     other.CreatePicture();
     r.list.Assign(other, false, false);
     EXPECT_EQ(r.list.Count(), 3);
 }
 
-// UncheckMissing records one change per picture it actually unchecks.
-TEST(PictureList, UncheckMissing) {
+// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves; date and
+// file name sorts use the right keys: older first, full paths compared without case.
+TEST(PictureList, Orders) {
     TempDir tmp;
     RecordingList r;
-    r.list.CreatePicture()->SetFileName(tmp.write("a.jpg", "x"));
-    TKelPicture* gone = r.list.CreatePicture();
-    const std::string goneFile = tmp.write("b.jpg", "x");
-    gone->SetFileName(goneFile);
-    r.list.CreatePicture(); // no file at all, checked
+    r.list.OrderByTitle();
+    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
+    const std::time_t base = 1'100'000'000;
+    for (const auto& [name, age, comment] : {std::tuple{"z/b.jpg", base + 10, "2"},
+                                             {"Y/A.jpg", base + 20, ""},
+                                             {"C/c.jpg", base, ""},
+                                             {"x/B.jpg", base + 30, "1"}}) {
+        TKelPicture* p = r.list.CreatePicture();
+        p->SetFileName(tmp.write(name, "x"));
+        SetModificationTime(p->FileName(), age);
+        p->SetFileName(p->FileName()); // reads the new date
+        p->SetComment(comment);
+    }
     r.history.Clear();
-    fs::remove(goneFile);
-    r.list.UncheckMissing();
-    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
-    EXPECT_FALSE(gone->Checked());
-    EXPECT_FALSE(r.list.GetPicture(2)->Checked());
-    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
-    r.list.UncheckMissing();
-    EXPECT_EQ(r.history.Items().size(), 2U);
+    r.list.OrderByTitle();
+    EXPECT_EQ(r.Titles(), (Entries{"A", "b", "B", "c"}));
+    r.list.OrderByComment();
+    EXPECT_EQ(r.Titles(), (Entries{"A", "c", "B", "b"}));
+    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle", "OrderByComment"}));
+    r.list.OrderByDate();
+    EXPECT_EQ(r.Titles(), (Entries{"c", "b", "A", "B"}));
+    r.list.OrderByFileName();
+    EXPECT_EQ(r.Titles(), (Entries{"c", "B", "A", "b"})); // ".../x/B" before ".../Y/A"
 }
 
-namespace {
-
-struct InfoCase {
-    const char* name;
-    const char* attributes;
-    bool fileExists;
-    const char* title;
-    const char* comment;
-    bool checked;
-};
-
-void PrintTo(const InfoCase& c, std::ostream* os) {
-    *os << c.name;
+// Moving shifts the pictures between; a no-op move records nothing; a bad index is an error,
+// not memory corruption. Removing frees and records; a picture that is not there gives -1 and
+// records nothing; out-of-range access gives nullptr.
+TEST(PictureList, MoveRemoveAndAccess) {
+    RecordingList r;
+    TKelPicture* p0 = r.Add("P0");
+    r.Add("P1");
+    r.Add("P2");
+    r.list.MovePicture(0, 2);
+    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2", "P0"}));
+    r.list.MovePicture(2, 0);
+    r.list.MovePicture(1, 1);
+    EXPECT_EQ(r.Titles(), (Entries{"P0", "P1", "P2"}));
+    EXPECT_THROW(r.list.MovePicture(0, 3), EListError);
+    EXPECT_THROW(r.list.MovePicture(-1, 0), EListError);
+    TKelPicture stranger;
+    EXPECT_EQ(r.list.RemovePicture(&stranger), -1);
+    EXPECT_EQ(r.list.RemovePicture(p0), 0);
+    EXPECT_EQ(r.history.Items(), (Entries{"MovePicture", "MovePicture", "RemovePicture"}));
+    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2"}));
+    EXPECT_EQ(r.list.GetPicture(2), nullptr);
+    EXPECT_EQ(r.list.GetPicture(-1), nullptr);
+    EXPECT_EQ(r.list.IndexOf(p0), -1);
 }
-
-class PictureInfoTest : public testing::TestWithParam<InfoCase> {};
-
-} // namespace
 
 // The picture_info element: the stored title wins (also empty), checked reads true/false in
-// any case with true as default, and a missing file always loads unchecked.
-TEST_P(PictureInfoTest, Loads) {
-    const InfoCase& c = GetParam();
+// any case with true as default, and a missing file always loads unchecked; nothing recorded.
+TEST(PictureList, LoadsPictureInfo) {
     TempDir tmp;
-    const std::string file = c.fileExists ? tmp.write("Pic.jpg", "x") : tmp.dir() + "Pic.jpg";
-    TSXmlReader reader;
-    reader.LoadFromString(std::string("<picture_info ") + c.attributes + "><filename>" + file +
-                          "</filename></picture_info>");
-    THistory history;
-    TKelPictureList list;
-    list.SetHistory(&history);
-    TKelPicture* p = list.CreatePicture();
-    history.Clear();
-    ASSERT_TRUE(p->LoadFromXml(reader.Root()));
-    EXPECT_EQ(p->FileName(), file);
-    EXPECT_EQ(p->Title(), c.title);
-    EXPECT_EQ(p->Comment(), c.comment);
-    EXPECT_EQ(p->Checked(), c.checked);
-    EXPECT_FALSE(history.IsModified());
+    for (const auto& [name, attributes, exists, title, comment, checked] :
+         {std::tuple{"EmptyTitleWins", R"(title="" comment="a" checked="TRUE")", true, "", "a",
+                     true},
+          {"NoTitleAttribute", R"(checked="false")", true, "", "", false},
+          {"CheckedYesIsDefault", R"(title="T" checked="yes")", true, "T", "", true},
+          {"MissingFileUnchecks", R"(title="T" checked="true")", false, "T", "", false}}) {
+        SCOPED_TRACE(name);
+        const std::string file = exists ? tmp.write("Pic.jpg", "x") : tmp.dir() + "Gone.jpg";
+        TSXmlReader reader;
+        reader.LoadFromString(std::string("<picture_info ") + attributes + "><filename>" + file +
+                              "</filename></picture_info>");
+        RecordingList r;
+        TKelPicture* p = r.Add("");
+        ASSERT_TRUE(p->LoadFromXml(reader.Root()));
+        EXPECT_EQ(p->FileName() + p->Title() + "|" + p->Comment(), file + title + "|" + comment);
+        EXPECT_EQ(p->Checked(), checked);
+        EXPECT_FALSE(r.history.IsModified());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PictureList, PictureInfoTest,
-    testing::Values(
-        InfoCase{"EmptyTitleWins", R"(title="" comment="a" checked="TRUE")", true, "", "a", true},
-        InfoCase{"NoTitleAttribute", R"(checked="false")", true, "", "", false},
-        InfoCase{"CheckedYesIsDefault", R"(title="T" checked="yes")", true, "T", "", true},
-        InfoCase{"MissingFileUnchecks", R"(title="T" checked="true")", false, "T", "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A picture_info without filename fails the list's load; every child still gets a picture,
 // those from the failed one on stay empty and get no notification.
@@ -325,80 +246,33 @@ TEST(PictureList, LoadStopsAtBrokenPicture) {
     EXPECT_FALSE(list.LoadFromXml(pugi::xml_node(), false, {}));
 }
 
-// Relative paths in a file are taken relative to the given folder; absolute ones are kept.
-TEST(PictureList, RelativeFileNames) {
-    TempDir tmp;
-    const std::string sunset = tmp.write("Pictures/Sunset.jpg", "x");
-    TSXmlReader reader;
-    reader.LoadFromString("<p><i><filename>../Pictures/Sunset.jpg</filename></i>"
-                          "<i><filename>" +
-                          sunset + "</filename></i></p>");
-    TKelPictureList list;
-    ASSERT_TRUE(list.LoadFromXml(reader.Root(), false, {}, tmp.dir() + "Examples"));
-    EXPECT_EQ(list.GetPicture(0)->FileName(), sunset);
-    EXPECT_TRUE(list.GetPicture(0)->Checked());
-    EXPECT_EQ(list.GetPicture(1)->FileName(), sunset);
-}
-
-namespace {
-
-std::string WritePicture(const TempDir& tmp, const std::string& name, int width, int height,
-                         std::uint32_t color = 0) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    if (color != 0) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                bitmap.SetPixel(x, y, color);
-    }
-    std::string file = tmp.dir() + name;
-    bitmap.SaveToFile(file, 90);
-    return file;
-}
-
-::testing::AssertionResult HasThumbnail(TKelPicture& p, int width, int height) {
-    if (!p.LoadThumbnail() || !p.Thumbnail())
-        return ::testing::AssertionFailure() << "no thumbnail";
-    if (p.Thumbnail()->Width() != width || p.Thumbnail()->Height() != height)
-        return ::testing::AssertionFailure()
-               << p.Thumbnail()->Width() << " x " << p.Thumbnail()->Height();
-    return ::testing::AssertionSuccess();
-}
-
-} // namespace
-
 // The longer side is 110 for JPEG and BMP, small pictures are enlarged, and the picture is
-// really drawn into it.
+// really drawn into it. JPEGs are decoded at one-eighth scale: 17 x 9 decodes to 3 x 2, which
+// fits to 110 x 73, where a full decode would give 110 x 58.
 TEST(Thumbnail, FitsLongerSide) {
     TempDir tmp;
     TKelPicture p;
-    p.SetFileName(WritePicture(tmp, "big.JPG", 4000, 3000));
-    EXPECT_TRUE(HasThumbnail(p, 110, 83));
-    p.SetFileName(WritePicture(tmp, "tall.bmp", 50, 100, 0x0000FF));
-    EXPECT_TRUE(HasThumbnail(p, 55, 110));
-    const TBM_Pixel red = p.Thumbnail()->GetPixel(27, 55);
-    EXPECT_GE(red.R, 250);
-    EXPECT_LE(red.B, 5);
-}
-
-// JPEGs are decoded at one-eighth scale: a 17 x 9 picture decodes to 3 x 2, which fits to
-// 110 x 73, where a full decode would give 110 x 58.
-TEST(Thumbnail, JpegDecodedAtOneEighth) {
-    TempDir tmp;
-    TKelPicture p;
-    p.SetFileName(WritePicture(tmp, "small.jpeg", 17, 9, 0x00FF00));
-    EXPECT_TRUE(HasThumbnail(p, 110, 73));
-}
-
-// Anything that cannot give a thumbnail gives none, drops the old one and raises nothing.
-TEST(Thumbnail, NoneForOtherOrBrokenFiles) {
-    TempDir tmp;
-    TKelPicture p;
-    const std::string good = WritePicture(tmp, "good.jpg", 80, 60);
+    for (const auto& [name, w, h, tw, th] : {std::tuple{"big.JPG", 2000, 1500, 110, 83},
+                                             {"small.jpeg", 17, 9, 110, 73},
+                                             {"tall.bmp", 50, 100, 55, 110}}) {
+        TBM_Bitmap bitmap;
+        bitmap.SetSize(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                bitmap.SetPixel(x, y, 0x0000FF);
+        bitmap.SaveToFile(tmp.dir() + name, 90);
+        p.SetFileName(tmp.dir() + name);
+        ASSERT_TRUE(p.LoadThumbnail()) << name;
+        EXPECT_EQ(p.Thumbnail()->Width(), tw) << name;
+        EXPECT_EQ(p.Thumbnail()->Height(), th) << name;
+        EXPECT_GE(p.Thumbnail()->GetPixel(tw / 2, th / 2).R, 250) << name;
+        EXPECT_LE(p.Thumbnail()->GetPixel(tw / 2, th / 2).B, 5) << name;
+    }
+    // Anything that cannot give a thumbnail gives none, drops the old one and raises nothing.
     for (const std::string& file :
          {tmp.write("photo.png", "\x89PNG"), tmp.write("broken.jpg", "\xFF\xD8 not a jpeg"),
           tmp.write("broken.bmp", "BM"), tmp.dir() + "missing.jpg"}) {
-        p.SetFileName(good);
+        p.SetFileName(tmp.dir() + "big.JPG");
         ASSERT_TRUE(p.LoadThumbnail());
         p.SetFileName(file);
         EXPECT_FALSE(p.LoadThumbnail()) << file;

@@ -85,8 +85,14 @@ TEST(Project, SaveAndLoadRoundTrip) {
     EXPECT_FALSE(s.project.History().IsModified());
     EXPECT_EQ(s.project.FileName(), file);
 
+    // Loading with thumbnails notifies once per picture, with the project's own list.
     TKelProject loaded;
-    ASSERT_TRUE(loaded.LoadFromFile(file));
+    int calls = 0;
+    ASSERT_TRUE(loaded.LoadFromFile(file, true, [&](TKelPictureList& sender, TKelPicture&) {
+        EXPECT_EQ(&sender, &loaded.Pictures());
+        ++calls;
+    }));
+    EXPECT_EQ(calls, 3);
     EXPECT_FALSE(loaded.History().IsModified());
     EXPECT_EQ(Snapshot(loaded), Snapshot(s.project));
     EXPECT_EQ(loaded.Pictures().GetPicture(0)->Date(), s.project.Pictures().GetPicture(0)->Date());
@@ -99,15 +105,12 @@ TEST(Project, GoldenFileByteForByte) {
     const std::string golden = kelvo::ReadFileBytes(GoldenFile);
     TKelProject project;
     ASSERT_TRUE(project.LoadFromFile(GoldenFile));
-    const TKelLayer* index = project.Layouts().FindLayout("standard")->Layers().FindLayer("index");
-    ASSERT_NE(index, nullptr);
-    EXPECT_EQ(index->PageTitle(), "Tom & Jerry <2> \"live\"");
-    EXPECT_EQ(index->PageText(), "Line 1\r\n\tLine 2");
-    EXPECT_EQ(index->ColCount(), -4);
-    EXPECT_EQ(project.Pictures().GetPicture(0)->Title(), "Beach & \"Sea\" <1>");
-    EXPECT_EQ(project.Pictures().GetPicture(0)->FileName(),
-              "/nonexistent-kelvo/Beach & Sea <1>.jpg");
-    EXPECT_EQ(project.Pictures().GetPicture(0)->Comment(), "Größe: 5 × 3");
+    EXPECT_EQ(Snapshot(project),
+              GoldenFile +
+                  "|/srv/www/|holiday/|Standard|L:Classic|L:Standard detail,,,1,1,0,0,100, "
+                  "index,Tom & Jerry <2> \"live\",Line 1\r\n\tLine 2,-4,3,640,480,75,"
+                  "pics/small|P:/nonexistent-kelvo/Beach & Sea <1>.jpg,Beach & \"Sea\" "
+                  "<1>,Größe: 5 × 3,0|P:/nonexistent-kelvo/b.jpg,,,0|");
 
     TempDir tmp;
     ASSERT_TRUE(project.SaveToFile(tmp.dir() + "copy.kel"));
@@ -133,54 +136,35 @@ TEST(Project, EmptyProjectFile) {
     EXPECT_EQ(Snapshot(loaded), tmp.dir() + "new.kel||||");
 }
 
-namespace {
-
-struct FailureCase {
-    const char* name;
-    const char* content; // nullptr: no file
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class LoadFailureTest : public testing::TestWithParam<FailureCase> {};
-
-} // namespace
-
 // Every failing load returns false and leaves the project exactly as it was: pictures,
-// layouts, folders, file name and modified state.
-TEST_P(LoadFailureTest, LeavesProjectUntouched) {
-    Sample s;
-    const std::string before = Snapshot(s.project);
-    const std::string file = s.tmp.dir() + "bad.kel";
-    if (GetParam().content)
-        s.tmp.write("bad.kel", GetParam().content);
-    EXPECT_FALSE(s.project.LoadFromFile(file));
-    EXPECT_EQ(Snapshot(s.project), before);
-    EXPECT_EQ(s.project.Pictures().GetPicture(0)->Owner(), &s.project.Pictures());
-    // The project still records its changes where it did.
-    s.project.Pictures().GetPicture(0)->SetTitle("changed");
-    EXPECT_EQ(s.project.History().Items().back(), "SetTitle");
-    s.project.Layouts().GetLayout(0)->Layers().GetLayer(0)->SetColCount(99);
-    EXPECT_EQ(s.project.Layouts().History().Items().back(), "SetColCount");
+// layouts, folders, file name and modified state, and the project still records its changes
+// where it did.
+TEST(Project, FailedLoadLeavesProjectUntouched) {
+    for (const auto& [name, content] :
+         {std::pair<const char*, const char*>{"MissingFile", nullptr},
+          {"JpegFile", "\xFF\xD8\xFF\xE0\x01\x02JFIF binary"},
+          {"NoProject", "<kelvo version=\"1.00\"><other/></kelvo>"},
+          {"NoPictureInfos", "<kelvo><project><layouts active_layout=\"x\"/></project></kelvo>"},
+          {"NoLayouts", "<kelvo><project><picture_infos/></project></kelvo>"},
+          {"LayoutWithoutLayers", "<kelvo><project><layouts><layout name=\"a\"/></layouts>"
+                                  "<picture_infos/></project></kelvo>"},
+          {"PictureWithoutFilename",
+           "<kelvo><project><layouts/><picture_infos><picture_info title=\"t\"/>"
+           "</picture_infos></project></kelvo>"}}) {
+        SCOPED_TRACE(name);
+        Sample s;
+        const std::string before = Snapshot(s.project);
+        if (content)
+            s.tmp.write("bad.kel", content);
+        EXPECT_FALSE(s.project.LoadFromFile(s.tmp.dir() + "bad.kel"));
+        EXPECT_EQ(Snapshot(s.project), before);
+        EXPECT_EQ(s.project.Pictures().GetPicture(0)->Owner(), &s.project.Pictures());
+        s.project.Pictures().GetPicture(0)->SetTitle("changed");
+        EXPECT_EQ(s.project.History().Items().back(), "SetTitle");
+        s.project.Layouts().GetLayout(0)->Layers().GetLayer(0)->SetColCount(99);
+        EXPECT_EQ(s.project.Layouts().History().Items().back(), "SetColCount");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Project, LoadFailureTest,
-    testing::Values(
-        FailureCase{"MissingFile", nullptr},
-        FailureCase{"JpegFile", "\xFF\xD8\xFF\xE0\x01\x02JFIF binary"},
-        FailureCase{"NoProject", "<kelvo version=\"1.00\"><other/></kelvo>"},
-        FailureCase{"NoPictureInfos",
-                    "<kelvo><project><layouts active_layout=\"x\"/></project></kelvo>"},
-        FailureCase{"NoLayouts", "<kelvo><project><picture_infos/></project></kelvo>"},
-        FailureCase{"LayoutWithoutLayers", "<kelvo><project><layouts><layout name=\"a\"/></layouts>"
-                                           "<picture_infos/></project></kelvo>"},
-        FailureCase{"PictureWithoutFilename",
-                    "<kelvo><project><layouts/><picture_infos><picture_info title=\"t\"/>"
-                    "</picture_infos></project></kelvo>"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The root's name and version are not checked; folders are kept as stored, without the
 // setters' normalisation; relative picture paths are relative to the project file.
@@ -193,17 +177,13 @@ TEST(Project, LoadsWhatItFinds) {
               "</filename></picture_info></picture_infos></project></gallery>");
     TKelProject project;
     ASSERT_TRUE(project.LoadFromFile(tmp.dir() + "Examples/demo.kel"));
-    EXPECT_EQ(project.OutputDirectory(), "/web");
-    EXPECT_EQ(project.OutputSubDirectory(), "");
-    ASSERT_EQ(project.Pictures().Count(), 1);
-    EXPECT_EQ(project.Pictures().GetPicture(0)->FileName(), sunset);
-    EXPECT_EQ(project.Pictures().GetPicture(0)->Title(), "");
-    EXPECT_TRUE(project.Pictures().GetPicture(0)->Checked());
+    EXPECT_EQ(Snapshot(project), tmp.dir() + "Examples/demo.kel|/web|||P:" + sunset + ",,,1|");
 }
 
 // The output folder gets its delimiter and records only real changes; case matters, since
-// folder names are case-sensitive here.
-TEST(Project, SetOutputDirectory) {
+// folder names are case-sensitive here. The sub-folder is relative, native-separated and empty
+// when empty.
+TEST(Project, OutputFolders) {
     TKelProject project;
     project.SetOutputDirectory("/srv/Web");
     EXPECT_EQ(project.OutputDirectory(), "/srv/Web/");
@@ -212,41 +192,32 @@ TEST(Project, SetOutputDirectory) {
     project.SetOutputDirectory("/srv/web/");
     EXPECT_EQ(project.OutputDirectory(), "/srv/web/");
     EXPECT_EQ(project.History().Items().size(), 2U);
-}
-
-// The sub-folder is relative, native-separated and empty when empty.
-TEST(Project, SetOutputSubDirectory) {
-    const struct {
-        const char* value;
-        const char* stored;
-    } cases[] = {{"\\holiday", "holiday/"},          {"/holiday", "holiday/"}, {"", ""},
-                 {"web\\gallery2", "web/gallery2/"}, {"a/b/", "a/b/"},         {"/", ""}};
-    for (const auto& c : cases) {
-        TKelProject project;
-        project.SetOutputSubDirectory(c.value);
-        EXPECT_EQ(project.OutputSubDirectory(), c.stored) << c.value;
-        EXPECT_EQ(project.History().IsModified(), *c.stored != '\0') << c.value;
+    for (const auto& [value, stored] : {std::pair{"\\holiday", "holiday/"},
+                                        {"/holiday", "holiday/"},
+                                        {"", ""},
+                                        {"web\\gallery2", "web/gallery2/"},
+                                        {"a/b/", "a/b/"},
+                                        {"/", ""}}) {
+        TKelProject fresh;
+        fresh.SetOutputSubDirectory(value);
+        EXPECT_EQ(fresh.OutputSubDirectory(), stored) << value;
+        EXPECT_EQ(fresh.History().IsModified(), *stored != '\0') << value;
     }
 }
 
-// A save into a missing folder fails and changes nothing: still modified, old file name.
-TEST(Project, SaveIntoMissingFolderFails) {
-    Sample s;
-    ASSERT_TRUE(s.project.SaveToFile(s.tmp.dir() + "first.kel"));
-    s.project.SetOutputSubDirectory("other");
-    EXPECT_FALSE(s.project.SaveToFile(s.tmp.dir() + "missing/p.kel"));
-    EXPECT_TRUE(s.project.History().IsModified());
-    EXPECT_EQ(s.project.FileName(), s.tmp.dir() + "first.kel");
-    EXPECT_FALSE(fs::exists(s.tmp.dir() + "missing"));
-}
-
 // A save cut off before the rename (here: the disk "fills up" while the new file is written)
-// leaves the old file intact and no temporary file behind.
-TEST(Project, InterruptedSaveKeepsOldFile) {
+// leaves the old file intact and no temporary file behind; a save into a missing folder fails
+// and changes nothing: still modified, old file name.
+TEST(Project, FailedSaveKeepsOldFile) {
     Sample s;
     const std::string file = s.tmp.dir() + "p.kel";
     ASSERT_TRUE(s.project.SaveToFile(file));
     const std::string old = kelvo::ReadFileBytes(file);
+    s.project.SetOutputSubDirectory("other");
+    EXPECT_FALSE(s.project.SaveToFile(s.tmp.dir() + "missing/p.kel"));
+    EXPECT_FALSE(fs::exists(s.tmp.dir() + "missing"));
+    EXPECT_TRUE(s.project.History().IsModified());
+    EXPECT_EQ(s.project.FileName(), file);
     for (int i = 0; i < 200; ++i)
         s.project.Pictures().CreatePicture()->SetFileName(s.tmp.dir() + "missing" +
                                                           std::to_string(i) + ".jpg");
@@ -269,18 +240,4 @@ TEST(Project, InterruptedSaveKeepsOldFile) {
         if (entry.is_regular_file())
             files.push_back(entry.path().filename().string());
     EXPECT_EQ(files, (Entries{"p.kel"}));
-}
-
-// Loading with thumbnails notifies once per picture, with the project's own list.
-TEST(Project, LoadNotifiesPerPicture) {
-    Sample s;
-    const std::string file = s.tmp.dir() + "p.kel";
-    ASSERT_TRUE(s.project.SaveToFile(file));
-    TKelProject loaded;
-    int calls = 0;
-    ASSERT_TRUE(loaded.LoadFromFile(file, true, [&](TKelPictureList& sender, TKelPicture&) {
-        EXPECT_EQ(&sender, &loaded.Pictures());
-        ++calls;
-    }));
-    EXPECT_EQ(calls, 3);
 }

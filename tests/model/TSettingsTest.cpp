@@ -33,7 +33,6 @@ TEST(Settings, FoldersBesideOrInstalled) {
     fs::create_directories(bin + "/Layouts");
     TSettings settings(bin + "/", tmp.dir() + "t");
     EXPECT_EQ(settings.LayoutsDirectory(), bin + "/Layouts/");
-    EXPECT_EQ(TSettings::GetDummyFileName(), "dummy.bmp");
 }
 
 // Two settings objects (two running copies) get different private folders, created with

@@ -33,6 +33,10 @@ TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
     tmp.write("Simple/sub/Deep/page.shtml", "#kel_page_title#");
     tmp.write("Simple/.git/index.html", "#kel_page_title#");
     tmp.write("Simple/.hidden.html", "#kel_page_title#");
+    // Template detection needs both the page extension and the marker, in any letter case.
+    tmp.write("Simple/a.shtm", "x\n#Kel");
+    tmp.write("Simple/b.htm", "# kel");
+    tmp.write("Simple/html", "#kel");
 
     TKelPageDirectory dir;
     const std::string path = tmp.dir() + "Simple/";
@@ -41,58 +45,42 @@ TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
     EXPECT_EQ(dir.GetName(), "Simple");
     EXPECT_EQ(Relative(dir.Directories, path),
               (std::vector<std::string>{"", "images/", "sub/", "sub/Deep/"}));
-    EXPECT_EQ(
-        Relative(dir.OtherFiles, path),
-        (std::vector<std::string>{"about.html", "images/logo.gif", "notes.txt", "style.css"}));
-    ASSERT_EQ(dir.PageFiles.Count(), 3);
-    EXPECT_EQ(dir.PageFiles.Items(0)->GetName(), "Big");
-    EXPECT_EQ(dir.PageFiles.Items(1)->GetName(), "index");
-    EXPECT_EQ(dir.PageFiles.Items(2)->FileName, path + "sub/Deep/page.shtml");
-    EXPECT_EQ(dir.PageFiles.Items(3), nullptr);
+    EXPECT_EQ(Relative(dir.OtherFiles, path),
+              (std::vector<std::string>{"about.html", "b.htm", "html", "images/logo.gif",
+                                        "notes.txt", "style.css"}));
+    ASSERT_EQ(dir.PageFiles.Count(), 4);
+    EXPECT_EQ(dir.PageFiles.Items(0)->GetName(), "a");
+    EXPECT_EQ(dir.PageFiles.Items(1)->GetName(), "Big");
+    EXPECT_EQ(dir.PageFiles.Items(2)->GetName(), "index");
+    EXPECT_EQ(dir.PageFiles.Items(3)->FileName, path + "sub/Deep/page.shtml");
+    EXPECT_EQ(dir.PageFiles.Items(4), nullptr);
 }
 
-// Template detection needs both the page extension and the marker.
-TEST(PageDirectory, TemplateDetection) {
-    TempDir tmp;
-    EXPECT_TRUE(TKelPageDirectory::IsTemplateFile(tmp.write("a.HTML", "x\n#Kel_anything")));
-    EXPECT_TRUE(TKelPageDirectory::IsTemplateFile(tmp.write("a.shtm", "#kel")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("a.css", "#kel_page_title#")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("a.htm", "# kel")));
-    EXPECT_FALSE(TKelPageDirectory::IsTemplateFile(tmp.write("html", "#kel")));
-}
-
-// A missing folder is an empty layout; a symbolic link back up the tree must not recurse forever.
-TEST(PageDirectory, MissingFolderAndLinkLoop) {
-    TempDir tmp;
-    TKelPageDirectory missing;
-    missing.Load(tmp.dir() + "Gone/");
-    EXPECT_TRUE(missing.Directories.empty());
-    EXPECT_EQ(missing.GetName(), "Gone");
-
-    tmp.write("Loop/index.html", "#kel_page_title#");
-    std::filesystem::create_directory_symlink(tmp.path() / "Loop", tmp.path() / "Loop" / "again");
-    TKelPageDirectory loop;
-    loop.Load(tmp.dir() + "Loop/");
-    EXPECT_EQ(loop.Directories.size(), 1u);
-    EXPECT_EQ(loop.PageFiles.Count(), 1);
-}
-
-// The layouts root: one directory per visible sub-folder, in case-insensitive name order;
-// files in the root are ignored and the list is not cleared first.
+// The layouts root: one directory per visible sub-folder, in case-insensitive name order; files
+// in the root are ignored and the list is not cleared first. A missing folder is an empty
+// layout; a symbolic link back up the tree must not recurse forever.
 TEST(PageDirectory, ListLoadsEveryLayoutFolder) {
     TempDir tmp;
     tmp.write("standard/index.html", "#kel_page_title#");
     tmp.write("Classic/index.html", "#kel_page_title#");
     tmp.write(".svn/index.html", "#kel_page_title#");
     tmp.write("readme.txt", "x");
-
+    std::filesystem::create_directory_symlink(tmp.path() / "Classic",
+                                              tmp.path() / "Classic" / "again");
     TKelPageDirectoryList list;
     list.Load(tmp.dir());
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Items(0)->GetName(), "Classic");
+    EXPECT_EQ(list.Items(0)->Directories.size(), 1u);
+    EXPECT_EQ(list.Items(0)->PageFiles.Count(), 1);
     EXPECT_EQ(list.Items(1)->GetName(), "standard");
     EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
     list.Load(tmp.dir());
     EXPECT_EQ(list.Count(), 4);
     EXPECT_EQ(list.Items(4), nullptr);
+
+    TKelPageDirectory missing;
+    missing.Load(tmp.dir() + "Gone/");
+    EXPECT_TRUE(missing.Directories.empty());
+    EXPECT_EQ(missing.GetName(), "Gone");
 }

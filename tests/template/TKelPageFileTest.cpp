@@ -55,63 +55,52 @@ TEST(PageFile, CutsNestedRegionsWithTheirLineBreaks) {
     EXPECT_EQ(page->GetName(), "index");
 }
 
-// The cell is the nearest <td before the picture tag: a title cell stays in the row and
-// repeats once per row. Tabs stop the move back over white space.
-TEST(PageFile, NearestCellAndTabs) {
+// The cell is the nearest <td before the picture tag: a title cell stays in the row and repeats
+// once per row; tabs stop the move back over white space. Missing delimiters leave fewer
+// regions, never an error. Markers are found in any letter case, and the regions are copied
+// out of the original text. Each row: the page, then text, table, row and cell separated by
+// '|', and whether it is a picture page.
+TEST(PageFile, CutsRegions) {
     TempDir tmp;
-    const auto page =
-        Load(tmp, "<table><tr><td>x</td>\t<td>#kel_picture_filename#</td></tr></table>");
-    EXPECT_EQ(page->CellText, "<td>#kel_picture_filename#</td>");
-    EXPECT_EQ(page->RowText, "<tr><td>x</td>\t#kel_internal_cell#</tr>");
-    EXPECT_EQ(page->Text, "#kel_internal_table#");
-}
-
-// Missing delimiters leave fewer regions, never an error.
-TEST(PageFile, PartialRegions) {
-    TempDir tmp;
-    // No <td before the tag: nothing is cut, the tag stays in the page text.
-    auto page = Load(tmp, "<p>#kel_picture_filename#</p><td>a</td>");
-    EXPECT_TRUE(page->CellText.empty());
-    EXPECT_FALSE(page->IsPicturePage());
-    EXPECT_NE(page->TextTags.FindTag("kel_picture_filename"), nullptr);
-
-    // A tag behind the last /td> has no cell either.
-    page = Load(tmp, "<td>a</td> #kel_picture_filename#", "b.html");
-    EXPECT_TRUE(page->CellText.empty());
-    EXPECT_FALSE(page->IsPicturePage());
-
-    // Between two cells: from that <td to the later /td>.
-    page = Load(tmp, "<td>a</td><td>b #kel_picture_filename# c</td>", "c.html");
-    EXPECT_EQ(page->CellText, "<td>b #kel_picture_filename# c</td>");
-    EXPECT_EQ(page->Text, "<td>a</td>#kel_internal_cell#");
-    EXPECT_TRUE(page->IsPicturePage());
-
-    // A cell and a row but no table: the page holds the row marker.
-    page = Load(tmp, "<tr><td>#kel_picture_filename#</td></tr>", "d.html");
-    EXPECT_EQ(page->Text, "#kel_internal_row#");
-    EXPECT_EQ(page->RowText, "<tr>#kel_internal_cell#</tr>");
-    EXPECT_TRUE(page->TableText.empty());
-}
-
-// Markers are found in any letter case, and the regions are copied out of the original text.
-TEST(PageFile, CaseInsensitiveDelimitersKeepOriginalBytes) {
-    TempDir tmp;
-    const auto page = Load(tmp, "<TABLE class=Ä><TR><TD>#KEL_Picture_FileName#</TD></TR></TABLE>");
-    EXPECT_EQ(page->CellText, "<TD>#KEL_Picture_FileName#</TD>");
-    EXPECT_EQ(page->TableText, "<TABLE class=Ä>#kel_internal_row#</TABLE>");
-    // The tag is found, but its name is not the vocabulary's, so it is no picture page->
-    EXPECT_FALSE(page->IsPicturePage());
+    for (const auto& [name, text, regions, picturePage] :
+         {std::tuple<const char*, const char*, const char*, bool>{
+              "NearestCellAndTabs",
+              "<table><tr><td>x</td>\t<td>#kel_picture_filename#</td></tr></table>",
+              "#kel_internal_table#|<table>#kel_internal_row#</table>|<tr><td>x</td>\t"
+              "#kel_internal_cell#</tr>|<td>#kel_picture_filename#</td>",
+              true},
+          {"NoCellBeforeTheTag", "<p>#kel_picture_filename#</p><td>a</td>",
+           "<p>#kel_picture_filename#</p><td>a</td>|||", false},
+          {"TagBehindTheLastCell", "<td>a</td> #kel_picture_filename#",
+           "<td>a</td> #kel_picture_filename#|||", false},
+          {"BetweenTwoCells", "<td>a</td><td>b #kel_picture_filename# c</td>",
+           "<td>a</td>#kel_internal_cell#|||<td>b #kel_picture_filename# c</td>", true},
+          {"RowWithoutTable", "<tr><td>#kel_picture_filename#</td></tr>",
+           "#kel_internal_row#||<tr>#kel_internal_cell#</tr>|<td>#kel_picture_filename#</td>",
+           true},
+          // The tag is found, but its name is not the vocabulary's: no picture page.
+          {"CaseInsensitiveDelimiters",
+           "<TABLE class=Ä><TR><TD>#KEL_Picture_FileName#</TD></TR></TABLE>",
+           "#kel_internal_table#|<TABLE class=Ä>#kel_internal_row#</TABLE>|<TR>"
+           "#kel_internal_cell#</TR>|<TD>#KEL_Picture_FileName#</TD>",
+           false}}) {
+        const auto page = Load(tmp, text);
+        EXPECT_EQ(page->Text + "|" + page->TableText + "|" + page->RowText + "|" + page->CellText,
+                  regions)
+            << name;
+        EXPECT_EQ(page->IsPicturePage(), picturePage) << name;
+    }
 }
 
 // Names: the extension goes unless the only dot is the first character.
 TEST(PageFile, Names) {
     TKelPageFile page;
-    page.FileName = "/x/Simple/index.html";
-    EXPECT_EQ(page.GetName(), "index");
-    page.FileName = "/x/Simple/.htm";
-    EXPECT_EQ(page.GetName(), ".htm");
-    page.FileName = "/x/Simple/a.b.shtml";
-    EXPECT_EQ(page.GetName(), "a.b");
+    for (const auto& [file, name] : {std::pair{"/x/S/index.html", "index"},
+                                     {"/x/S/.htm", ".htm"},
+                                     {"/x/S/a.b.shtml", "a.b"}}) {
+        page.FileName = file;
+        EXPECT_EQ(page.GetName(), name);
+    }
 }
 
 // A missing file leaves the page empty; a file that cannot be read raises an error naming it.

@@ -10,97 +10,61 @@
 
 namespace {
 
-using Attrs = std::vector<std::pair<std::string, std::string>>;
-
-struct SplitCase {
-    const char* name;
-    const char* text;
-    const char* tagName;
-    Attrs attributes;
-};
-
-void PrintTo(const SplitCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class TagSplitting : public testing::TestWithParam<SplitCase> {};
-
-// Name and attribute splitting: only the space separates, keys are folded, values are not,
-// nothing is unquoted, and a trailing word without '=' is dropped.
-TEST_P(TagSplitting, NameAndAttributes) {
-    const SplitCase& c = GetParam();
-    TKelTagList tags;
-    TKelParser().Parse(c.text, tags);
-    ASSERT_EQ(tags.Count(), 1);
-    EXPECT_EQ(tags.Items(0)->Name, c.tagName);
-    EXPECT_EQ(tags.Items(0)->Attributes, c.attributes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Parser, TagSplitting,
-    testing::Values(
-        SplitCase{"Plain", "#kel_page_title#", "kel_page_title", {}},
-        SplitCase{"CaseKept", "#Kel_Page_Title#", "Kel_Page_Title", {}},
-        SplitCase{"SpacesAroundEquals",
-                  "#kel_picture_filename def_cols=3 def_rows = 2#",
-                  "kel_picture_filename",
-                  {{"def_cols", "3"}, {"def_rows", "2"}}},
-        SplitCase{"QuotesAreValueCharacters",
-                  "#kel_page_filename layer=\"big\"#",
-                  "kel_page_filename",
-                  {{"layer", "\"big\""}}},
-        SplitCase{"TrailingWordDropped",
-                  "#kel_page_filename layer=a b=c d#",
-                  "kel_page_filename",
-                  {{"layer", "a"}, {"b", "c"}}},
-        SplitCase{"KeyFoldedValueKept", "#kel_x LAYER=Big#", "kel_x", {{"layer", "Big"}}},
-        SplitCase{"LineBreakBelongsToName",
-                  "#kel_picture_filename\r\ndef_cols=3#",
-                  "kel_picture_filename\r\ndef_cols=3",
-                  {}},
-        SplitCase{"TrailingWhiteSpaceCut", "#kel_page_text \t\r\n#", "kel_page_text", {}},
-        SplitCase{"EmptyValue", "#kel_x def_cols=#", "kel_x", {{"def_cols", ""}}},
-        SplitCase{"DuplicateKeysKept", "#kel_x a=1 a=2#", "kel_x", {{"a", "1"}, {"a", "2"}}}),
-    [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
-
-std::vector<std::string> Names(const TKelTagList& tags) {
-    std::vector<std::string> names;
-    for (const TKelTag* t : tags)
-        names.push_back(t->Name);
-    return names;
+// The tags Parse finds, as "name key=value ...", separated by " | ".
+std::string Describe(const TKelTagList& tags) {
+    std::string s;
+    for (const TKelTag* t : tags) {
+        s += (s.empty() ? "" : " | ") + t->Name;
+        for (const auto& [key, value] : t->Attributes)
+            s += " " + key + "=" + value;
+    }
+    return s;
 }
 
 } // namespace
 
-// Positions are 1-based and point at the two '#'; the closing '#' of one tag is never the
-// opening of the next.
-TEST(Parser, PositionsAndAdjacentTags) {
+// Name and attribute splitting: only the space separates, keys are folded, values are not,
+// nothing is unquoted, and a trailing word without '=' is dropped; an empty value takes the
+// next word, as there is no quoting to end it. The closing '#' of one tag is never the opening
+// of the next; malformed text is plain text, and Parse always starts from an empty list.
+TEST(Parser, SplitsTagsNamesAndAttributes) {
     TKelTagList tags;
-    TKelParser parser;
-    parser.Parse("ab#kel_page_title#c", tags);
-    ASSERT_EQ(tags.Count(), 1);
-    EXPECT_EQ(tags.Items(0)->StartPos, 3);
-    EXPECT_EQ(tags.Items(0)->EndPos, 18);
-
-    parser.Parse("#kel_a##kel_b#", tags);
-    EXPECT_EQ(Names(tags), (std::vector<std::string>{"kel_a", "kel_b"}));
-    EXPECT_EQ(tags.Items(1)->StartPos, 8);
-
-    parser.Parse("#kel_a #kel_b#", tags);
-    EXPECT_EQ(Names(tags), std::vector<std::string>{"kel_a"});
-    EXPECT_EQ(tags.Items(0)->EndPos, 8);
+    for (const auto& [name, text, expected] :
+         {std::tuple<const char*, std::string, const char*>{"Plain", "#kel_page_title#",
+                                                            "kel_page_title"},
+          {"CaseKept", "#Kel_Page_Title#", "Kel_Page_Title"},
+          {"SpacesAroundEquals", "#kel_picture_filename def_cols=3 def_rows = 2#",
+           "kel_picture_filename def_cols=3 def_rows=2"},
+          {"QuotesAreValueCharacters", "#kel_page_filename layer=\"big\"#",
+           "kel_page_filename layer=\"big\""},
+          {"TrailingWordDropped", "#kel_page_filename layer=a b=c d#",
+           "kel_page_filename layer=a b=c"},
+          {"KeyFoldedValueKept", "#kel_x LAYER=Big#", "kel_x layer=Big"},
+          {"LineBreakBelongsToName", "#kel_picture_filename\r\ndef_cols=3#",
+           "kel_picture_filename\r\ndef_cols=3"},
+          {"TrailingWhiteSpaceCut", "#kel_page_text \t\r\n#", "kel_page_text"},
+          {"EmptyValue", "#kel_x def_cols=#", "kel_x def_cols="},
+          {"EmptyValueTakesNextWord", "#kel_x def_rows= def_cols=2#", "kel_x def_rows=def_cols=2"},
+          {"DuplicateKeysKept", "#kel_x a=1 a=2#", "kel_x a=1 a=2"},
+          {"AdjacentTags", "#kel_a##kel_b#", "kel_a | kel_b"},
+          {"HashInsideTagEndsIt", "#kel_a #kel_b#", "kel_a"},
+          {"Unterminated", "#kel_a# and #kel_b without end", "kel_a"},
+          {"NoTags", "no tags # here #kel", ""},
+          {"Empty", "", ""}}) {
+        TKelParser().Parse(text, tags);
+        EXPECT_EQ(Describe(tags), expected) << name;
+    }
 }
 
-// Malformed text is plain text, and Parse always starts from an empty list.
-TEST(Parser, UnterminatedAndEmpty) {
+// Positions are 1-based and point at the two '#'.
+TEST(Parser, Positions) {
     TKelTagList tags;
-    TKelParser parser;
-    parser.Parse("#kel_a# and #kel_b without end", tags);
-    EXPECT_EQ(Names(tags), std::vector<std::string>{"kel_a"});
-    parser.Parse("no tags # here #kel", tags);
-    EXPECT_EQ(tags.Count(), 0);
-    parser.Parse("", tags);
-    EXPECT_EQ(tags.Count(), 0);
+    TKelParser().Parse("ab#kel_page_title#c#kel_a##kel_b #x#", tags);
+    ASSERT_EQ(tags.Count(), 3);
+    for (const auto& [index, start, end] : {std::tuple{0, 3, 18}, {1, 20, 26}, {2, 27, 34}}) {
+        EXPECT_EQ(tags.Items(index)->StartPos, start) << index;
+        EXPECT_EQ(tags.Items(index)->EndPos, end) << index;
+    }
 }
 
 // Replacing from the last tag to the first keeps earlier positions valid; values go in raw.
@@ -128,10 +92,6 @@ TEST(Parser, AttributeLookup) {
     EXPECT_EQ(tag.GetStrAttribute("def_directory", ""), "pics");
     EXPECT_EQ(tag.GetStrAttribute("missing", "x"), "x");
     EXPECT_THROW(tag.GetIntAttribute("def_width", 140), EConvertError);
-
-    // An empty value takes the next word as its value: there is no quoting to end it.
-    TKelParser().Parse("#kel_x def_rows= def_cols=2#", tags);
-    EXPECT_EQ(tags.Items(0)->GetStrAttribute("def_rows", ""), "def_cols=2");
 }
 
 // The vocabulary predicates compare exact lower-case names; FindTag folds only its argument.
@@ -159,17 +119,13 @@ TEST(Parser, OwningListRefusesAssignAndAppend) {
     TKelTagList owner;
     TKelParser().Parse("#kel_a##kel_b#", owner);
     TKelTagList other;
-    try {
-        other.Assign(owner);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_STREQ(e.what(), "TKelTagList.Assign");
-    }
-    try {
-        other.Append(owner);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_STREQ(e.what(), "TKelTagList.Append");
+    for (const bool assign : {true, false}) {
+        try {
+            assign ? other.Assign(owner) : other.Append(owner);
+            ADD_FAILURE() << assign;
+        } catch (const EListError& e) {
+            EXPECT_STREQ(e.what(), assign ? "TKelTagList.Assign" : "TKelTagList.Append");
+        }
     }
     EXPECT_EQ(other.Count(), 0);
 
