@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include <fcntl.h>
@@ -20,13 +18,37 @@ namespace fs = std::filesystem;
 
 namespace kelvo {
 
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+int OpenRegularFile(const std::string& path) {
+    // Without O_NONBLOCK opening a named pipe waits for a writer; for files it changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         throw EFileError("Cannot open \"" + path + "\": " + std::strerror(errno));
-    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        throw EFileError("Cannot read \"" + path + "\"");
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw EFileError("Cannot read \"" + path + "\": not a file");
+    }
+    return fd;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    const int fd = OpenRegularFile(path);
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(error));
+        }
+        if (n == 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     return data;
 }
 

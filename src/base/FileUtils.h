@@ -10,8 +10,14 @@
 /// File-system helpers of the core library. Paths are native byte strings (UTF-8 on Linux).
 namespace kelvo {
 
-/// The whole file, byte for byte. Raises EFileError naming the file when it cannot be read.
+/// The whole file, byte for byte. Raises EFileError naming the file when it cannot be read or
+/// is not a regular file.
 std::string ReadFileBytes(const std::string& path);
+
+/// A descriptor of path opened for reading, which the caller closes. Raises EFileError naming
+/// the file when it cannot be opened or is not a regular file: a folder, or a named pipe, which
+/// would otherwise block the open until some other program writes to it.
+int OpenRegularFile(const std::string& path);
 
 /// The entries of a folder whose names do not begin with '.', sorted by name without regard to
 /// letter case (ties by exact bytes), so that results never depend on the file system's order.

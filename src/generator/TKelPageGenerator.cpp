@@ -71,6 +71,35 @@ std::string EscapeLinkFolder(const std::string& link) {
     return result + link.substr(slash + 1);
 }
 
+// Titles are plain text that lands in headings and in alt="..." and title="..." attributes, and
+// a picture's title comes from its file name: escaped, a name like `x" onerror="...` stays text.
+std::string EscapeHtml(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            result += "&amp;";
+            break;
+        case '<':
+            result += "&lt;";
+            break;
+        case '>':
+            result += "&gt;";
+            break;
+        case '"':
+            result += "&quot;";
+            break;
+        case '\'':
+            result += "&#39;";
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 struct TKelPageGenerator::PageContext {
@@ -252,7 +281,8 @@ std::string TKelPageGenerator::GeneratePage(const TKelLayout& layout, const TKel
         if (!kelvo::IsInsideFolder(fileName, outDir))
             throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
         const PageContext context{layout, layer, outDir, page, kelvo::ExtractFilePath(fileName)};
-        const std::string text = FillText(context, pageFile->Text, pageFile->TextTags, 0, 0);
+        const std::string text =
+            FillText(context, TRegion::Page, pageFile->Text, pageFile->TextTags, 0, 0);
         fs::create_directories(context.PageDir);
         kelvo::WriteFileBytes(fileName, text);
         return fileName;
@@ -277,8 +307,9 @@ std::string TKelPageGenerator::PageLink(const PageContext& context, const TKelLa
     return LinkTo(context, GetPageFileName(context.Layout, target, context.OutDir, clamped));
 }
 
-std::string TKelPageGenerator::FillText(const PageContext& context, const std::string& text,
-                                        const TKelTagRefs& tags, int row, int col) const {
+std::string TKelPageGenerator::FillText(const PageContext& context, TRegion region,
+                                        const std::string& text, const TKelTagRefs& tags, int row,
+                                        int col) const {
     const TKelLayer& layer = context.Layer;
     const TKelPageFile& pageFile = *layer.PageFile();
     const int page = context.Page;
@@ -292,7 +323,7 @@ std::string TKelPageGenerator::FillText(const PageContext& context, const std::s
         const std::string& name = tag.Name;
         std::string value;
         if (name == "kel_page_title") {
-            value = layer.PageTitle();
+            value = EscapeHtml(layer.PageTitle());
         } else if (name == "kel_page_text") {
             value = layer.PageText();
         } else if (name == "kel_page_previous" || name == "kel_page_next") {
@@ -306,22 +337,23 @@ std::string TKelPageGenerator::FillText(const PageContext& context, const std::s
             if (!target)
                 continue;
             value = PageLink(context, *target, index);
-        } else if (name == "kel_internal_table") {
-            value = FillText(context, pageFile.TableText, pageFile.TableTags, 0, 0);
-        } else if (name == "kel_internal_row") {
+        } else if (name == "kel_internal_table" && region < TRegion::Table) {
+            value = FillText(context, TRegion::Table, pageFile.TableText, pageFile.TableTags, 0, 0);
+        } else if (name == "kel_internal_row" && region < TRegion::Row) {
             const std::int64_t rows = RowsOnPage(layer, page);
             for (std::int64_t r = 0; r < rows; ++r)
-                value +=
-                    FillText(context, pageFile.RowText, pageFile.RowTags, static_cast<int>(r), 0);
-        } else if (name == "kel_internal_cell") {
+                value += FillText(context, TRegion::Row, pageFile.RowText, pageFile.RowTags,
+                                  static_cast<int>(r), 0);
+        } else if (name == "kel_internal_cell" && region < TRegion::Cell) {
             const std::int64_t cells = CellsInRow(layer, page, row);
             for (std::int64_t c = 0; c < cells; ++c)
-                value += FillText(context, pageFile.CellText, pageFile.CellTags, row,
+                value += FillText(context, TRegion::Cell, pageFile.CellText, pageFile.CellTags, row,
                                   static_cast<int>(c));
         } else if (name == "kel_picture_title" || name == "kel_picture_comment") {
             if (!picture)
                 continue;
-            value = name == "kel_picture_title" ? picture->Title() : picture->Comment();
+            // Comments stay HTML on purpose: a user may write a link or a line break.
+            value = name == "kel_picture_title" ? EscapeHtml(picture->Title()) : picture->Comment();
         } else if (name == "kel_picture_filename") {
             // A preview writes only its first picture; every other cell shows the placeholder.
             const TKelPicture* shown = (Preview && index != 0) ? nullptr : picture;

@@ -31,6 +31,9 @@ class TKelTagRefs;
 /// rows of up to Cols cells, Rows 0 puts every picture on one page, Cols 0 puts every picture in
 /// one row, and a template without picture tags is written once. Further pages are numbered
 /// "index_2.html" (zero-padded to the digits of the page count).
+///
+/// Page and picture titles are plain text and go in HTML-escaped; page texts and picture
+/// comments are HTML and go in as they are.
 class TKelPageGenerator {
 public:
     TKelParser Parser;
@@ -93,7 +96,11 @@ public:
 private:
     struct PageContext;
 
-    std::string FillText(const PageContext& context, const std::string& text,
+    /// The texts of a template page, outermost first: a region's marker is filled only in a
+    /// text outside that region, so a marker an author wrote inside it cannot recurse.
+    enum class TRegion { Page, Table, Row, Cell };
+
+    std::string FillText(const PageContext& context, TRegion region, const std::string& text,
                          const TKelTagRefs& tags, int row, int col) const;
     std::string PageLink(const PageContext& context, const TKelLayer& target,
                          std::int64_t index) const;

@@ -402,6 +402,11 @@ void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap) {
     const int height = static_cast<int>(header.Height);
 
     if (header.Compression == BiRle8 || header.Compression == BiRle4) {
+        try {
+            TBM_Bitmap::CheckDataSize(width, height, static_cast<std::int64_t>(data.size()));
+        } catch (const EImageError& e) {
+            in.Fail(e.what());
+        }
         bitmap.SetSize(0, 0);
         bitmap.SetSize(width, height);
         DecodeRle(in, pixelStart, header, palette, bitmap);

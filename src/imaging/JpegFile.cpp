@@ -17,7 +17,10 @@
 // jpeglib.h first: jerror.h needs its types.
 #include <jerror.h>
 #include <libexif/exif-data.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/TBM_Bitmap.h"
@@ -108,6 +111,22 @@ TFilePtr OpenFile(const std::string& fileName, const char* mode) {
     if (!file)
         throw EFileError("Cannot open \"" + fileName + "\": " + std::strerror(errno));
     return file;
+}
+
+TFilePtr OpenForReading(const std::string& fileName) {
+    const int fd = kelvo::OpenRegularFile(fileName);
+    TFilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        throw EFileError("Cannot open \"" + fileName + "\": " + std::strerror(error));
+    }
+    return file;
+}
+
+std::int64_t FileSize(std::FILE* file) {
+    struct stat status {};
+    return ::fstat(::fileno(file), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : 0;
 }
 
 [[noreturn]] void RaiseDamaged(const std::string& fileName, const char* message) {
@@ -253,7 +272,7 @@ void CmykToRgb(std::uint8_t* row, int width, bool inverted) {
 } // namespace
 
 TJpegInfo ReadJpegInfo(const std::string& fileName) {
-    const TFilePtr file = OpenFile(fileName, "rb");
+    const TFilePtr file = OpenForReading(fileName);
     TDecompressor d;
     d.ReadHeader(fileName, file.get());
     TJpegInfo result;
@@ -283,6 +302,7 @@ TDecodeSetup PrepareDecode(const std::string& fileName, std::FILE* file, TDecomp
         // The limits apply to the picture in the file: libjpeg's own buffers follow its size,
         // also when only a reduced copy is decoded.
         TBM_Bitmap::CheckSize(info->image_width, info->image_height);
+        TBM_Bitmap::CheckDataSize(info->image_width, info->image_height, FileSize(file));
     } catch (const EImageError& e) {
         RaiseDamaged(fileName, e.what());
     }
@@ -314,7 +334,7 @@ TDecodeSetup PrepareDecode(const std::string& fileName, std::FILE* file, TDecomp
 } // namespace
 
 void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
-    const TFilePtr file = OpenFile(fileName, "rb");
+    const TFilePtr file = OpenForReading(fileName);
     TDecompressor d;
     const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
     jpeg_decompress_struct* info = &d.Info;
@@ -347,7 +367,7 @@ void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDeno
 
 void LoadJpegFileResampled(const std::string& fileName, const std::vector<TBM_Bitmap*>& dests,
                            int scaleDenom) {
-    const TFilePtr file = OpenFile(fileName, "rb");
+    const TFilePtr file = OpenForReading(fileName);
     TDecompressor d;
     const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
     jpeg_decompress_struct* info = &d.Info;

@@ -50,6 +50,13 @@ void TBM_Bitmap::CheckSize(std::int64_t width, std::int64_t height) {
                           " pixels is larger than 512 megapixels");
 }
 
+void TBM_Bitmap::CheckDataSize(std::int64_t width, std::int64_t height, std::int64_t dataBytes) {
+    const std::int64_t pixels = width * height;
+    if (pixels > MaxPixelsAnyData && pixels / MaxPixelsPerDataByte > dataBytes)
+        throw EImageError("A picture of " + SizeText(width, height) + " pixels cannot come from " +
+                          std::to_string(dataBytes) + " bytes of data");
+}
+
 TBM_Bitmap::TBM_Bitmap(const TBM_Bitmap& other) {
     *this = other;
 }

@@ -94,6 +94,17 @@ public:
     /// with the size from a file's header before they allocate anything.
     static void CheckSize(std::int64_t width, std::int64_t height);
 
+    /// Pictures up to this many pixels load from any file; see CheckDataSize.
+    static constexpr std::int64_t MaxPixelsAnyData = 16'000'000;
+    /// Compressed pixel data of at least one byte per this many pixels is taken as plausible.
+    static constexpr std::int64_t MaxPixelsPerDataByte = 1024;
+    /// Raises EImageError when a width x height picture beyond MaxPixelsAnyData comes with less
+    /// than one byte of compressed data per MaxPixelsPerDataByte pixels: a file of a few bytes
+    /// that declares a giant picture (a decompression bomb) is refused before its pixel store
+    /// is allocated. Real JPEG and RLE data needs far more (Huffman coding takes at least a
+    /// bit per 8 x 8 block and component, ~512 pixels a byte at best).
+    static void CheckDataSize(std::int64_t width, std::int64_t height, std::int64_t dataBytes);
+
 private:
     struct FreeDeleter {
         void operator()(std::uint8_t* p) const { std::free(p); }

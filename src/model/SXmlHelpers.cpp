@@ -66,7 +66,7 @@ bool ReadBoolean(pugi::xml_node node, const std::string& name, bool def) {
     return def;
 }
 
-std::string ReadText(pugi::xml_node node, const std::string& def) {
+std::string ReadText(pugi::xml_node node, const std::string& def, bool restoreLineBreaks) {
     RequireElement(node, "text");
     const pugi::xml_node child = node.first_child();
     if (!child || child != node.last_child() ||
@@ -76,7 +76,7 @@ std::string ReadText(pugi::xml_node node, const std::string& def) {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+        if (restoreLineBreaks && text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
             result += '\r';
         result += text[i];
     }

@@ -31,6 +31,7 @@ std::int32_t ReadInteger(pugi::xml_node node, const std::string& name, std::int3
 /// true for "true", false for "false", in any letter case; def for anything else.
 bool ReadBoolean(pugi::xml_node node, const std::string& name, bool def);
 /// If the element's one child is text (or CDATA): that text, with every line feed not preceded
-/// by a carriage return given one, since parsers hand line breaks back as bare line feeds.
+/// by a carriage return given one, since parsers hand line breaks back as bare line feeds
+/// (unless restoreLineBreaks is false: a file name is taken exactly as stored).
 /// Otherwise (an empty element, child elements) def.
-std::string ReadText(pugi::xml_node node, const std::string& def);
+std::string ReadText(pugi::xml_node node, const std::string& def, bool restoreLineBreaks = true);

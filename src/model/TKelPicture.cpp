@@ -141,7 +141,8 @@ bool TKelPicture::LoadFromXml(pugi::xml_node node, const std::string& baseDirect
         const pugi::xml_node fileNode = node.child("filename");
         if (!fileNode)
             throw EXmlError("Picture without a filename element");
-        std::string fileName = ReadText(fileNode, "");
+        // A path is exact: here a line break in a name is part of it, not a line end to restore.
+        std::string fileName = ReadText(fileNode, "", false);
         // Paths stored relative (example projects) are relative to the project file.
         if (!fileName.empty() && !baseDirectory.empty() && fs::path(fileName).is_relative())
             fileName = (fs::path(baseDirectory) / fileName).lexically_normal().string();

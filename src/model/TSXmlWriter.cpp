@@ -25,10 +25,11 @@ void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
         case '"':
             out += attribute ? "&quot;" : "\"";
             break;
-        // A parser turns raw line breaks and tabs in attribute values into spaces; character
-        // references survive, so a multi-line page text reads back as it was.
+        // A parser turns raw line breaks and tabs in attribute values into spaces, and a raw
+        // carriage return in text into a line feed; character references survive, so a
+        // multi-line page text or a file name with a line break reads back as it was.
         case '\r':
-            out += attribute ? "&#13;" : "\r";
+            out += "&#13;";
             break;
         case '\n':
             out += attribute ? "&#10;" : "\n";

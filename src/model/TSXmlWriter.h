@@ -11,8 +11,9 @@
 /// layout: the declaration `<?xml version="1.0" encoding="UTF-8"?>`, UTF-8 without a byte-order
 /// mark, CR LF line ends (also after the root's end tag), two spaces of indentation per level,
 /// childless elements as `<x/>`, text-only elements on one line, attributes in the order first
-/// set. Text escapes `&`, `<`, `>`; attribute values escape `&`, `<`, `"`, and carriage return,
-/// line feed and tab as numeric character references so that they read back unchanged.
+/// set. Text escapes `&`, `<`, `>`, and carriage return as a numeric character reference;
+/// attribute values escape `&`, `<`, `"`, and carriage return, line feed and tab as numeric
+/// character references; so both read back unchanged.
 ///
 /// The layout comes from the writer alone: whitespace text nodes in the tree are ignored, so
 /// elements are added with plain append_child. Nodes handed out live as long as the writer.

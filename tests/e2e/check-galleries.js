@@ -22,6 +22,9 @@ const { pathToFileURL, fileURLToPath } = require('url');
 
 const PHONE = { width: 390, height: 844 };
 const DESKTOP = { width: 1280, height: 800 };
+// A photo's file name that would inject a script if a title went into a page unescaped; its
+// title must read exactly so wherever the picture is shown.
+const HOSTILE_TITLE = `Tom & "Jerry" <img src=x onerror=alert(1)>'s`;
 // Elements whose address the browser fetches by itself: these must stay inside the gallery.
 const RESOURCE_SELECTOR =
   'img[src], link[href], script[src], iframe[src], source[src], video[src], audio[src], embed[src], object[data]';
@@ -58,7 +61,8 @@ function listFiles(dir, predicate) {
 }
 
 // The sample photos twice over, the second time under names with spaces, brackets and an
-// umlaut, so that overviews get more than one page and links take the link form of names.
+// umlaut, so that overviews get more than one page and links take the link form of names; and
+// one more under HOSTILE_TITLE.
 function preparePictures(source, target) {
   fs.rmSync(target, { recursive: true, force: true });
   fs.mkdirSync(target, { recursive: true });
@@ -69,7 +73,8 @@ function preparePictures(source, target) {
     fs.copyFileSync(path.join(source, name), path.join(target, name));
     fs.copyFileSync(path.join(source, name), path.join(target, `Über ${path.basename(name, ext)} (2)${ext}`));
   }
-  return photos.length * 2;
+  fs.copyFileSync(path.join(source, photos[0]), path.join(target, `${HOSTILE_TITLE}.jpg`));
+  return photos.length * 2 + 1;
 }
 
 const isLocal = (url) => /^(file|data|about|blob):/.test(url);
@@ -82,6 +87,7 @@ class Checker {
     this.passed = 0;
     this.failed = 0;
     this.keyboardChecked = 0;
+    this.hostileTitlesShown = 0;
   }
 
   fail(where, message) {
@@ -95,6 +101,10 @@ class Checker {
     const problems = [];
     page.on('console', (msg) => msg.type() === 'error' && problems.push(`console error: ${msg.text()}`));
     page.on('pageerror', (error) => problems.push(`script error: ${error.message}`));
+    page.on('dialog', (dialog) => {
+      problems.push(`a script ran: ${dialog.type()} "${dialog.message()}"`);
+      dialog.dismiss().catch(() => {});
+    });
     page.on('requestfailed', (request) => problems.push(
       `request failed: ${request.url()} (${request.failure() ? request.failure().errorText : 'failed'})`));
     page.on('request', (request) => !isLocal(request.url()) && problems.push(`non-local resource: ${request.url()}`));
@@ -157,16 +167,20 @@ class Checker {
     await this.with(file, PHONE, async (page, problems) => {
       for (const src of await this.loadAllImages(page)) this.fail(where, `picture does not load: ${src}`);
       await this.checkReferences(page, where, galleryDir);
-      const facts = await page.evaluate(() => ({
+      const facts = await page.evaluate((hostile) => ({
         charset: document.characterSet,
         lang: document.documentElement.getAttribute('lang') || '',
         title: document.title,
         width: document.documentElement.scrollWidth,
         noAlt: Array.from(document.images).filter((img) => !img.hasAttribute('alt')).length,
-      }));
+        injected: document.querySelectorAll('[onerror]').length,
+        hostileTitles: Array.from(document.images).filter((img) => img.alt === hostile).length,
+      }), HOSTILE_TITLE);
       if (facts.charset !== 'UTF-8') this.fail(where, `read as ${facts.charset}, not UTF-8`);
       if (!facts.lang) this.fail(where, 'the html element has no lang attribute');
       if (!facts.title.trim()) this.fail(where, 'the page has no title');
+      if (facts.injected) this.fail(where, `${facts.injected} element(s) with an onerror attribute`);
+      this.hostileTitlesShown += facts.hostileTitles;
       if (facts.noAlt) this.fail(where, `${facts.noAlt} picture(s) without alt text`);
       if (facts.width > PHONE.width) this.fail(where, `content is ${facts.width} px wide on a ${PHONE.width} px phone`);
       await page.waitForTimeout(50);
@@ -232,7 +246,11 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
   const pages = listFiles(galleryDir, (f) => /\.s?html?$/i.test(f));
   process.stdout.write(`${name}: ${pages.length} pages\n`);
   const before = checker.failures.length;
+  const titlesBefore = checker.hostileTitlesShown;
   for (const file of pages) await checker.checkPage(name, file, galleryDir);
+  if (name !== 'example' && checker.hostileTitlesShown === titlesBefore) {
+    checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
+  }
 
   const [first, second] = await checker.pictureLinksOf(startPage);
   if (!second) {

@@ -220,10 +220,10 @@ TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     EXPECT_EQ(afterOnePage.Texts, std::vector<std::string>{"index"});
 }
 
-// A layer without picture tags is one page whatever the count; values go in unescaped; unknown
-// tags, picture tags outside any picture and links to missing layers stay as written. Nothing
-// lands outside the output folder, whatever a template or project says; links into folders
-// whose names would end or change a link are escaped.
+// A layer without picture tags is one page whatever the count; the title is escaped, the page
+// text goes in as the HTML it is; unknown tags, picture tags outside any picture and links to
+// missing layers stay as written. Nothing lands outside the output folder, whatever a template
+// or project says; links into folders whose names would end or change a link are escaped.
 TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
     gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
     gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
@@ -234,7 +234,8 @@ TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
     Layer("about").SetPageTitle("Tom & Jerry <2>");
     Layer("about").SetPageText("line 1\r\nline 2");
     Generate();
-    EXPECT_EQ(gallery.Output("about.html"), "<title>Tom & Jerry <2></title>line 1\r\nline 2");
+    EXPECT_EQ(gallery.Output("about.html"),
+              "<title>Tom &amp; Jerry &lt;2&gt;</title>line 1\r\nline 2");
     EXPECT_FALSE(gallery.OutputExists("about_2.html"));
     EXPECT_EQ(gallery.Output("odd.html"),
               "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");

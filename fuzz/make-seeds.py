@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Kelvo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Writes the fuzz targets' seed corpora into fuzz/corpus/<target>/: small pictures of every
+kind the loaders read (made here and with cjpeg from libjpeg-turbo-progs), the shipped layouts'
+pages, and the project files of the tests and the example. Every seed stays far below 200 KB.
+Run again after changing it; the files are checked in."""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+CORPUS = os.path.join(TOP, "fuzz", "corpus")
+
+
+def put(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def ppm(width, height):
+    pixels = bytearray()
+    for y in range(height):
+        for x in range(width):
+            pixels += bytes(((x * 255) // max(1, width - 1), (y * 255) // max(1, height - 1),
+                             (x * y) & 255))
+    return b"P6\n%d %d\n255\n" % (width, height) + bytes(pixels)
+
+
+def cjpeg(image, *options):
+    return subprocess.run(["cjpeg", *options], input=image, stdout=subprocess.PIPE,
+                          check=True).stdout
+
+
+def with_orientation(jpeg, orientation):
+    # A little-endian TIFF header and one IFD with the orientation entry, as cameras write it.
+    tiff = b"II*\x00" + struct.pack("<I", 8) + struct.pack("<H", 1)
+    tiff += struct.pack("<HHIHH", 0x0112, 3, 1, orientation, 0) + struct.pack("<I", 0)
+    body = b"Exif\x00\x00" + tiff
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(body) + 2) + body + jpeg[2:]
+
+
+def jpeg_seeds():
+    small = ppm(24, 16)
+    odd = ppm(17, 9)
+    put("fuzz_jpeg", "baseline.jpg", cjpeg(small, "-quality", "75"))
+    put("fuzz_jpeg", "progressive.jpg", cjpeg(small, "-progressive"))
+    put("fuzz_jpeg", "grey.jpg", cjpeg(small, "-grayscale"))
+    put("fuzz_jpeg", "444-optimized.jpg", cjpeg(small, "-sample", "1x1", "-optimize"))
+    put("fuzz_jpeg", "arithmetic.jpg", cjpeg(small, "-arithmetic"))
+    put("fuzz_jpeg", "restart.jpg", cjpeg(odd, "-restart", "1B"))
+    put("fuzz_jpeg", "rgb.jpg", cjpeg(odd, "-rgb"))
+    for orientation in (3, 6, 8):
+        put("fuzz_jpeg", "exif-%d.jpg" % orientation,
+            with_orientation(cjpeg(odd, "-quality", "60"), orientation))
+    photo = subprocess.run(["djpeg", "-scale", "1/8", "-ppm",
+                            os.path.join(TOP, "Pictures", "Sunset.jpg")],
+                           stdout=subprocess.PIPE, check=True).stdout
+    put("fuzz_jpeg", "photo.jpg", cjpeg(photo, "-quality", "30", "-progressive"))
+
+
+def bmp(width, height, bits, palette, rows, compression=0, top_down=False, masks=()):
+    """rows: the pixel data, already padded to four bytes per row (or an RLE stream)."""
+    header_size = 40
+    info = struct.pack("<IiiHHIIiiII", header_size, width, -height if top_down else height, 1,
+                       bits, compression, len(rows), 2835, 2835, len(palette), 0)
+    extra = b"".join(struct.pack("<I", m) for m in masks)
+    pal = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    offset = 14 + len(info) + len(extra) + len(pal)
+    return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + info + extra + pal + rows
+
+
+def padded(row):
+    return row + b"\x00" * (-len(row) % 4)
+
+
+def bmp_seeds():
+    w, h = 6, 4
+    grey = [(i * 17, i * 17, i * 17) for i in range(16)]
+    put("fuzz_bmp", "24.bmp", bmp(w, h, 24, [], b"".join(
+        padded(b"".join(bytes((x * 40, y * 60, 99)) for x in range(w))) for y in range(h))))
+    put("fuzz_bmp", "32-topdown.bmp", bmp(w, h, 32, [], bytes(range(w * h * 4)), top_down=True))
+    put("fuzz_bmp", "8.bmp", bmp(w, h, 8, grey, b"".join(padded(bytes(range(y, y + w)))
+                                                         for y in range(h))))
+    put("fuzz_bmp", "4.bmp", bmp(w, h, 4, grey, b"".join(padded(b"\x01\x23\x45") for _ in range(h))))
+    put("fuzz_bmp", "1.bmp", bmp(w, h, 1, [(0, 0, 0), (255, 255, 255)],
+                                 b"".join(padded(b"\xa8") for _ in range(h))))
+    put("fuzz_bmp", "16-565.bmp", bmp(w, h, 16, [], b"".join(padded(b"\x1f\xf8" * w)
+                                                             for _ in range(h)),
+                                      compression=3, masks=(0xF800, 0x07E0, 0x001F)))
+    put("fuzz_bmp", "16-555.bmp", bmp(w, h, 16, [], b"".join(padded(b"\xe0\x03" * w)
+                                                             for _ in range(h))))
+    rle8 = b"\x03\x01\x00\x03\x02\x03\x04\x00\x00\x00\x02\x01\x01\x06\x05\x00\x00\x01"
+    put("fuzz_bmp", "rle8.bmp", bmp(w, h, 8, grey, rle8, compression=1))
+    rle4 = b"\x06\x12\x00\x00\x00\x04\x34\x56\x00\x00\x00\x01"
+    put("fuzz_bmp", "rle4.bmp", bmp(w, h, 4, grey, rle4, compression=2))
+    core = struct.pack("<IHHHH", 12, w, h, 1, 24)
+    rows = b"".join(padded(b"\x10\x20\x30" * w) for _ in range(h))
+    put("fuzz_bmp", "os2.bmp", b"BM" + struct.pack("<IHHI", 26 + len(rows), 0, 0, 26) + core + rows)
+
+
+def text_of(*parts):
+    with open(os.path.join(TOP, *parts), "rb") as f:
+        return f.read()
+
+
+def template_seeds():
+    for layout in sorted(os.listdir(os.path.join(TOP, "Layouts"))):
+        for name in sorted(os.listdir(os.path.join(TOP, "Layouts", layout))):
+            if name.endswith(".html"):
+                put("fuzz_template_page", layout + "-" + name, text_of("Layouts", layout, name))
+    put("fuzz_template_page", "tags.html",
+        b"a#kel_page_title#b#Kel_Page_Text#c #kel_picture_filename def_cols=3 def_rows = 2#"
+        b"#kel_page_filename layer=a b=c d# #kel_a #kel_b# #kel_x\n def_cols=five#")
+    put("fuzz_template_page", "regions.html",
+        b"<table>\n  <tr><td>x</td>\n    <td>#kel_picture_filename#</td>\n  </tr>\n</table>")
+
+    css = b"body { color: #333; }\n"
+    standard = [text_of("Layouts", "Standard", "index.html").replace(b"layer=photo", b"layer=large"),
+                text_of("Layouts", "Standard", "photo.html").replace(b"layer=index", b"layer=index")]
+    put("fuzz_layout", "standard", b"\x05" + b"\f".join(standard + [b"", css]))
+    classic = [text_of("Layouts", "Classic", "index.html"), text_of("Layouts", "Classic",
+                                                                    "picture.html")]
+    put("fuzz_layout", "classic-names", b"\x03" + b"\f".join(
+        classic + [b"#kel_page_text#", css,
+                   "Strand \u00dc-1.jpg\nx\" onerror=\"alert(1).jpg\na b.jpg\na_b.jpg".encode()]))
+    put("fuzz_layout", "darkroom", b"\x0c" + b"\f".join(
+        [text_of("Layouts", "Darkroom", "index.html"), text_of("Layouts", "Darkroom", "view.html"),
+         text_of("Layouts", "Darkroom", "strip.html")]))
+
+
+def project_seeds():
+    put("fuzz_project", "golden.kel", text_of("tests", "data", "model", "golden.kel"))
+    put("fuzz_project", "sample-gallery.kel", text_of("examples", "sample-gallery.kel"))
+    put("fuzz_project", "empty.kel",
+        b'<kelvo version="1.00"><project output_directory="" output_subdirectory="">'
+        b'<layouts active_layout=""/><picture_infos/></project></kelvo>')
+
+
+def url_seeds():
+    for i, path in enumerate(["\x01C:\\Web\\pics\\Strand \u00dc-1_big.jpg", "\x00out/a b#?.jpg",
+                              "\x01../x/\u00e9t\u00e9 \u00c4\u00d6\u00dc\u00e4\u00f6\u00fc.jpg",
+                              "\x00.."]):
+        put("fuzz_make_url", "path-%d" % i, path.encode())
+
+
+def language_seeds():
+    for i, text in enumerate([b"%s: %d pictures, %5.1f%% done, %-8.2n MB", b"%2:s %1:d %.3s %x %",
+                              "%s Bilder in \u00bb%s\u00ab".encode()]):
+        put("fuzz_language", "text-%d" % i, text)
+
+
+def main():
+    if shutil.which("cjpeg") is None:
+        sys.exit("make-seeds: cjpeg is missing (Debian libjpeg-turbo-progs)")
+    shutil.rmtree(CORPUS, ignore_errors=True)
+    jpeg_seeds()
+    bmp_seeds()
+    template_seeds()
+    project_seeds()
+    url_seeds()
+    language_seeds()
+
+
+if __name__ == "__main__":
+    main()

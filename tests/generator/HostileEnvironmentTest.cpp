@@ -1,0 +1,391 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Gallery runs and loads in a hostile world: a full disk, folders that cannot be written or
+// vanish, files that are folders or pipes, pictures that declare a giant size, huge projects,
+// and names that carry HTML. Also the faults the fuzz targets in fuzz/ found.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <future>
+#include <iostream>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "base/FileUtils.h"
+#include "base/KelErrors.h"
+#include "generator/TKelGalleryRun.h"
+#include "generator/TKelPageGenerator.h"
+#include "imaging/BmpFile.h"
+#include "imaging/JpegFile.h"
+#include "imaging/TBM_Bitmap.h"
+#include "model/TKelLayer.h"
+#include "model/TKelPicture.h"
+#include "model/TKelProject.h"
+#include "support/GalleryFixture.h"
+#include "support/RecordingProgress.h"
+#include "support/TempDir.h"
+#include "template/TKelPageDirectoryList.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs work, but ends the whole test program if it has not returned within the time: a hang
+// is the fault these tests look for, and a blocked thread cannot be joined.
+void WithinSeconds(int seconds, const std::function<void()>& work) {
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(seconds)) == std::future_status::timeout) {
+        std::fprintf(stderr, "hung for %d s\n", seconds);
+        std::_Exit(1);
+    }
+    done.get();
+}
+
+void WritePhoto(const std::string& file, int width, int height) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 37 ^ y * 91) * 2654435761u);
+    fs::create_directories(fs::path(file).parent_path());
+    bitmap.SaveToFile(file, 95);
+}
+
+// Counts the progress steps and does something to the disk once the pictures begin.
+class SabotagingProgress : public RecordingProgress {
+public:
+    void Step(int delta, const std::string& text) override {
+        RecordingProgress::Step(delta, text);
+        if (delta == 10 && Sabotage) // the first picture is decoded, the rest are not
+            std::exchange(Sabotage, nullptr)();
+    }
+    std::function<void()> Sabotage;
+};
+
+// A project of four 80 x 60 photos over a layout with an overview (two pages of thumbnails)
+// and a page per picture: 6 pages and 8 pictures.
+class Hostile : public testing::Test {
+protected:
+    void SetUp() override {
+        // Padding makes every page larger than the disk-full limit below.
+        const std::string padding = "<!--" + std::string(2000, '-') + "-->\n";
+        tmp.write("Layouts/Standard/index.html",
+                  padding + "<table><tr><td><img src=\"#kel_picture_filename def_cols=2 "
+                            "def_rows=1 def_width=16 def_height=12#\"></td></tr></table>"
+                            "#kel_page_next#");
+        tmp.write("Layouts/Standard/large.html",
+                  padding + "<img src=\"#kel_picture_filename def_width=80 def_height=60#\">");
+        directories.Load(tmp.dir() + "Layouts/");
+        project.Layouts().LoadFromDirectories(directories);
+        for (int i = 0; i < 4; ++i) {
+            const std::string file = tmp.dir() + "src/p" + std::to_string(i) + ".jpg";
+            WritePhoto(file, 80, 60);
+            project.Pictures().CreatePicture()->SetFileName(file);
+        }
+    }
+
+    std::vector<TKelGenerationFailure> Run(const std::string& outDir,
+                                           TCustomProgress* progress = nullptr) {
+        TKelGalleryRun run;
+        run.Jobs = 1;
+        run.Progress = progress;
+        WithinSeconds(
+            60, [&] { EXPECT_EQ(run.Execute(project, outDir), TKelGalleryRun::TStatus::Done); });
+        for (const auto& failure : run.Failures)
+            EXPECT_FALSE(failure.Message.empty()) << failure.FileName;
+        return run.Failures;
+    }
+
+    TempDir tmp;
+    TKelPageDirectoryList directories;
+    TKelProject project;
+};
+
+int CountEnding(const std::vector<TKelGenerationFailure>& failures, std::string_view ending) {
+    int count = 0;
+    for (const auto& failure : failures)
+        count += failure.FileName.ends_with(ending) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+// A disk that fills up mid-run: the big pages and pictures are reported, nothing half-written
+// stays, the project file is not touched, and a later run with space completes.
+TEST_F(Hostile, DiskFullDuringRun) {
+    const std::string projectFile = tmp.dir() + "holiday.kel";
+    ASSERT_TRUE(project.SaveToFile(projectFile));
+    const std::string saved = kelvo::ReadFileBytes(projectFile);
+    const auto savedTime = fs::last_write_time(projectFile);
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = old;
+    full.rlim_cur = 1500; // thumbnails fit, pages and large pictures do not
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const auto failures = Run(tmp.dir() + "out/");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(CountEnding(failures, ".html"), 6);
+    EXPECT_EQ(CountEnding(failures, "_large.jpg"), 4);
+    for (const auto& entry : fs::recursive_directory_iterator(tmp.dir() + "out/")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_FALSE(name.ends_with(".tmp") || name.ends_with(".html")) << name;
+        if (name.ends_with(".jpg")) {
+            TBM_Bitmap thumbnail;
+            EXPECT_NO_THROW(LoadJpegFile(entry.path().string(), thumbnail)) << name;
+        }
+    }
+    EXPECT_EQ(kelvo::ReadFileBytes(projectFile), saved);
+    EXPECT_EQ(fs::last_write_time(projectFile), savedTime);
+
+    EXPECT_TRUE(Run(tmp.dir() + "out2/").empty());
+}
+
+// An output folder that cannot be written: every page and picture is reported, no hang.
+TEST_F(Hostile, UnwritableOutputFolder) {
+    struct Case {
+        const char* Name;
+        std::function<std::string(const TempDir&)> Prepare;
+    };
+    const Case cases[] = {
+        {"FileInTheWay", [](const TempDir& t) { return t.write("blocker", "x") + "/gallery/"; }},
+        {"ReadOnlyFolder",
+         [](const TempDir& t) {
+             fs::create_directories(t.dir() + "ro");
+             fs::permissions(t.dir() + "ro", fs::perms::owner_read | fs::perms::owner_exec);
+             return t.dir() + "ro/";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (std::string_view(c.Name) == "ReadOnlyFolder" && ::geteuid() == 0)
+            continue; // root writes into read-only folders
+        const auto failures = Run(c.Prepare(tmp));
+        EXPECT_EQ(CountEnding(failures, ".html"), 6);
+        EXPECT_EQ(CountEnding(failures, ".jpg"), 8);
+    }
+    std::error_code ec; // lets TempDir remove the folder
+    fs::permissions(tmp.dir() + "ro", fs::perms::owner_all, ec);
+}
+
+// The pictures' folder or files change under a running gallery: the pictures not yet decoded
+// fail with a message naming them, and none of it hangs (a pipe would block a plain open).
+TEST_F(Hostile, PicturesChangeDuringRun) {
+    const std::string src = tmp.dir() + "src/";
+    const auto eachLaterPicture = [src](const std::function<void(const std::string&)>& action) {
+        for (int i = 1; i < 4; ++i) {
+            const std::string file = src + "p" + std::to_string(i) + ".jpg";
+            fs::remove(file);
+            action(file);
+        }
+    };
+    struct Case {
+        const char* Name;
+        std::function<void()> Sabotage;
+    };
+    const Case cases[] = {
+        {"FolderVanishes", [src] { fs::remove_all(src); }},
+        {"FileBecomesFolder",
+         [&] { eachLaterPicture([](const std::string& f) { fs::create_directory(f); }); }},
+        {"FileBecomesPipe",
+         [&] { eachLaterPicture([](const std::string& f) { ::mkfifo(f.c_str(), 0600); }); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(src);
+        for (int i = 0; i < 4; ++i)
+            WritePhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
+        SabotagingProgress progress;
+        progress.Sabotage = c.Sabotage;
+        const auto failures = Run(tmp.dir() + "out-" + c.Name + "/", &progress);
+        ASSERT_EQ(failures.size(), 3u);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(failures[i].FileName, src + "p" + std::to_string(i + 1) + ".jpg");
+    }
+}
+
+// A template page that is a named pipe is no layer and blocks nothing; the others work.
+TEST_F(Hostile, TemplatePageIsPipe) {
+    const std::string pipe = tmp.dir() + "Layouts/Standard/blocked.html";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    WithinSeconds(20, [&] {
+        TKelPageDirectoryList again;
+        again.Load(tmp.dir() + "Layouts/");
+        TKelProject other;
+        other.Layouts().LoadFromDirectories(again);
+        EXPECT_EQ(other.Layouts().GetActiveLayout()->Layers().Count(), 2);
+        EXPECT_THROW(TKelPageDirectory::IsTemplateFile(pipe), EFileError);
+        EXPECT_THROW(kelvo::ReadFileBytes(pipe), EFileError);
+    });
+    EXPECT_TRUE(Run(tmp.dir() + "out/").empty());
+}
+
+// A file of a few hundred bytes that declares a giant picture is refused before its pixel
+// store is allocated: the load stays within 256 MB more address space than the test had.
+TEST(DecompressionBomb, RefusedBeforeAllocating) {
+    TempDir tmp;
+    const auto jpegDeclaring = [&tmp](int width, int height) {
+        const std::string file = tmp.dir() + "bomb-" + std::to_string(width) + ".jpg";
+        WritePhoto(file, 16, 16);
+        std::string data = kelvo::ReadFileBytes(file);
+        const auto sof = data.find("\xFF\xC0");
+        data[sof + 5] = static_cast<char>(height >> 8), data[sof + 6] = static_cast<char>(height);
+        data[sof + 7] = static_cast<char>(width >> 8), data[sof + 8] = static_cast<char>(width);
+        kelvo::WriteFileBytes(file, data);
+        return file;
+    };
+    // An RLE8 BMP of 20,000 x 20,000 whose data ends the picture at once.
+    std::string bmp = "BM" + std::string(12, '\0');
+    const auto put32 = [&bmp](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bmp.resize(14 + 40 + 4 + 2);
+    put32(10, 58), put32(14, 40), put32(18, 20000), put32(22, 20000);
+    bmp[26] = 1, bmp[28] = 8, put32(30, 1), bmp[59] = 1;
+    const std::string bmpFile = tmp.write("bomb.bmp", bmp);
+
+    const std::pair<const char*, std::string> cases[] = {
+        {"Jpeg60000", jpegDeclaring(60000, 60000)},
+        {"Jpeg20000", jpegDeclaring(20000, 20000)},
+        {"RleBmp20000", bmpFile},
+    };
+    for (const auto& [name, file] : cases) {
+        SCOPED_TRACE(name);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+#ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves terabytes of address space up front
+            long pages = 0;
+            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%ld", &pages) != 1)
+                    pages = 0;
+                std::fclose(statm);
+            }
+            const rlimit limit{static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (256 << 20),
+                               RLIM_INFINITY};
+            ::setrlimit(RLIMIT_AS, &limit);
+#endif
+            try {
+                TBM_Bitmap bitmap;
+                bitmap.LoadFromFile(file);
+                ::_exit(3);
+            } catch (const EImageError&) {
+                ::_exit(0);
+            } catch (...) {
+                ::_exit(2); // out of memory, most likely
+            }
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+}
+
+// A project of 10,000 pictures saves and loads in well under a second each; the guard here
+// is loose so that only a slow-down of another order (quadratic work) fails on a busy machine.
+TEST(LargeProject, TenThousandPictures) {
+    TempDir tmp;
+    TKelProject project;
+    for (int i = 0; i < 10000; ++i) {
+        TKelPicture* picture = project.Pictures().CreatePicture();
+        picture->SetFileName(tmp.dir() + "photos/IMG_" + std::to_string(10000 + i) + ".jpg");
+        picture->SetComment("Comment <b>" + std::to_string(i) + "</b> & more");
+    }
+    const std::string file = tmp.dir() + "large.kel";
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_TRUE(project.SaveToFile(file));
+    const auto t1 = std::chrono::steady_clock::now();
+    TKelProject loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(file));
+    const auto t2 = std::chrono::steady_clock::now();
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+
+    ASSERT_EQ(loaded.Pictures().Count(), 10000);
+    EXPECT_EQ(loaded.Pictures().GetPicture(9999)->Comment(), "Comment <b>9999</b> & more");
+    const auto ms = [](auto d) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+    };
+    std::cout << "10,000 pictures: save " << ms(t1 - t0) << " ms, load " << ms(t2 - t1)
+              << " ms, file " << fs::file_size(file) / 1024 << " KB, peak memory "
+              << after.ru_maxrss / 1024 << " MB (" << (after.ru_maxrss - before.ru_maxrss) / 1024
+              << " MB more)\n";
+    EXPECT_LT(ms(t1 - t0), 10000);
+    EXPECT_LT(ms(t2 - t1), 10000);
+}
+
+// A title is text, also when a photo's file name carries HTML: quotes cannot end an alt
+// attribute early, and every page shows the name as written. Comments and page texts stay HTML.
+TEST(HostileNames, TitlesAreEscapedCommentsAreNot) {
+    GalleryFixture gallery;
+    gallery.Page("index.html", "<title>#kel_page_title#</title>#kel_page_text#<table><tr><td><img "
+                               "alt=\"#kel_picture_title#\" src=\"#kel_picture_filename#\">"
+                               "#kel_picture_comment#</td></tr></table>");
+    gallery.Load();
+    TKelPicture* picture = gallery.AddPicture("x\" onerror=\"alert(1)<b>&'.jpg");
+    picture->SetComment("<a href=\"a.html\">a</a><br>");
+    TKelLayer& layer = *gallery.Layout->Layers().FindLayer("index");
+    layer.SetPageTitle("Tom & \"Jerry\" <2>'s");
+    layer.SetPageText("<i>text</i>");
+    TKelPageGenerator generator;
+    generator.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
+
+    const std::string page = gallery.Output("index.html");
+    EXPECT_NE(page.find("<title>Tom &amp; &quot;Jerry&quot; &lt;2&gt;&#39;s</title><i>text</i>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("alt=\"x&quot; onerror=&quot;alert(1)&lt;b&gt;&amp;&#39;\""),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<a href=\"a.html\">a</a><br>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("onerror=\""), std::string::npos) << page;
+}
+
+// Fuzz finding: a region marker written inside its own region (a table holding
+// #kel_internal_table#) made filling the page recurse until the stack overflowed.
+TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Table", "<table>#kel_internal_table#<tr><td>#kel_picture_filename#</td></tr></table>"},
+        {"Row", "<table><tr>#kel_internal_row#<td>#kel_picture_filename#</td></tr></table>"},
+        {"Cell", "<table><tr><td>#kel_internal_cell##kel_picture_filename#</td></tr></table>"},
+    };
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        GalleryFixture gallery;
+        gallery.Page("index.html", text);
+        gallery.Load();
+        gallery.AddPicture("a.jpg");
+        gallery.AddPicture("b.jpg");
+        TKelPageGenerator generator;
+        generator.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
+        EXPECT_NE(gallery.Output("index.html").find("#kel_internal_"), std::string::npos);
+    }
+}
+
+// Fuzz finding: a file name holding a line break came back from the project file with a
+// carriage return added (or a lone one turned into a line break): another file, so the
+// picture went missing after saving and opening the project.
+TEST(FuzzFindings, FileNameWithLineBreakSurvivesSaveAndLoad) {
+    TempDir tmp;
+    TKelProject project;
+    const std::string names[] = {"a\rb.jpg", "a\nb.jpg", "a\r\nb.jpg", "\n"};
+    for (const std::string& name : names)
+        project.Pictures().CreatePicture()->SetFileName(tmp.dir() + name);
+    ASSERT_TRUE(project.SaveToFile(tmp.dir() + "p.kel"));
+    TKelProject loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(tmp.dir() + "p.kel"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(loaded.Pictures().GetPicture(i)->FileName(), tmp.dir() + names[i]) << i;
+}
