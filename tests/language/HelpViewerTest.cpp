@@ -154,8 +154,6 @@ TEST(TTamHtmlHelpViewer, HelpContextReachesTheViewerWithItsOwner) {
 TEST(TTamHtmlHelpViewer, ShutDownClosesTheWindowsAndDropsTheManager) {
     auto help = std::make_unique<HelpSystem>();
     help->HelpFile("Help.chm");
-    EXPECT_EQ(help->Viewer->ViewerID(), 1);
-    EXPECT_EQ(help->Viewer->HelpManager(), &help->Manager);
     auto viewer = help->Viewer;
     std::vector<Call> calls;
     viewer->SetHtmlHelpProc([&calls](QObject* o, const QString& f, Command c, const QVariant& d) {
@@ -170,17 +168,6 @@ TEST(TTamHtmlHelpViewer, ShutDownClosesTheWindowsAndDropsTheManager) {
     TTamHtmlHelpViewer silent;
     silent.ShowTableOfContents();
     silent.SoftShutDown();
-}
-
-// The WinHelp tester must never claim a request.
-TEST(TTamWinHelpTester, ClaimsNothing) {
-    TTamWinHelpTester tester;
-    EXPECT_FALSE(tester.CanShowALink("a", "Help.chm"));
-    EXPECT_FALSE(tester.CanShowTopic("a", "Help.chm"));
-    EXPECT_FALSE(tester.CanShowContext(2000, "Help.chm"));
-    EXPECT_EQ(tester.GetHelpStrings("Layout"), QStringList{": Layout"});
-    EXPECT_TRUE(tester.GetHelpPath().isEmpty());
-    EXPECT_TRUE(tester.GetDefaultHelpFile().isEmpty());
 }
 
 } // namespace
