@@ -110,7 +110,6 @@ TEST(TChmArchive, ResolvesPageNamesInTheirDifferentForms) {
     EXPECT_EQ(chm.ResolvePage("C:\\build\\help\\cli.htm"), "/cli.htm");
     EXPECT_TRUE(chm.ResolvePage("/nowhere/missing.htm").isEmpty());
     EXPECT_TRUE(chm.Read("/#SYSTEM").has_value());
-    EXPECT_EQ(chm.Title(), "Kelvo Help");
 }
 
 } // namespace
