@@ -92,7 +92,6 @@ TEST(TTamHtmlHelpViewer, SelectKeywordFindsTheViewersEntry) {
         QStringList Keywords;
         int Index;
     } rows[] = {{"second entry", {"Other: a", "TamHtmlHelp: b"}, 1},
-                {"only entry", {"TamHtmlHelp: b"}, 0},
                 {"first entry", {"TamHtmlHelp: b", "Other: a"}, 0},
                 {"no match", {"Other: a", "More: c"}, 0},
                 {"letter case counts", {"Other: a", "tamhtmlhelp: b"}, 0},
