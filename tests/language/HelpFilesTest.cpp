@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,8 @@ QString HelpFilePath(const char* language) {
 
 class BuiltHelpFile : public ::testing::TestWithParam<const char*> {};
 
-// Each built help file must open, and its contents and index must lead to pages it holds.
+// Each built help file must open, its contents, index and help contexts must lead to pages it
+// holds.
 TEST_P(BuiltHelpFile, ContentsAndIndexLeadToPagesInTheArchive) {
     TChmArchive chm;
     ASSERT_TRUE(chm.Open(HelpFilePath(GetParam())));
@@ -37,13 +39,9 @@ TEST_P(BuiltHelpFile, ContentsAndIndexLeadToPagesInTheArchive) {
     EXPECT_GE(pages, 20);
     EXPECT_EQ(contents[0].Level, 0);
     EXPECT_EQ(contents[2].Level, 1) << "the dialogs stand below a heading";
-}
 
-// The help contexts of F1 and the Help buttons must lead to the main window's and the layout
-// dialog's pages, without the build folder that the compiler stores in the context map.
-TEST_P(BuiltHelpFile, ContextNumbersLeadToTheirPages) {
-    TChmArchive chm;
-    ASSERT_TRUE(chm.Open(HelpFilePath(GetParam())));
+    // The contexts of F1 and the Help buttons lead to the main window's and the layout dialog's
+    // pages, without the build folder that the compiler stores in the context map.
     EXPECT_EQ(chm.ContextPage(2000), "/mainwindow.htm");
     EXPECT_EQ(chm.ContextPage(2100), "/layoutdialog.htm");
     EXPECT_TRUE(chm.ContextPage(2200).isEmpty());
@@ -84,17 +82,12 @@ TEST(TChmArchive, ParseSitemapKeepsLevelsAndDecodesNames) {
   </UL>
   <LI><OBJECT type="text/sitemap"><param name="Name" value="Qualit&#228;t"><param name="Local" value="q.htm"></OBJECT>
 </UL></BODY></HTML>)";
-    const auto entries = TChmArchive::ParseSitemap(html);
-    ASSERT_EQ(entries.size(), 4);
-    EXPECT_EQ(entries[0].Name, "Erste Schritte");
-    EXPECT_EQ(entries[0].Level, 0);
-    EXPECT_EQ(entries[1].Name, "Fenster & Dialoge");
-    EXPECT_TRUE(entries[1].Local.isEmpty());
-    EXPECT_EQ(entries[2].Name, QString::fromUtf8("Menüs"));
-    EXPECT_EQ(entries[2].Local, "a/menus.htm#top");
-    EXPECT_EQ(entries[2].Level, 1);
-    EXPECT_EQ(entries[3].Name, QString::fromUtf8("Qualität"));
-    EXPECT_EQ(entries[3].Level, 0);
+    QStringList entries;
+    for (const auto& entry : TChmArchive::ParseSitemap(html))
+        entries << QStringLiteral("%1 %2 %3").arg(entry.Level).arg(entry.Name, entry.Local);
+    EXPECT_EQ(entries.join('|').toStdString(),
+              "0 Erste Schritte start.htm|0 Fenster & Dialoge |1 Menüs a/menus.htm#top|"
+              "0 Qualität q.htm");
 }
 
 // A file that is empty (a failed compile) or no help file at all must not open.
@@ -117,7 +110,6 @@ TEST(TChmArchive, ResolvesPageNamesInTheirDifferentForms) {
     EXPECT_EQ(chm.ResolvePage("C:\\build\\help\\cli.htm"), "/cli.htm");
     EXPECT_TRUE(chm.ResolvePage("/nowhere/missing.htm").isEmpty());
     EXPECT_TRUE(chm.Read("/#SYSTEM").has_value());
-    EXPECT_EQ(chm.Title(), "Kelvo Help");
 }
 
 } // namespace

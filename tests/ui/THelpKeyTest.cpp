@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineView>
 
 #include <memory>
@@ -29,27 +32,30 @@ class THelpKeyTest : public QObject {
     struct THelp {
         TDialogTestEnvironment Test;
         THtmlHelpHost Host{Test.Language};
-        THelpManager Manager;
-        THelpKey Key{Manager};
+        std::unique_ptr<THelpManager> Manager = std::make_unique<THelpManager>();
+        THelpKey Key{*Manager};
 
-        explicit THelp(const QString& languageCode)
+        explicit THelp(const QString& languageCode = QStringLiteral("ENU"))
             : Test(languageCode) {
             auto viewer = std::make_shared<TTamHtmlHelpViewer>();
             viewer->SetHtmlHelpProc(
                 [this](QObject* owner, const QString& file,
                        TTamHtmlHelpViewer::THtmlHelpCommand command,
                        const QVariant& data) { Host.HtmlHelp(owner, file, command, data); });
-            Manager.RegisterViewer(viewer);
-            Manager.SetHelpSelector(viewer);
-            Manager.SetWinHelpTester(std::make_shared<TTamWinHelpTester>());
+            Manager->RegisterViewer(viewer);
+            Manager->SetHelpSelector(viewer);
+            Manager->SetWinHelpTester(std::make_shared<TTamWinHelpTester>());
             QString helpFile;
             Test.Language.FindLanguageFile("Kelvo_%s.chm", KELVO_RUNTIME_DIR, helpFile);
-            Manager.SetHelpFile(helpFile);
-            Test.Environment->Help = &Manager;
+            Manager->SetHelpFile(helpFile);
+            Test.Environment->Help = Manager.get();
         }
-        QString PageTitle() const {
-            auto* window = Host.Window();
-            return window ? window->findChild<QWebEngineView*>("webHelp")->title() : QString();
+        TfrmHelp* Window() const { return Host.Window(); }
+        QWebEngineView* View() const { return Window()->findChild<QWebEngineView*>("webHelp"); }
+        QString PageTitle() const { return Window() ? View()->title() : QString(); }
+        template <class T>
+        T* Find(const char* name) const {
+            return Window()->findChild<T*>(name);
         }
     };
 
@@ -69,19 +75,26 @@ class THelpKeyTest : public QObject {
     }
 
 private slots:
-    // F1 in the main window must open the help at the main window's page, in the window's
-    // language, owned by the main window.
-    void f1InTheMainWindowShowsItsPage_data() {
+    // F1 must open the help at the page of the window that has the focus, in the window's
+    // language and owned by that window: the main window, then the layout dialog (also through
+    // its Help button) with the page's style sheet served from the archive and the contents
+    // tree at the page, the help window usable beside the modal dialog. The Help menu's contents
+    // entry reuses the open window; the info entry opens the info dialog.
+    void f1AndHelpButtonsShowTheirWindowsPage_data() {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("English") << "ENU"
-                                 << "The main window";
-        QTest::newRow("German") << "DEU"
-                                << "Das Hauptfenster";
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("mainTitle");
+        QTest::addColumn<QString>("layoutTitle");
+        QTest::newRow("English") << "ENU" << QString("Kelvo Help") << QString("The main window")
+                                 << QString("The layout dialog");
+        QTest::newRow("German") << "DEU" << QString("Kelvo-Hilfe") << QString("Das Hauptfenster")
+                                << QString("Der Layout-Dialog");
     }
-    void f1InTheMainWindowShowsItsPage() {
+    void f1AndHelpButtonsShowTheirWindowsPage() {
         QFETCH(QString, language);
-        QFETCH(QString, title);
+        QFETCH(QString, caption);
+        QFETCH(QString, mainTitle);
+        QFETCH(QString, layoutTitle);
         THelp help(language);
         TfrmKelvo window(*help.Test.Environment);
         ShowSampleProject(window);
@@ -89,56 +102,18 @@ private slots:
         SaveScreenshot(&window, "mainwindow-" + language.left(2));
 
         PressF1();
-        QVERIFY(help.Host.Window());
-        QVERIFY(help.Host.Window()->isVisible());
-        QCOMPARE(help.Host.Window()->parentWidget(), &window);
-        QTRY_COMPARE(help.PageTitle(), title);
-        QCOMPARE(help.Host.Window()->CurrentPage(), QString("/mainwindow.htm"));
-
-        // The Help menu's contents entry shows the contents beside the same window.
+        QVERIFY(help.Window());
+        QVERIFY(help.Window()->isVisible());
+        QCOMPARE(help.Window()->parentWidget(), &window);
+        QTRY_COMPARE(help.PageTitle(), mainTitle);
+        QCOMPARE(help.Window()->CurrentPage(), QString("/mainwindow.htm"));
+        QCOMPARE(help.Window()->windowTitle(), caption);
         window.findChild<QAction*>("actHelpHelp")->trigger();
-        auto* tabs = help.Host.Window()->findChild<QTabWidget*>("tabNavigation");
-        QCOMPARE(tabs->currentWidget()->objectName(), QString("tabContents"));
-    }
+        QCOMPARE(help.Find<QTabWidget>("tabNavigation")->currentWidget()->objectName(),
+                 QString("tabContents"));
+        help.Window()->close();
+        QTRY_VERIFY(!help.Window());
 
-    // The layout dialog's Help button and F1 inside it must show the layout dialog's page, with
-    // the help window usable beside the modal dialog.
-    void layoutDialogHelpShowsItsPage_data() {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("English") << "ENU"
-                                 << "The layout dialog";
-        QTest::newRow("German") << "DEU"
-                                << "Der Layout-Dialog";
-    }
-    void layoutDialogHelpShowsItsPage() {
-        QFETCH(QString, language);
-        QFETCH(QString, title);
-        THelp help(language);
-        TfrmKelvo window(*help.Test.Environment);
-        ShowSampleProject(window);
-        TfrmHtmlLayout dialog(*window.Project(), *help.Test.Environment, &window);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::mouseClick(dialog.findChild<QPushButton*>("btnHelp"), Qt::LeftButton);
-        QVERIFY(help.Host.Window());
-        QCOMPARE(help.Host.Window()->parentWidget(), &dialog);
-        QTRY_COMPARE(help.PageTitle(), title);
-        help.Host.Window()->close();
-        QTRY_VERIFY(!help.Host.Window());
-
-        QApplication::setActiveWindow(&dialog);
-        dialog.findChild<QWidget*>("webPreview")->setFocus();
-        PressF1();
-        QVERIFY(help.Host.Window());
-        QTRY_COMPARE(help.PageTitle(), title);
-    }
-
-    // The info action must open the info dialog.
-    void infoActionOpensTheInfoDialog() {
-        THelp help("ENU");
-        TfrmKelvo window(*help.Test.Environment);
-        window.show();
         QString opened;
         QTimer::singleShot(0, &window, [&opened] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -148,6 +123,88 @@ private slots:
         });
         window.findChild<QAction*>("actHelpInfo")->trigger();
         QCOMPARE(opened, QString("TfrmInfo"));
+
+        TfrmHtmlLayout dialog(*window.Project(), *help.Test.Environment, &window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("btnHelp"), Qt::LeftButton);
+        QVERIFY(help.Window());
+        QCOMPARE(help.Window()->parentWidget(), &dialog);
+        QTRY_COMPARE(help.PageTitle(), layoutTitle);
+        QTRY_VERIFY(RunJavaScript(*help.View()->page(),
+                                  "document.styleSheets.length ? "
+                                  "document.styleSheets[0].cssRules.length : 0")
+                        .toInt() > 5);
+        auto* tree = help.Find<QTreeWidget>("tvwContents");
+        QTRY_VERIFY(tree->currentItem());
+        QCOMPARE(tree->currentItem()->text(0), layoutTitle);
+        if (language == "ENU") {
+            QTest::qWait(300);
+            SaveScreenshot(help.Window(), "helpwindow");
+        }
+        help.Window()->close();
+        QTRY_VERIFY(!help.Window());
+
+        QApplication::setActiveWindow(&dialog);
+        dialog.findChild<QWidget*>("webPreview")->setFocus();
+        PressF1();
+        QVERIFY(help.Window());
+        QTRY_COMPARE(help.PageTitle(), layoutTitle);
+    }
+
+    // The table of contents must start at the default page; a link inside a page and a click
+    // in the contents tree must load their pages from the archive.
+    void tableOfContentsStartsAtTheDefaultPageAndLinksWork() {
+        THelp help;
+        QVERIFY(help.Manager->ShowTableOfContents());
+        QTRY_COMPARE(help.PageTitle(), QString("Getting started"));
+        QCOMPARE(help.Find<QTabWidget>("tabNavigation")->currentWidget()->objectName(),
+                 QString("tabContents"));
+        RunJavaScript(*help.View()->page(),
+                      "document.querySelector('a[href=\"cli.htm\"]').click()");
+        QTRY_COMPARE(help.PageTitle(), QString("kelvo-cli"));
+
+        auto* tree = help.Find<QTreeWidget>("tvwContents");
+        const auto items = tree->findItems("The project file", Qt::MatchRecursive);
+        QCOMPARE(items.size(), 1);
+        tree->scrollToItem(items[0]);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(items[0]).center());
+        QTRY_COMPARE(help.PageTitle(), QString("The project file"));
+    }
+
+    // A keyword must open the index filtered by it, at the page of its entry; typing another
+    // filter and Enter follows the first entry that starts with it.
+    void keywordOpensTheIndex() {
+        THelp help;
+        QVERIFY(help.Manager->ShowKeyword("Quality"));
+        QCOMPARE(help.Find<QTabWidget>("tabNavigation")->currentWidget()->objectName(),
+                 QString("tabIndex"));
+        auto* filter = help.Find<QLineEdit>("edtIndexFilter");
+        QCOMPARE(filter->text(), QString("Quality"));
+        QTRY_COMPARE(help.PageTitle(), QString("The layout dialog"));
+
+        filter->clear();
+        QTest::keyClicks(filter, "proj");
+        QCOMPARE(help.Find<QListWidget>("lstIndex")->currentItem()->text(),
+                 QString("Project file"));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QTRY_COMPARE(help.PageTitle(), QString("The project file"));
+    }
+
+    // Without a help file no window may open; the program's end closes the open one.
+    void noHelpFileShowsNothingAndCloseAllCloses() {
+        THelp help;
+        help.Manager->SetHelpFile(QString());
+        help.Manager->ShowTableOfContents();
+        help.Manager->ShowHelpContext(2000);
+        QVERIFY(!help.Window());
+
+        help.Manager->SetHelpFile(QString(KELVO_RUNTIME_DIR "/Kelvo_EN.chm"));
+        QVERIFY(help.Manager->ShowHelpContext(2000));
+        QTRY_VERIFY(help.Window());
+        help.Manager.reset();
+        QTRY_VERIFY(!help.Window());
     }
 };
 

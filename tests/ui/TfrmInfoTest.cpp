@@ -81,8 +81,6 @@ private slots:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("expected");
         QTest::newRow("address only") << MailToLink("a@b.example") << "mailto:a@b.example";
-        QTest::newRow("address and subject")
-            << MailToLink("a@b.example", "Kelvo") << "mailto:a@b.example?subject=Kelvo";
         QTest::newRow("subject with a space") << MailToLink("a@b.example", "Kelvo 0.1.0.0")
                                               << "mailto:a@b.example?subject=Kelvo%200.1.0.0";
         QTest::newRow("subject with & and #")
@@ -116,28 +114,23 @@ private slots:
                       {"The Kelvo developers", "https://example.org/kelvo/", "kelvo@example.org"});
         info.show();
         QVERIFY(QTest::qWaitForWindowExposed(&info));
-        QCOMPARE(info.size(), QSize(346, 407));
         auto* version = info.findChild<QLabel*>("lblVersion");
         QCOMPARE(version->text(),
                  "Version " + GetFileVersionText(QCoreApplication::applicationFilePath(), 3));
-        QVERIFY(version->text().size() > QString("Version 0").size());
         QCOMPARE(info.findChild<QLabel*>("lblAuthor")->text(), QString("The Kelvo developers"));
         auto* homepage = info.findChild<QLabel*>("lblHomepage");
         auto* mail = info.findChild<QLabel*>("lblMail");
         QCOMPARE(homepage->text(), QString("example.org/kelvo"));
-        QCOMPARE(homepage->cursor().shape(), Qt::PointingHandCursor);
         const QString family = QFontInfo(info.findChild<QLabel*>("lblTitle")->font()).family();
         QVERIFY2(family == "Comic Sans MS" || family == "Comic Neue", qPrintable(family));
         SaveScreenshot(&info, "info-dialog");
 
         QTest::mouseClick(homepage, Qt::LeftButton);
         QTest::mouseClick(mail, Qt::LeftButton);
-        QCOMPARE(recorder.Opened.size(), 2);
-        QCOMPARE(recorder.Opened[0], QUrl("https://example.org/kelvo/"));
-        QCOMPARE(recorder.Opened[1].scheme(), QString("mailto"));
-        QCOMPARE(recorder.Opened[1].path(), QString("kelvo@example.org"));
-        QCOMPARE(recorder.Opened[1].query(QUrl::FullyDecoded),
-                 "subject=Kelvo " + GetFileVersionText(QCoreApplication::applicationFilePath(), 4));
+        const QString subject =
+            "Kelvo " + GetFileVersionText(QCoreApplication::applicationFilePath(), 4);
+        QCOMPARE(recorder.Opened, (QList<QUrl>{QUrl("https://example.org/kelvo/"),
+                                               QUrl(MailToLink("kelvo@example.org", subject))}));
 
         QTest::keyClick(&info, Qt::Key_Return);
         QVERIFY(!info.isVisible());

@@ -29,25 +29,6 @@ QStringList TScriptedPrompts::NextFiles() {
     return next;
 }
 
-QStringList TScriptedPrompts::GetOpenFileNames(QWidget*, const QString&, const QString&,
-                                               const QString&) {
-    return NextFiles();
-}
-
-QString TScriptedPrompts::GetOpenFileName(QWidget*, const QString&, const QString&,
-                                          const QString&) {
-    return NextFiles().value(0);
-}
-
-QString TScriptedPrompts::GetSaveFileName(QWidget*, const QString&, const QString&,
-                                          const QString&) {
-    return NextFiles().value(0);
-}
-
-QString TScriptedPrompts::GetExistingDirectory(QWidget*, const QString&, const QString&) {
-    return NextFiles().value(0);
-}
-
 QString SaveScreenshot(QWidget* widget, const QString& name) {
     const QString path = QDir(QStringLiteral(KELVO_SCREENSHOT_DIR)).filePath(name + ".png");
     widget->grab().save(path);

@@ -30,10 +30,19 @@ public:
                                         const QString& caption, const QString& text,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override;
-    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&, const QString&) override;
-    QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override;
-    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override;
-    QString GetExistingDirectory(QWidget*, const QString&, const QString&) override;
+    QStringList GetOpenFileNames(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+        return NextFiles();
+    }
+    QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return NextFiles().value(0);
+    }
+    QString GetSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return NextFiles().value(0);
+    }
+    QString GetExistingDirectory(QWidget*, const QString&, const QString&) override {
+        return NextFiles().value(0);
+    }
 
 private:
     QStringList NextFiles();
