@@ -15,7 +15,9 @@
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
 
+// An AVX2 copy of the resampling kernel, chosen at run time, where the compiler can build one.
 #if defined(__GNUC__) && defined(__x86_64__)
+#define KELVO_HAVE_AVX2_KERNEL 1
 #include <immintrin.h>
 #endif
 
@@ -174,19 +176,27 @@ struct TKernels {
     void (*Group)(const TPlan&, int, const std::uint8_t* const*);
 };
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(KELVO_HAVE_AVX2_KERNEL)
 // The same loops compiled for AVX2, chosen at run time: the vectors of four doubles then fit
 // one register and a pixel's bytes become doubles in two instructions. Both variants compute
 // the identical IEEE operations lane by lane. (Included, not called: a function compiled for
 // AVX2 can only inline code that is compiled for it too.)
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 #define KELVO_RESAMPLE_AVX2 1
 namespace avx2 {
 #include "imaging/BM_ResampleKernel.inc"
 } // namespace avx2
 #undef KELVO_RESAMPLE_AVX2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 #endif
 
 namespace portable {
@@ -196,7 +206,7 @@ namespace portable {
 constexpr TKernels PortableKernels{portable::Row, portable::Group};
 
 TKernels Kernels() {
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(KELVO_HAVE_AVX2_KERNEL)
     if (__builtin_cpu_supports("avx2"))
         return {avx2::Row, avx2::Group};
 #endif
