@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the language files: GetTextFmt formats a translated message with %s, %d, %n and
 // %f directives (widths, precisions, argument indexes) that the translator wrote. The bytes are
-// one such text in UTF-8. The compiled file itself is read by Qt's QTranslator, which trusts it
-// and is not fuzzed here.
+// one such text in UTF-8. The compiled file itself is fuzz_language_file's input.
 #include <cstdint>
 #include <string_view>
 

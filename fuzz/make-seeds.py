@@ -10,6 +10,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(TOP, "fuzz", "corpus")
@@ -154,6 +155,40 @@ def language_seeds():
         put("fuzz_language", "text-%d" % i, text)
 
 
+def language_file_seeds():
+    # The shipped translations compiled as the build does, then damaged the ways a copy breaks:
+    # cut short, and a block whose length runs past the end.
+    lrelease = shutil.which("lrelease-qt6") or "/usr/lib/qt6/bin/lrelease"
+    with tempfile.TemporaryDirectory() as folder:
+        for code in ("EN", "DE"):
+            output = os.path.join(folder, "Kelvo_%s.lng" % code)
+            subprocess.run([lrelease, "-silent", "-idbased",
+                            os.path.join(TOP, "translations", "Kelvo_%s.ts" % code), "-qm", output],
+                           check=True)
+            with open(output, "rb") as f:
+                data = f.read()
+            put("fuzz_language_file", "Kelvo_%s.lng" % code, data)
+            if code == "EN":
+                for cut in (15, 16, 21, len(data) // 2, len(data) - 1):
+                    put("fuzz_language_file", "cut-%d.lng" % cut, data[:cut])
+                put("fuzz_language_file", "long-block.lng",
+                    data[:17] + struct.pack(">I", len(data)) + data[21:])
+
+
+def help_seeds():
+    # The sitemaps as written, and context maps: the first byte times four is the size of the
+    # /#IVB part, the rest is /#STRINGS.
+    for language in ("en", "de"):
+        for kind in ("hhc", "hhk"):
+            with open(os.path.join(TOP, "help", language, "Kelvo." + kind), "rb") as f:
+                put("fuzz_help", "%s.%s" % (language, kind), f.read())
+    strings = b"/html/start.htm\x00C:\\build\\help\\pictures.htm\x00\x00x.htm"
+    pairs = [(1000, 0), (1024, 16), (2000, 46), (3000, 200), (-1, 15)]
+    ivb = struct.pack("<I", 8 * len(pairs)) + b"".join(struct.pack("<iI", c, o) for c, o in pairs)
+    put("fuzz_help", "context-map", bytes((len(ivb) // 4,)) + ivb + strings)
+    put("fuzz_help", "context-map-short", bytes((3,)) + struct.pack("<IiI", 200, 5, 1) + b"a")
+
+
 def main():
     if shutil.which("cjpeg") is None:
         sys.exit("make-seeds: cjpeg is missing (Debian libjpeg-turbo-progs)")
@@ -164,6 +199,8 @@ def main():
     project_seeds()
     url_seeds()
     language_seeds()
+    language_file_seeds()
+    help_seeds()
 
 
 if __name__ == "__main__":

@@ -191,22 +191,29 @@ QString TChmArchive::Title() const {
 QString TChmArchive::ContextPage(int context) const {
     const auto map = Read(QStringLiteral("/#IVB"));
     const auto strings = Read(QStringLiteral("/#STRINGS"));
-    if (!map || !strings || map->size() < 4)
+    if (!map || !strings)
         return {};
+    const auto name = ContextName(*map, *strings, context);
+    return name ? ResolvePage(QString::fromUtf8(*name)) : QString();
+}
+
+std::optional<QByteArray> TChmArchive::ContextName(const QByteArray& map, const QByteArray& strings,
+                                                   int context) {
+    if (map.size() < 4)
+        return std::nullopt;
     // A byte count, then pairs of context number and offset into #STRINGS.
-    const auto* bytes = reinterpret_cast<const uchar*>(map->constData());
-    const qsizetype count = qMin<qsizetype>(qFromLittleEndian<quint32>(bytes), map->size() - 4);
+    const auto* bytes = reinterpret_cast<const uchar*>(map.constData());
+    const qsizetype count = qMin<qsizetype>(qFromLittleEndian<quint32>(bytes), map.size() - 4);
     for (qsizetype at = 4; at + 8 <= count + 4; at += 8) {
         if (qFromLittleEndian<qint32>(bytes + at) != context)
             continue;
         const qsizetype offset = qFromLittleEndian<quint32>(bytes + at + 4);
-        if (offset >= strings->size())
-            return {};
-        const qsizetype end = strings->indexOf('\0', offset);
-        const QByteArray name = strings->mid(offset, end < 0 ? -1 : end - offset);
-        return ResolvePage(QString::fromUtf8(name));
+        if (offset >= strings.size())
+            return std::nullopt;
+        const qsizetype end = strings.indexOf('\0', offset);
+        return strings.mid(offset, end < 0 ? -1 : end - offset);
     }
-    return {};
+    return std::nullopt;
 }
 
 QList<TChmSitemapEntry> TChmArchive::Contents() const {

@@ -57,6 +57,12 @@ public:
     /// The page of a help context number, resolved inside the archive; empty when the context
     /// map has no such number or its page is missing.
     QString ContextPage(int context) const;
+    /// The page name the context map gives a context number, unresolved: map is the /#IVB
+    /// object (a byte count, then little-endian pairs of number and offset), strings the
+    /// /#STRINGS object (NUL-terminated names). Nothing when the number is missing or its
+    /// offset lies outside strings.
+    static std::optional<QByteArray> ContextName(const QByteArray& map, const QByteArray& strings,
+                                                 int context);
 
     /// The entries of the contents (.hhc) or index (.hhk), in file order.
     QList<TChmSitemapEntry> Contents() const;

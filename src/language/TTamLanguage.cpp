@@ -4,11 +4,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QTranslator>
+#include <QtEndian>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -75,7 +79,95 @@ std::optional<LeadingNumber> ReadLeadingNumber(const QString& s) {
     return LeadingNumber{negative ? -value : value, i};
 }
 
+// Far above any real language file (a few KB), far below what could exhaust memory.
+constexpr qint64 MaxLanguageFileSize = 64 * 1024 * 1024;
+
+// The compiled translation's layout: a magic, then blocks of a tag byte and a big-endian length.
+constexpr uchar QmMagic[16] = {0x3c, 0xb8, 0x64, 0x18, 0xca, 0xef, 0x9c, 0x95,
+                               0xcd, 0x21, 0x1c, 0xbf, 0x60, 0xa1, 0xbd, 0xdd};
+enum QmBlock : uchar { Contexts = 0x2f, Hashes = 0x42, Messages = 0x69, Dependencies = 0x96 };
+// The fields of a message: a tag byte, then (but for End and Obsolete1) a length and the bytes.
+enum QmField : uchar {
+    End = 1,
+    Translation = 3,
+    Obsolete1 = 5,
+    SourceText = 6,
+    Context = 7,
+    Comment = 8
+};
+
+quint32 Read32(const uchar* p) {
+    return qFromBigEndian<quint32>(p);
+}
+
+// Walks the messages one after the other; each must end inside the block. Their starts are the
+// only places the hash table may point to.
+bool ReadMessageStarts(QByteArrayView block, QList<quint32>& starts) {
+    const auto* bytes = reinterpret_cast<const uchar*>(block.data());
+    const qsizetype size = block.size();
+    qsizetype at = 0;
+    while (at < size) {
+        starts.append(static_cast<quint32>(at));
+        for (;;) {
+            if (at >= size)
+                return false;
+            const uchar field = bytes[at++];
+            if (field == End)
+                break;
+            if (field != Translation && field != Obsolete1 && field != SourceText &&
+                field != Context && field != Comment)
+                return false;
+            if (size - at < 4)
+                return false;
+            const quint32 length = field == Obsolete1 ? 0 : Read32(bytes + at);
+            at += 4;
+            // A translation is UTF-16; an odd length would leave half a character.
+            if (size - at < length || (field == Translation && length % 2 != 0))
+                return false;
+            at += length;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool TTamLanguage::IsValidLanguageFile(const QByteArray& data) {
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    const qsizetype size = data.size();
+    if (size < qsizetype(sizeof QmMagic) || memcmp(bytes, QmMagic, sizeof QmMagic) != 0)
+        return false;
+    QByteArrayView hashes;
+    QByteArrayView messages;
+    for (qsizetype at = sizeof QmMagic; at < size;) {
+        if (size - at < 5)
+            return false;
+        const uchar tag = bytes[at];
+        const quint32 length = Read32(bytes + at + 1);
+        at += 5;
+        if (size - at < length)
+            return false;
+        const QByteArrayView block(data.constData() + at, length);
+        at += length;
+        // A language file looks texts up by number alone: a context table is never needed,
+        // and dependencies would have Qt load further files unchecked.
+        if ((tag == Contexts || tag == Dependencies) && length > 0)
+            return false;
+        if (tag == Hashes)
+            hashes = block;
+        else if (tag == Messages)
+            messages = block;
+    }
+    QList<quint32> starts;
+    if (hashes.size() % 8 != 0 || !ReadMessageStarts(messages, starts))
+        return false;
+    // Each entry: a hash and the offset of its message; Qt reads from there without checking.
+    const auto* table = reinterpret_cast<const uchar*>(hashes.data());
+    for (qsizetype at = 0; at < hashes.size(); at += 8)
+        if (!std::binary_search(starts.cbegin(), starts.cend(), Read32(table + at + 4)))
+            return false;
+    return true;
+}
 
 TTamLanguage::TTamLanguage(QObject* owner)
     : QObject(owner)
@@ -134,9 +226,18 @@ bool TTamLanguage::EnsureLoaded() {
     QString fileName;
     if (!FindLanguageFile(m_languageFileMask, m_folder, fileName))
         return false;
-    auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(fileName))
+    // Loaded from memory once checked, so the file Qt reads is the one that was checked.
+    QFile file(fileName);
+    if (file.size() > MaxLanguageFileSize || !file.open(QIODevice::ReadOnly))
         return false; // tried again at the next request
+    QByteArray data = file.readAll();
+    if (!IsValidLanguageFile(data))
+        return false;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(reinterpret_cast<const uchar*>(data.constData()),
+                          static_cast<int>(data.size())))
+        return false;
+    m_fileData = std::move(data);
     m_translator = std::move(translator);
     m_loadedFile = fileName;
     return true;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QObject>
 #include <QString>
@@ -73,12 +74,16 @@ public:
     /// Formats like GetTextFmt with the given locale's separators.
     static QString Format(const QString& format, const QVariantList& args,
                           const QLocale& locale = QLocale());
+    /// Whether data is a well-formed compiled translation: Qt's reader trusts the lengths and
+    /// offsets in the file and crashes on a damaged or truncated one, so files are checked first.
+    static bool IsValidLanguageFile(const QByteArray& data);
 
 private:
     bool EnsureLoaded();
     void TranslateProperty(QObject* component, const char* property);
     QStringList SearchFolders() const;
 
+    QByteArray m_fileData; // the loaded file; the translator reads it in place
     std::unique_ptr<QTranslator> m_translator;
     QString m_loadedFile;
     QStringList m_translateProperties;

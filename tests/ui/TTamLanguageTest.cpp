@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <QtEndian>
 
 #include "language/TTamLanguage.h"
 
@@ -72,6 +73,8 @@ private slots:
     void TranslatesCaptionsByNumber();
     void LeavesEverythingAloneWithoutLanguageFile();
     void CutsLongTexts();
+    void IgnoresDamagedLanguageFile_data();
+    void IgnoresDamagedLanguageFile();
     void FindsFileByName_data();
     void FindsFileByName();
     void LanguageCodeOfLocale_data();
@@ -151,6 +154,58 @@ void TTamLanguageTest::CutsLongTexts() {
     language.SetLanguageFileMask(QStringLiteral("Kelvo_%s.lng"));
     language.SetFolder(folder.path());
     QCOMPARE(language.GetText(3000).size(), 4096);
+}
+
+// Catches a damaged language file crashing Qt's reader or replacing the defaults, and a file
+// that failed once never being tried again.
+void TTamLanguageTest::IgnoresDamagedLanguageFile_data() {
+    QTest::addColumn<int>("cut");         // bytes dropped from the end
+    QTest::addColumn<bool>("longBlock");  // the first block claims more than the file holds
+    QTest::addColumn<bool>("wildOffset"); // a hash entry points past the messages
+    QTest::newRow("truncated") << 7 << false << false;
+    QTest::newRow("block length past the end") << 0 << true << false;
+    QTest::newRow("offset past the messages") << 0 << false << true;
+}
+
+void TTamLanguageTest::IgnoresDamagedLanguageFile() {
+    QFETCH(int, cut);
+    QFETCH(bool, longBlock);
+    QFETCH(bool, wildOffset);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Kelvo_EN.lng"));
+    WriteLanguageFile(folder.path(), QStringLiteral("Kelvo_EN.lng"),
+                      {{1025, QStringLiteral("New project")}, {1026, QStringLiteral("Open")}});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray intact = file.readAll();
+    file.close();
+    QByteArray damaged = intact.chopped(cut);
+    if (longBlock)
+        qToBigEndian<quint32>(quint32(intact.size()), damaged.data() + 17);
+    if (wildOffset) {
+        const qsizetype hashes = damaged.indexOf('\x42', 16); // the block after the magic
+        QCOMPARE(hashes, 16);
+        qToBigEndian<quint32>(0x7fffffff, damaged.data() + hashes + 5 + 4);
+    }
+    QVERIFY(!TTamLanguage::IsValidLanguageFile(damaged));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    TTamLanguage language;
+    language.SetLanguageFileMask(QStringLiteral("Kelvo_%s.lng"));
+    language.SetFolder(folder.path());
+    QLabel label(QStringLiteral("1025Neu"));
+    language.TranslateComponent(&label);
+    QCOMPARE(label.text(), QStringLiteral("1025Neu"));
+    QCOMPARE(language.GetText(1026, QStringLiteral("Def")), QStringLiteral("Def"));
+    QVERIFY(language.LoadedFile().isEmpty());
+
+    // Mended, the file is loaded at the next request.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(intact);
+    file.close();
+    QCOMPARE(language.GetText(1026, QStringLiteral("Def")), QStringLiteral("Open"));
 }
 
 // Catches a wrong order of the name search.
