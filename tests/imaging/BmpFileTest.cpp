@@ -36,7 +36,7 @@ void Put(std::string& s, std::size_t pos, std::uint32_t v, int bytes) {
 }
 
 // What a writer put in the headers; Height < 0 means top-down rows.
-struct TBmpSpec {
+struct TBmpLayout {
     std::uint32_t HeaderSize = 40;
     int Width = 5;
     int Height = 3;
@@ -47,7 +47,7 @@ struct TBmpSpec {
     std::vector<std::uint32_t> Masks; // red, green, blue (and alpha)
 };
 
-std::string BuildBmp(const TBmpSpec& s, const std::string& pixels) {
+std::string BuildBmp(const TBmpLayout& s, const std::string& pixels) {
     const int n = s.HeaderSize == 12 ? 2 : 4; // the OS/2 1.x header has 16-bit sizes
     std::string info;
     Put(info, 0, s.HeaderSize, 4);
@@ -81,7 +81,7 @@ int IndexAt(int x, int y, int n) {
 }
 
 // Uncompressed pixel rows in file order, each padded to four bytes.
-std::string PackPixels(const TBmpSpec& s, int colours) {
+std::string PackPixels(const TBmpLayout& s, int colours) {
     const int height = s.Height < 0 ? -s.Height : s.Height;
     std::vector<std::uint32_t> masks = s.Masks;
     if (masks.empty() && s.BitCount == 16)
@@ -115,27 +115,27 @@ std::string PackPixels(const TBmpSpec& s, int colours) {
 }
 
 // A whole file of the test picture.
-std::string Picture(const TBmpSpec& s) {
+std::string Picture(const TBmpLayout& s) {
     return BuildBmp(s, PackPixels(s, s.Palette.empty() ? 8 : std::min<int>(s.Palette.size(), 8)));
 }
 
 struct TVariantCase {
     const char* Name;
-    TBmpSpec Spec;
+    TBmpLayout Layout;
 };
 
-TBmpSpec Indexed(std::uint32_t headerSize, int bits, int height, int paletteSize,
-                 std::uint32_t coloursUsed) {
-    TBmpSpec s;
+TBmpLayout Indexed(std::uint32_t headerSize, int bits, int height, int paletteSize,
+                   std::uint32_t coloursUsed) {
+    TBmpLayout s;
     s.HeaderSize = headerSize, s.BitCount = bits, s.Height = height, s.ColoursUsed = coloursUsed;
     s.Palette.assign(Colours.begin(), Colours.begin() + std::min(paletteSize, 8));
     s.Palette.resize(paletteSize, Rgb(9, 9, 9));
     return s;
 }
 
-TBmpSpec Direct(std::uint32_t headerSize, int bits, int height, std::uint32_t compression = 0,
-                std::vector<std::uint32_t> masks = {}) {
-    TBmpSpec s;
+TBmpLayout Direct(std::uint32_t headerSize, int bits, int height, std::uint32_t compression = 0,
+                  std::vector<std::uint32_t> masks = {}) {
+    TBmpLayout s;
     s.HeaderSize = headerSize, s.BitCount = bits, s.Height = height, s.Compression = compression;
     s.Masks = std::move(masks);
     return s;
@@ -149,11 +149,11 @@ class BmpVariants : public ::testing::TestWithParam<TVariantCase> {};
 // red and blue swapped, bits of a byte taken in the wrong order, padding not skipped (the
 // width of 5 needs it at every depth), masks or palettes read from the wrong place.
 TEST_P(BmpVariants, DecodesThePicture) {
-    const TBmpSpec& spec = GetParam().Spec;
-    const int colours = spec.Palette.empty() ? 8 : std::min<int>(spec.Palette.size(), 8);
+    const TBmpLayout& layout = GetParam().Layout;
+    const int colours = layout.Palette.empty() ? 8 : std::min<int>(layout.Palette.size(), 8);
     TempDir tmp;
     TBM_Bitmap b;
-    LoadBmpFile(tmp.write("v.bmp", Picture(spec)), b);
+    LoadBmpFile(tmp.write("v.bmp", Picture(layout)), b);
     TBM_Bitmap expected;
     expected.SetSize(5, 3);
     for (int y = 0; y < 3; ++y)
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
 // 31 is 255, a 5-bit 16 is 132, a 10-bit 512 is 128.
 TEST(BmpFile, ScalesMaskedChannels) {
     TempDir tmp;
-    TBmpSpec s = Direct(40, 16, 1, 3, {0xF800, 0x07E0, 0x001F});
+    TBmpLayout s = Direct(40, 16, 1, 3, {0xF800, 0x07E0, 0x001F});
     s.Width = 2;
     std::string pixels;
     Put(pixels, 0, 16u << 11 | 63u << 5 | 1u, 2);
@@ -212,8 +212,8 @@ TEST(BmpFile, ScalesMaskedChannels) {
 namespace {
 // For the RLE pictures index 0 is white, so that skipped pixels (black) are told apart from
 // pixels of index 0.
-TBmpSpec Rle(int bits) {
-    TBmpSpec s = Indexed(40, bits, 3, 8, 8);
+TBmpLayout Rle(int bits) {
+    TBmpLayout s = Indexed(40, bits, 3, 8, 8);
     s.Palette[0] = White;
     s.Compression = bits == 8 ? 1 : 2;
     return s;
@@ -259,11 +259,11 @@ struct TBadCase {
 class BmpDamaged : public ::testing::TestWithParam<TBadCase> {};
 
 std::string Rgb24(int width, int height, std::size_t pixelBytes) {
-    TBmpSpec s = Direct(40, 24, height);
+    TBmpLayout s = Direct(40, 24, height);
     s.Width = width;
     return BuildBmp(s, std::string(pixelBytes, '\x7F'));
 }
-std::string WithHeader(const TBmpSpec& s) {
+std::string WithHeader(const TBmpLayout& s) {
     return BuildBmp(s, std::string(64, '\0'));
 }
 } // namespace
