@@ -147,6 +147,10 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
 
     ui->splLayout->setSizes({169, 212, 265});
     ui->splLayout->setStretchFactor(2, 1);
+    // Their texts are translated and filled in after the first show, which would otherwise fix
+    // their width at that of an empty list.
+    for (QComboBox* combo : {ui->cmbColCount, ui->cmbRowCount, ui->cmbPictureSize})
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui->btnOk->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->btnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui->btnCreateHtml->setIcon(
@@ -239,9 +243,24 @@ void TfrmHtmlLayout::FormShow() {
     ui->cmbPictureSize->clear();
     for (const TSizePreset& preset : SizePresets)
         ui->cmbPictureSize->addItem(m_environment.Language.GetText(preset.TextId));
+    FitLayoutControls();
     LoadControls(nullptr, nullptr);
     FillTestPictures();
     FillTree();
+}
+
+// Widens the settings pane, at the preview's cost, until its longest translated choice shows whole.
+void TfrmHtmlLayout::FitLayoutControls() {
+    int missing = 0;
+    for (const QComboBox* combo : {ui->cmbColCount, ui->cmbRowCount, ui->cmbPictureSize})
+        missing = std::max(missing, combo->sizeHint().width() - combo->width());
+    QList<int> sizes = ui->splLayout->sizes();
+    const int grow = std::min(missing, sizes[2] - ui->pnlPreview->minimumSizeHint().width());
+    if (grow <= 0)
+        return;
+    sizes[1] += grow;
+    sizes[2] -= grow;
+    ui->splLayout->setSizes(sizes);
 }
 
 void TfrmHtmlLayout::FillTestPictures() {

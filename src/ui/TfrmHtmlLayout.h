@@ -60,6 +60,7 @@ protected:
 private:
     void SetProject();
     void FormShow();
+    void FitLayoutControls();
     void tvwLayoutsChange(QTreeWidgetItem* node);
     void memTitleTextExit();
     void cmbColRowCountChange();
