@@ -45,9 +45,6 @@ void TKelProject::SetOutputSubDirectory(const std::string& value) {
 
 bool TKelProject::LoadFromFile(const std::string& fileName, bool loadThumbnails,
                                const TPictureLoadedEvent& onPictureLoaded) {
-    std::error_code ec;
-    if (!fs::is_regular_file(fileName, ec))
-        return false;
     TSXmlReader reader;
     try {
         reader.LoadFromFile(fileName);

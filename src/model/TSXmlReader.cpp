@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/TSXmlReader.h"
 
-#include <filesystem>
-
+#include "base/FileUtils.h"
 #include "base/KelErrors.h"
 
 namespace {
@@ -21,11 +20,10 @@ TSXmlReader::~TSXmlReader() = default;
 
 void TSXmlReader::LoadFromFile(const std::string& fileName) {
     m_document->reset();
-    // Opening a pipe or device would block or never end.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec))
-        throw EFileError("Cannot read \"" + fileName + "\": not a file");
-    Check(m_document->load_file(fileName.c_str(), ParseOptions), "\"" + fileName + "\"");
+    // Read through a descriptor that refuses pipes and devices, which would block or never end;
+    // checking the path first would leave a moment in which it could be swapped for one.
+    const std::string text = kelvo::ReadFileBytes(fileName);
+    Check(m_document->load_buffer(text.data(), text.size(), ParseOptions), "\"" + fileName + "\"");
 }
 
 void TSXmlReader::LoadFromString(std::string_view text) {
