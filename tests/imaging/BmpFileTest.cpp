@@ -85,21 +85,16 @@ std::string Picture(const TBmpLayout& s) {
         const int y = s.Height < 0 ? row : height - 1 - row;
         for (int x = 0; x < s.Width; ++x) {
             const int index = IndexAt(s, x, y);
-            const std::uint32_t c = Colours[index];
-            const std::size_t at = row * stride;
-            if (s.BitCount <= 8) {
-                const std::size_t bit = at * 8 + x * s.BitCount;
-                data[bit / 8] =
-                    static_cast<char>(data[bit / 8] | index << (8 - s.BitCount - bit % 8));
-            } else if (s.Masks.empty() && s.BitCount != 16) {
-                Put(data, at + x * s.BitCount / 8, Bgr(c), s.BitCount / 8);
-            } else {
-                std::uint32_t word = 0; // without masks, 16 bits are 5-5-5
-                for (std::uint32_t ch = 0; ch < 3; ++ch)
-                    if (c >> (8 * ch) & 0xFF)
-                        word |= s.Masks.empty() ? 0x1Fu << (10 - 5 * ch) : s.Masks[ch];
-                Put(data, at + x * s.BitCount / 8, word, s.BitCount / 8);
-            }
+            const std::size_t bit = row * stride * 8 + x * s.BitCount, at = bit / 8;
+            std::uint32_t word = 0; // without masks, 16 bits are 5-5-5
+            for (std::uint32_t ch = 0; ch < 3; ++ch)
+                if (Colours[index] >> (8 * ch) & 0xFF)
+                    word |= s.Masks.empty() ? 0x1Fu << (10 - 5 * ch) : s.Masks[ch];
+            if (s.BitCount <= 8)
+                data[at] = static_cast<char>(data[at] | index << (8 - s.BitCount - bit % 8));
+            else
+                Put(data, at, s.Masks.empty() && s.BitCount != 16 ? Bgr(Colours[index]) : word,
+                    s.BitCount / 8);
         }
     }
     return BuildBmp(s, data);
@@ -163,19 +158,18 @@ TEST(BmpFile, DecodesEveryVariant) {
 
 // Channels are scaled, not shifted: 5-bit 31 is 255, 5-bit 16 is 132, 10-bit 512 is 128.
 TEST(BmpFile, ScalesMaskedChannels) {
-    TempDir tmp;
-    std::string pixels;
+    const TBmpLayout narrow{40, 16, 1, 3, 0, 0, {0xF800, 0x07E0, 0x001F}, 2};
+    const TBmpLayout wide{40, 32, 1, 3, 0, 0, {0x3FF00000, 0x000FFC00, 0x000003FF}, 1};
+    std::string pixels, word;
     Put(pixels, 0, 16u << 11 | 63u << 5 | 1u, 2);
     Put(pixels, 2, 31u << 11, 2);
+    Put(word, 0, 512u << 20 | 1023u << 10, 4);
+    TempDir tmp;
     TBM_Bitmap b;
-    LoadBmpFile(
-        tmp.write("a.bmp", BuildBmp({40, 16, 1, 3, 0, 0, {0xF800, 0x7E0, 0x1F}, 2}, pixels)), b);
+    LoadBmpFile(tmp.write("a.bmp", BuildBmp(narrow, pixels)), b);
     EXPECT_EQ(b.GetPixel(0, 0), (TBM_Pixel{132, 255, 8}));
     EXPECT_EQ(b.GetPixel(1, 0), (TBM_Pixel{255, 0, 0}));
-    pixels.clear();
-    Put(pixels, 0, 512u << 20 | 1023u << 10, 4);
-    const TBmpLayout wide{40, 32, 1, 3, 0, 0, {0x3FF00000, 0x000FFC00, 0x000003FF}, 1};
-    LoadBmpFile(tmp.write("b.bmp", BuildBmp(wide, pixels)), b);
+    LoadBmpFile(tmp.write("b.bmp", BuildBmp(wide, word)), b);
     EXPECT_EQ(b.GetPixel(0, 0), (TBM_Pixel{128, 255, 0}));
 }
 

@@ -56,8 +56,7 @@ inline ::testing::AssertionResult NearColor(const TBM_Bitmap& bitmap, int x, int
 inline ::testing::AssertionResult SamePixels(const TBM_Bitmap& expected, const TBM_Bitmap& actual) {
     if (expected.Width() != actual.Width() || expected.Height() != actual.Height())
         return ::testing::AssertionFailure()
-               << "size " << actual.Width() << " x " << actual.Height() << ", expected "
-               << expected.Width() << " x " << expected.Height();
+               << "size " << actual.Width() << " x " << actual.Height();
     for (int y = 0; y < expected.Height(); ++y)
         for (int x = 0; x < expected.Width(); ++x) {
             const TBM_Pixel e = expected.GetPixel(x, y);
