@@ -3,13 +3,21 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/KelErrors.h"
+#include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
+#include "support/TempDir.h"
 
-/// Pictures and comparisons shared by the imaging tests.
+/// Pictures, files and comparisons shared by the imaging tests.
 namespace imaging_test {
 
 /// Packs a colour as TBM_Bitmap::SetPixel takes it.
@@ -18,19 +26,92 @@ constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 }
 
 /// A width x height picture of seeded random colours.
-TBM_Bitmap RandomBitmap(int width, int height, std::uint32_t seed);
+inline TBM_Bitmap RandomBitmap(int width, int height, std::uint32_t seed) {
+    TBM_Bitmap bitmap;
+    bitmap.SetSize(width, height);
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+            bitmap.SetPixel(x, y, state);
+        }
+    return bitmap;
+}
 
-/// A width x height picture of one colour.
-TBM_Bitmap UniformBitmap(int width, int height, std::uint32_t color);
+/// Every channel at (x, y) within tolerance of the packed colour.
+inline ::testing::AssertionResult NearColor(const TBM_Bitmap& bitmap, int x, int y,
+                                            std::uint32_t expected, int tolerance) {
+    const TBM_Pixel p = bitmap.GetPixel(x, y);
+    const int e[3] = {static_cast<int>(expected & 0xFF), static_cast<int>(expected >> 8 & 0xFF),
+                      static_cast<int>(expected >> 16 & 0xFF)};
+    if (std::abs(p.R - e[0]) <= tolerance && std::abs(p.G - e[1]) <= tolerance &&
+        std::abs(p.B - e[2]) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "pixel (" << x << ", " << y << ") is (" << +p.R << ", " << +p.G << ", " << +p.B
+           << "), expected about (" << e[0] << ", " << e[1] << ", " << e[2] << ")";
+}
 
 /// Same size and the same R, G, B everywhere; otherwise names the first difference.
-::testing::AssertionResult SamePixels(const TBM_Bitmap& expected, const TBM_Bitmap& actual);
-
-/// Every channel of actual within tolerance of the packed colour at (x, y).
-::testing::AssertionResult NearColor(const TBM_Bitmap& bitmap, int x, int y, std::uint32_t expected,
-                                     int tolerance);
+inline ::testing::AssertionResult SamePixels(const TBM_Bitmap& expected, const TBM_Bitmap& actual) {
+    if (expected.Width() != actual.Width() || expected.Height() != actual.Height())
+        return ::testing::AssertionFailure()
+               << "size " << actual.Width() << " x " << actual.Height();
+    for (int y = 0; y < expected.Height(); ++y)
+        for (int x = 0; x < expected.Width(); ++x) {
+            const TBM_Pixel e = expected.GetPixel(x, y);
+            if (auto same = NearColor(actual, x, y, Rgb(e.R, e.G, e.B), 0); !same)
+                return same;
+        }
+    return ::testing::AssertionSuccess();
+}
 
 /// Contents of a file, or empty if it cannot be read.
-std::string FileBytes(const std::string& fileName);
+inline std::string FileBytes(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+/// Saves b as a JPEG with an EXIF block (one orientation tag) after the start marker.
+inline std::string SaveOriented(const TempDir& tmp, const TBM_Bitmap& b, int orientation,
+                                bool bigEndian = false) {
+    std::string tiff = bigEndian ? "MM" : "II";
+    const auto put = [&](unsigned v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff += static_cast<char>(v >> 8 * (bigEndian ? bytes - 1 - i : i));
+    };
+    // TIFF header, first directory at 8 with one entry: orientation, SHORT, count 1; no next.
+    put(42, 2), put(8, 4), put(1, 2), put(0x0112, 2), put(3, 2), put(1, 4);
+    put(static_cast<unsigned>(orientation), 2), put(0, 2), put(0, 4);
+    const std::string payload = std::string("Exif\0\0", 6) + tiff;
+    const std::string name = "o" + std::to_string(orientation) + ".jpg";
+    SaveJpegFile(tmp.dir() + name, b, 95);
+    const std::string segment =
+        std::string{'\xFF', '\xE1', '\0', static_cast<char>(payload.size() + 2)} + payload;
+    return tmp.write(name, FileBytes(tmp.dir() + name).insert(2, segment));
+}
+
+/// Loads truncations and bit-flipped copies of the seeds: anything but EImageError fails.
+template <typename TLoad>
+void LoadDamagedCopies(const std::vector<std::string>& seeds, std::size_t step, int copies,
+                       int maxFlips, std::mt19937& random, const TLoad& load) {
+    const auto tryLoad = [&](const std::string& bytes) {
+        try {
+            load(bytes);
+        } catch (const EImageError&) {
+        }
+    };
+    for (const std::string& seed : seeds) {
+        for (std::size_t n = 0; n < seed.size(); n += step)
+            tryLoad(seed.substr(0, n));
+        for (int i = 0; i < copies; ++i) {
+            std::string bytes = seed;
+            const int flips = 1 + static_cast<int>(random() % maxFlips);
+            for (int f = 0; f < flips; ++f)
+                bytes[random() % bytes.size()] ^= static_cast<char>(1 << (random() % 8));
+            tryLoad(bytes);
+        }
+    }
+}
 
 } // namespace imaging_test
