@@ -15,54 +15,45 @@
 
 namespace {
 
-// An element <x> whose attribute a holds value, parsed from text.
+// The root element of an XML text; the reader must outlive the node.
 struct Parsed {
     explicit Parsed(const std::string& xml) { reader.LoadFromString(xml); }
     pugi::xml_node Root() const { return reader.Root(); }
     TSXmlReader reader;
 };
 
-Parsed WithAttribute(const std::string& value) {
-    return Parsed("<x a=\"" + value + "\"/>");
-}
-
 } // namespace
 
-// Integer attributes: a whole number reads, anything half-numeric, empty or missing gives the
-// default (the number syntax itself is tested with TryStrToInt). Booleans: only true/false in
-// any case; anything else is the default, both ways. An empty string attribute is a value, not
-// a missing one; names are case-sensitive.
+// Integers read whole or not at all; booleans are true/false in any case and anything else is
+// the default, both ways. An empty string attribute is a value; names are case-sensitive.
 TEST(Xml, AttributeReaders) {
-    EXPECT_EQ(ReadInteger(WithAttribute(" 12").Root(), "a", -1), 12);
-    EXPECT_EQ(ReadInteger(WithAttribute("$1F").Root(), "a", -1), 31);
-    for (const char* bad : {"12abc", "1.5", "", "2147483648"})
-        EXPECT_EQ(ReadInteger(WithAttribute(bad).Root(), "a", -1), -1) << bad;
-    EXPECT_EQ(ReadInteger(Parsed("<x/>").Root(), "a", -1), -1);
-
-    EXPECT_TRUE(ReadBoolean(WithAttribute("TRUE").Root(), "a", false));
-    EXPECT_FALSE(ReadBoolean(WithAttribute("False").Root(), "a", true));
+    const Parsed doc(R"(<x h="$1F" n="12abc" o="2147483648" T="TRUE" F="False" a="" B="b"/>)");
+    EXPECT_EQ(ReadInteger(doc.Root(), "h", -1), 31);
+    for (const char* bad : {"n", "o", "a", "missing"})
+        EXPECT_EQ(ReadInteger(doc.Root(), bad, -1), -1) << bad;
+    EXPECT_TRUE(ReadBoolean(doc.Root(), "T", false));
+    EXPECT_FALSE(ReadBoolean(doc.Root(), "F", true));
     for (const char* other : {"1", "yes", "", " true"}) {
-        EXPECT_TRUE(ReadBoolean(WithAttribute(other).Root(), "a", true)) << other;
-        EXPECT_FALSE(ReadBoolean(WithAttribute(other).Root(), "a", false)) << other;
+        const Parsed one(std::string("<x a=\"") + other + "\"/>");
+        EXPECT_TRUE(ReadBoolean(one.Root(), "a", true)) << other;
+        EXPECT_FALSE(ReadBoolean(one.Root(), "a", false)) << other;
     }
-
-    const Parsed doc("<x a=\"\" B=\"b\"/>");
     EXPECT_EQ(ReadString(doc.Root(), "a", "def"), "");
     EXPECT_EQ(ReadString(doc.Root(), "b", "def"), "def");
     EXPECT_EQ(ReadString(doc.Root(), "B", "def"), "b");
 }
 
-// Element text: bare line feeds get their carriage return back, existing pairs are not
-// doubled, and anything that is not a single text child gives the default.
+// Element text: bare line feeds get their carriage return back, pairs are not doubled, white
+// space is text, and anything but a single text child gives the default.
 TEST(Xml, ReadTextRestoresLineBreaks) {
-    EXPECT_EQ(ReadText(Parsed("<x>a\nb</x>").Root(), "d"), "a\r\nb");
-    EXPECT_EQ(ReadText(Parsed("<x>a&#13;&#10;b</x>").Root(), "d"), "a\r\nb");
-    EXPECT_EQ(ReadText(Parsed("<x>&#10;a&#10;&#10;</x>").Root(), "d"), "\r\na\r\n\r\n");
-    EXPECT_EQ(ReadText(Parsed("<x><![CDATA[<a>]]></x>").Root(), "d"), "<a>");
-    EXPECT_EQ(ReadText(Parsed("<x/>").Root(), "d"), "d");
-    EXPECT_EQ(ReadText(Parsed("<x><y/></x>").Root(), "d"), "d");
-    // A name made of spaces is still a name.
-    EXPECT_EQ(ReadText(Parsed("<x>  </x>").Root(), "d"), "  ");
+    for (const auto& [xml, text] : {std::pair{"<x>a\nb</x>", "a\r\nb"},
+                                    {"<x>a&#13;&#10;b</x>", "a\r\nb"},
+                                    {"<x>&#10;a&#10;&#10;</x>", "\r\na\r\n\r\n"},
+                                    {"<x><![CDATA[<a>]]></x>", "<a>"},
+                                    {"<x>  </x>", "  "},
+                                    {"<x/>", "d"},
+                                    {"<x><y/></x>", "d"}})
+        EXPECT_EQ(ReadText(Parsed(xml).Root(), "d"), text) << xml;
 }
 
 // Reading or writing through a missing element is the caller's failure, never a silent no-op.
@@ -83,8 +74,7 @@ TEST(Xml, WriterLayout) {
     WriteInteger(a, "n", -5);
     WriteBoolean(a, "b", true);
     WriteString(a, "z", "<&\">'"); // keeps its first place
-    pugi::xml_node b = a.append_child("b");
-    WriteText(b, "x & <y> \"q\"");
+    WriteText(a.append_child("b"), "x & <y> \"q\"");
     a.append_child("c");
     WriteText(writer.AddChild("empty"), "");
     EXPECT_EQ(writer.SaveToString(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -99,31 +89,28 @@ TEST(Xml, WriterLayout) {
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r/>\r\n");
 }
 
-// The reader takes any well-formed layout of the same document: indentation by tabs, LF line
-// ends, a byte-order mark, comments and processing instructions are no nodes of their own.
+// The reader takes any well-formed layout: tabs, LF line ends, a byte-order mark, comments and
+// processing instructions are no nodes of their own; a declared encoding is honoured.
 TEST(Xml, ReaderToleratesLayout) {
-    const std::string forms[] = {
-        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<k v=\"1\">\n\t<p a=\"x\"\n\t   b=\"y\">\n\t\t<q/>\n"
-        "\t</p>\n</k>",
-        "<!-- saved by hand --><k v=\"1\"><?pi x?><p a=\"x\" b=\"y\"><!-- c --><q/></p></k>",
-    };
-    for (const std::string& form : forms) {
+    for (const char* form :
+         {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<k>\n\t<p a=\"x\"\n\t   "
+          "b=\"y\">\n\t\t<q/>\n\t</p>\n</k>",
+          "<!-- by hand --><k><?pi x?><p a=\"x\" b=\"y\"><!-- c --><q/></p></k>"}) {
         const Parsed doc(form);
         const pugi::xml_node p = doc.reader.GetNode("p");
-        EXPECT_EQ(ReadString(p, "a", ""), "x");
-        EXPECT_EQ(ReadString(p, "b", ""), "y");
+        EXPECT_EQ(ReadString(p, "a", "") + ReadString(p, "b", ""), "xy");
         int children = 0;
         for (const pugi::xml_node child : p.children())
             children += child.type() == pugi::node_element ? 1 : 100;
         EXPECT_EQ(children, 1) << form;
     }
-    // A file declared in another encoding is read in that encoding.
     const Parsed doc(
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><k><p a=\"Gr\xF6\xDF\x65\"/></k>");
     EXPECT_EQ(ReadString(doc.reader.GetNode("p"), "a", ""), "Größe");
 }
 
-// What is not XML, or has no root, is refused with an error, never half-read.
+// What is not XML, or has no root, is refused with an error, never half-read; a folder or a
+// pipe fails at once instead of blocking.
 TEST(Xml, ReaderRefusesNonXml) {
     TempDir tmp;
     TSXmlReader reader;
@@ -134,16 +121,14 @@ TEST(Xml, ReaderRefusesNonXml) {
     EXPECT_THROW(reader.LoadFromFile(tmp.write("empty.kel", "")), EXmlError);
     EXPECT_THROW(reader.LoadFromFile(tmp.write("cut.kel", "<k><p a=\"1\">")), EXmlError);
     EXPECT_THROW(reader.LoadFromFile(tmp.dir() + "missing.kel"), EFileError);
-    // A folder or a pipe must fail at once instead of blocking.
     EXPECT_THROW(reader.LoadFromFile(tmp.dir()), EFileError);
     const std::string fifo = tmp.dir() + "fifo.kel";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_THROW(reader.LoadFromFile(fifo), EFileError);
 }
 
-// Saving replaces the file whole, keeps the old file's permissions and leaves no temporary
-// file; a save that cannot happen leaves nothing behind either. A project reached through a
-// symbolic link is replaced where it lives; the link stays.
+// Saving replaces the file whole, keeps its permissions and leaves no temporary file, also when
+// it fails; a file reached through a symbolic link is replaced where it lives.
 TEST(Xml, SaveReplacesWholeAndKeepsPermissions) {
     TempDir tmp;
     const std::string file = tmp.write("p.kel", std::string(10000, 'x'));
@@ -157,10 +142,7 @@ TEST(Xml, SaveReplacesWholeAndKeepsPermissions) {
 
     EXPECT_THROW(writer.SaveToFile(tmp.dir() + "no/such/folder/p.kel"), EFileError);
     EXPECT_THROW(writer.SaveToFile(tmp.dir()), EFileError);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(tmp.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 1);
 
     const std::string link = tmp.dir() + "link.kel";
     std::filesystem::create_symlink(file, link);
