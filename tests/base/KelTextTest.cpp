@@ -9,21 +9,21 @@
 
 using kelvo::TryStrToInt;
 
-// Integer syntax: the forms a template or project file may hold, and the ones that must fall
-// back to a default rather than be half-read.
+// Integer syntax: what a template or project file may hold, and what must fall back to a
+// default rather than be half-read.
 TEST(KelText, IntegerSyntax) {
-    EXPECT_EQ(TryStrToInt("12"), 12);
-    EXPECT_EQ(TryStrToInt(" 12"), 12);
-    EXPECT_EQ(TryStrToInt("-5"), -5);
-    EXPECT_EQ(TryStrToInt("+7"), 7);
-    EXPECT_EQ(TryStrToInt("$1F"), 31);
-    EXPECT_EQ(TryStrToInt("0x1f"), 31);
-    EXPECT_EQ(TryStrToInt("X10"), 16);
-    EXPECT_EQ(TryStrToInt("2147483647"), 2147483647);
-    EXPECT_EQ(TryStrToInt("-2147483648"), -2147483647 - 1);
+    for (const auto& [text, value] : {std::pair<const char*, int>{" 12", 12},
+                                      {"-5", -5},
+                                      {"+7", 7},
+                                      {"$1F", 31},
+                                      {"0x1f", 31},
+                                      {"X10", 16},
+                                      {"2147483647", 2147483647},
+                                      {"-2147483648", -2147483647 - 1}})
+        EXPECT_EQ(kelvo::TryStrToInt(text), value) << text;
     for (const char* bad : {"", " ", "12abc", "1.5", "12 ", "2147483648", "-2147483649", "$", "0x",
                             "-", "five", "99999999999999999999"})
-        EXPECT_FALSE(TryStrToInt(bad).has_value()) << bad;
+        EXPECT_FALSE(kelvo::TryStrToInt(bad).has_value()) << bad;
 }
 
 // The conversion error carries the offending text in the message users see.

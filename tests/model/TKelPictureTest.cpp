@@ -59,8 +59,8 @@ void SetModificationTime(const std::string& file, std::time_t time) {
 
 } // namespace
 
-// Title from the file name, date from the file's local time rounded down to even seconds; a
-// missing file or a folder unchecks; none of it is a user change, nor is a kept title.
+// Title from the file name, date from its local time rounded down to even seconds; a missing
+// file or a folder unchecks; none of it is a user change.
 TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     TempDir tmp;
     RecordingList r;
@@ -95,9 +95,8 @@ TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
 }
 
-// Setters record only real changes (case counts); pictures outside a list record nothing and
-// do not crash. Assign filters in list order; an owning list ignores it, and a reference list
-// removing a picture must not free it.
+// Setters record only real changes, case counts; Assign filters in list order, an owning list
+// ignores it, and a reference list removing a picture must not free it.
 TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     RecordingList r;
     r.Add("a");
@@ -131,8 +130,7 @@ TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     EXPECT_EQ(Titles(r.list), (Entries{"a", "beach", "c"}));
 }
 
-// Sorting: case-insensitive, stable, recorded even when nothing moves; dates older first,
-// full paths compared without case.
+// Sorts are case-insensitive, stable and recorded even when nothing moves; dates older first.
 TEST(PictureList, Orders) {
     TempDir tmp;
     RecordingList r;
@@ -159,8 +157,7 @@ TEST(PictureList, Orders) {
     EXPECT_EQ(Titles(r.list), (Entries{"c", "B", "A", "b"})); // ".../x/B" before ".../Y/A"
 }
 
-// A no-op move records nothing and a bad index is an error, not memory corruption; removing
-// what is not there gives -1; out-of-range access gives nullptr.
+// A no-op move records nothing and a bad index is an error, not memory corruption.
 TEST(PictureList, MoveRemoveAndAccess) {
     RecordingList r;
     TKelPicture* p0 = r.Add("P0");
@@ -183,45 +180,32 @@ TEST(PictureList, MoveRemoveAndAccess) {
     EXPECT_EQ(r.list.IndexOf(p0), -1);
 }
 
-// A missing file loads unchecked whatever the file says, and loading records nothing.
-TEST(PictureList, LoadsPictureInfo) {
-    TSXmlReader reader;
-    reader.LoadFromString("<picture_info title=\"T\" checked=\"true\">"
-                          "<filename>/nonexistent-kelvo/Gone.jpg</filename></picture_info>");
-    RecordingList r;
-    TKelPicture* p = r.Add("");
-    ASSERT_TRUE(p->LoadFromXml(reader.Root()));
-    EXPECT_EQ(p->Title() + (p->Checked() ? "+" : "-"), "T-");
-    EXPECT_FALSE(r.history.IsModified());
-}
-
-// A picture_info without filename fails the list's load; every child still gets a picture,
-// those from the failed one on stay empty and get no notification.
+// A missing file loads unchecked whatever the file says; a picture_info without filename fails
+// the load, and the pictures from it on stay empty and unnotified. Loading records no changes.
 TEST(PictureList, LoadStopsAtBrokenPicture) {
-    TempDir tmp;
-    const std::string a = tmp.write("a.jpg", "x");
     TSXmlReader reader;
-    reader.LoadFromString("<picture_infos><picture_info title=\"A\"><filename>" + a +
-                          "</filename></picture_info><!-- note --><picture_info title=\"B\"/>"
-                          "<picture_info title=\"C\"><filename>" +
-                          a + "</filename></picture_info></picture_infos>");
-    TKelPictureList list;
-    list.CreatePicture();
+    reader.LoadFromString("<picture_infos><picture_info title=\"A\" checked=\"true\"><filename>"
+                          "/nonexistent-kelvo/a.jpg</filename></picture_info><!-- note -->"
+                          "<picture_info title=\"B\"/><picture_info title=\"C\"><filename>c.jpg"
+                          "</filename></picture_info></picture_infos>");
+    RecordingList r;
+    r.Add("old");
     Entries notified;
     EXPECT_FALSE(
-        list.LoadFromXml(reader.Root(), true, [&](TKelPictureList& sender, TKelPicture& picture) {
-            EXPECT_EQ(&sender, &list);
+        r.list.LoadFromXml(reader.Root(), true, [&](TKelPictureList& sender, TKelPicture& picture) {
+            EXPECT_EQ(&sender, &r.list);
             notified.push_back(picture.Title());
         }));
-    EXPECT_EQ(Titles(list), (Entries{"A", "", ""}));
-    EXPECT_EQ(list.GetPicture(2)->FileName(), "");
+    EXPECT_EQ(Titles(r.list), (Entries{"A", "", ""}));
+    EXPECT_EQ(r.list.GetPicture(2)->FileName(), "");
+    EXPECT_EQ(r.Checks(), "011");
     EXPECT_EQ(notified, (Entries{"A"}));
-    EXPECT_FALSE(list.LoadFromXml(pugi::xml_node(), false, {}));
+    EXPECT_EQ(r.history.Items(), Entries(3, "CreatePicture"));
+    EXPECT_FALSE(r.list.LoadFromXml(pugi::xml_node(), false, {}));
 }
 
-// The longer side is 110 for JPEG and BMP, small pictures are enlarged, and the picture is
-// really drawn. JPEGs decode at one-eighth scale: 17 x 9 gives 3 x 2, which fits to 110 x 73
-// where a full decode would give 110 x 58.
+// The longer side becomes 110, also enlarging. JPEGs decode at one-eighth scale: 17 x 9 gives
+// 3 x 2, which fits to 110 x 73 where a full decode would give 110 x 58.
 TEST(Thumbnail, FitsLongerSide) {
     TempDir tmp;
     TKelPicture p;
@@ -252,8 +236,7 @@ TEST(Thumbnail, FitsLongerSide) {
     }
 }
 
-// Append keeps both orders and leaves the source alone; appending a history to itself must not
-// read entries it is adding.
+// Appending a history to itself must not read the entries it is adding.
 TEST(History, AppendKeepsOrder) {
     THistory project;
     THistory layouts;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "template/TKelPageFile.h"
 
+#include <filesystem>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -9,91 +10,90 @@
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "support/TempDir.h"
+#include "template/TKelPageDirectory.h"
+#include "template/TKelPageDirectoryList.h"
 #include "template/TKelTag.h"
+
+using Entries = std::vector<std::string>;
 
 namespace {
 
 // Page files are not copyable: AllTags refers into the page's own tag lists.
-std::unique_ptr<TKelPageFile> Load(const TempDir& tmp, std::string_view text,
-                                   std::string_view name = "index.html") {
+std::unique_ptr<TKelPageFile> Load(const TempDir& tmp, std::string_view text) {
     auto page = std::make_unique<TKelPageFile>();
-    page->LoadFromFile(tmp.write(name, text));
+    page->LoadFromFile(tmp.write("index.html", text));
     return page;
 }
 
-std::vector<std::string> TagNames(const TKelTagRefs& tags) {
-    std::vector<std::string> names;
-    for (const TKelTag* t : tags)
-        names.push_back(t->Name);
-    return names;
+Entries Relative(const Entries& paths, const std::string& base) {
+    Entries result;
+    for (const auto& p : paths)
+        result.push_back(p.substr(base.size()));
+    return result;
 }
 
 } // namespace
 
-// Indented table, row and cell lines: each region takes its indentation and the line break
-// before it, so every repeated copy starts on a new line; the markers nest.
+// Each indented region takes its indentation and the line break before it, so every repeated
+// copy starts on a new line; the markers nest.
 TEST(PageFile, CutsNestedRegionsWithTheirLineBreaks) {
     TempDir tmp;
-    const std::string text = "<body>\r\n"
-                             "  <h1>#kel_page_title#</h1>\r\n"
-                             "  <table>\r\n"
-                             "    <tr>\r\n"
-                             "      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>\r\n"
-                             "    </tr>\r\n"
-                             "  </table>\r\n"
-                             "</body>\r\n";
-    const auto page = Load(tmp, text);
+    const auto page = Load(tmp, "<body>\r\n"
+                                "  <h1>#kel_page_title#</h1>\r\n"
+                                "  <table>\r\n"
+                                "    <tr>\r\n"
+                                "      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>\r\n"
+                                "    </tr>\r\n"
+                                "  </table>\r\n"
+                                "</body>\r\n");
     EXPECT_EQ(page->Text,
               "<body>\r\n  <h1>#kel_page_title#</h1>#kel_internal_table#\r\n</body>\r\n");
     EXPECT_EQ(page->TableText, "\r\n  <table>#kel_internal_row#\r\n  </table>");
     EXPECT_EQ(page->RowText, "\r\n    <tr>#kel_internal_cell#\r\n    </tr>");
     EXPECT_EQ(page->CellText, "\r\n      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>");
-    EXPECT_EQ(TagNames(page->AllTags),
-              (std::vector<std::string>{"kel_page_title", "kel_internal_table", "kel_internal_row",
-                                        "kel_internal_cell", "kel_picture_filename"}));
+    Entries names;
+    for (const TKelTag* t : page->AllTags)
+        names.push_back(t->Name);
+    EXPECT_EQ(names, (Entries{"kel_page_title", "kel_internal_table", "kel_internal_row",
+                              "kel_internal_cell", "kel_picture_filename"}));
     EXPECT_TRUE(page->IsPicturePage());
-    EXPECT_EQ(page->GetName(), "index");
 }
 
-// The cell is the nearest <td before the picture tag: a title cell stays in the row and repeats
-// once per row; tabs stop the move back over white space. Missing delimiters leave fewer
-// regions, never an error. Markers are found in any letter case, and the regions are copied
-// out of the original text. Each row: the page, then text, table, row and cell separated by
-// '|', and whether it is a picture page.
+// The cell is the nearest <td before the picture tag; tabs stop the move back over white space;
+// missing delimiters leave fewer regions, never an error; markers are found in any case and
+// the regions copied from the original text. Rows: text|table|row|cell, and picture page.
 TEST(PageFile, CutsRegions) {
     TempDir tmp;
-    for (const auto& [name, text, regions, picturePage] :
-         {std::tuple<const char*, const char*, const char*, bool>{
-              "NearestCellAndTabs",
+    for (const auto& [text, regions, picturePage] :
+         {std::tuple<const char*, const char*, bool>{
               "<table><tr><td>x</td>\t<td>#kel_picture_filename#</td></tr></table>",
               "#kel_internal_table#|<table>#kel_internal_row#</table>|<tr><td>x</td>\t"
               "#kel_internal_cell#</tr>|<td>#kel_picture_filename#</td>",
               true},
-          {"NoCellBeforeTheTag", "<p>#kel_picture_filename#</p><td>a</td>",
-           "<p>#kel_picture_filename#</p><td>a</td>|||", false},
-          {"TagBehindTheLastCell", "<td>a</td> #kel_picture_filename#",
-           "<td>a</td> #kel_picture_filename#|||", false},
-          {"BetweenTwoCells", "<td>a</td><td>b #kel_picture_filename# c</td>",
+          {"<p>#kel_picture_filename#</p><td>a</td>", "<p>#kel_picture_filename#</p><td>a</td>|||",
+           false},
+          {"<td>a</td> #kel_picture_filename#", "<td>a</td> #kel_picture_filename#|||", false},
+          {"<td>a</td><td>b #kel_picture_filename# c</td>",
            "<td>a</td>#kel_internal_cell#|||<td>b #kel_picture_filename# c</td>", true},
-          {"RowWithoutTable", "<tr><td>#kel_picture_filename#</td></tr>",
+          {"<tr><td>#kel_picture_filename#</td></tr>",
            "#kel_internal_row#||<tr>#kel_internal_cell#</tr>|<td>#kel_picture_filename#</td>",
            true},
           // The tag is found, but its name is not the vocabulary's: no picture page.
-          {"CaseInsensitiveDelimiters",
-           "<TABLE class=Ä><TR><TD>#KEL_Picture_FileName#</TD></TR></TABLE>",
+          {"<TABLE class=Ä><TR><TD>#KEL_Picture_FileName#</TD></TR></TABLE>",
            "#kel_internal_table#|<TABLE class=Ä>#kel_internal_row#</TABLE>|<TR>"
            "#kel_internal_cell#</TR>|<TD>#KEL_Picture_FileName#</TD>",
            false}}) {
         const auto page = Load(tmp, text);
         EXPECT_EQ(page->Text + "|" + page->TableText + "|" + page->RowText + "|" + page->CellText,
                   regions)
-            << name;
-        EXPECT_EQ(page->IsPicturePage(), picturePage) << name;
+            << text;
+        EXPECT_EQ(page->IsPicturePage(), picturePage) << text;
     }
 }
 
-// Names: the extension goes unless the only dot is the first character.
-TEST(PageFile, Names) {
+// The extension goes unless the only dot is the first character; a missing file leaves the
+// page empty, and a file that cannot be read raises an error naming it.
+TEST(PageFile, NamesAndMissingFiles) {
     TKelPageFile page;
     for (const auto& [file, name] : {std::pair{"/x/S/index.html", "index"},
                                      {"/x/S/.htm", ".htm"},
@@ -101,20 +101,70 @@ TEST(PageFile, Names) {
         page.FileName = file;
         EXPECT_EQ(page.GetName(), name);
     }
-}
-
-// A missing file leaves the page empty; a file that cannot be read raises an error naming it.
-TEST(PageFile, MissingAndUnreadableFiles) {
     TempDir tmp;
-    TKelPageFile page;
-    page.LoadFromFile(tmp.dir() + "nothing.html");
-    EXPECT_TRUE(page.FileName.empty());
-    EXPECT_EQ(page.AllTags.Count(), 0);
-
+    TKelPageFile missing;
+    missing.LoadFromFile(tmp.dir() + "nothing.html");
+    EXPECT_EQ(missing.FileName + missing.Text, "");
+    EXPECT_EQ(missing.AllTags.Count(), 0);
     try {
         kelvo::ReadFileBytes(tmp.dir() + "locked.html");
         FAIL();
     } catch (const EFileError& e) {
         EXPECT_NE(std::string(e.what()).find("locked.html"), std::string::npos);
     }
+}
+
+// A layout folder sorts its files into template pages (page extension and marker, any case)
+// and files to copy, and lists its visible folders in pre-order, never in file-system order.
+TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
+    TempDir tmp;
+    for (const auto& [file, text] : {std::pair{"index.html", "<h1>#kel_page_title#</h1>"},
+                                     {"notes.txt", "#kel_page_title#"},
+                                     {"images/logo.gif", "GIF89a"},
+                                     {"Big.HTM", "#KEL_PAGE_TEXT#"},
+                                     {"sub/Deep/page.shtml", "#kel_page_title#"},
+                                     {".git/index.html", "#kel_page_title#"},
+                                     {".hidden.html", "#kel_page_title#"},
+                                     {"a.shtm", "x\n#Kel"},
+                                     {"b.htm", "# kel"},
+                                     {"html", "#kel"}})
+        tmp.write(std::string("Simple/") + file, text);
+    TKelPageDirectory dir;
+    const std::string path = tmp.dir() + "Simple/";
+    dir.Load(path);
+    EXPECT_EQ(Relative(dir.Directories, path), (Entries{"", "images/", "sub/", "sub/Deep/"}));
+    EXPECT_EQ(Relative(dir.OtherFiles, path),
+              (Entries{"b.htm", "html", "images/logo.gif", "notes.txt"}));
+    Entries pages;
+    for (int i = 0; i < dir.PageFiles.Count(); ++i)
+        pages.push_back(dir.PageFiles.Items(i)->FileName.substr(path.size()));
+    EXPECT_EQ(pages, (Entries{"a.shtm", "Big.HTM", "index.html", "sub/Deep/page.shtml"}));
+    EXPECT_EQ(dir.PageFiles.Items(4), nullptr);
+}
+
+// The layouts root: one directory per visible sub-folder, in case-insensitive order; files in
+// the root are ignored and the list is not cleared first. A missing folder is an empty layout;
+// a symbolic link back up the tree must not recurse forever.
+TEST(PageDirectory, ListLoadsEveryLayoutFolder) {
+    TempDir tmp;
+    for (const char* page : {"standard/index.html", "Classic/index.html", ".svn/index.html"})
+        tmp.write(page, "#kel_page_title#");
+    tmp.write("readme.txt", "x");
+    std::filesystem::create_directory_symlink(tmp.path() / "Classic",
+                                              tmp.path() / "Classic" / "again");
+    TKelPageDirectoryList list;
+    list.Load(tmp.dir());
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Items(0)->GetName(), "Classic");
+    EXPECT_EQ(list.Items(0)->Directories.size(), 1u);
+    EXPECT_EQ(list.Items(0)->PageFiles.Count(), 1);
+    EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
+    list.Load(tmp.dir());
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.Items(4), nullptr);
+
+    TKelPageDirectory missing;
+    missing.Load(tmp.dir() + "Gone/");
+    EXPECT_TRUE(missing.Directories.empty());
+    EXPECT_EQ(missing.GetName(), "Gone");
 }
