@@ -9,8 +9,7 @@
 
 using kelvo::TryStrToInt;
 
-// Integer syntax: what a template or project file may hold, and what must fall back to a
-// default rather than be half-read.
+// Integers a file may hold, and what must fall back to a default rather than be half-read.
 TEST(KelText, IntegerSyntax) {
     for (const auto& [text, value] : {std::pair<const char*, int>{" 12", 12},
                                       {"-5", -5},
@@ -24,15 +23,11 @@ TEST(KelText, IntegerSyntax) {
     for (const char* bad : {"", " ", "12abc", "1.5", "12 ", "2147483648", "-2147483649", "$", "0x",
                             "-", "five", "99999999999999999999"})
         EXPECT_FALSE(kelvo::TryStrToInt(bad).has_value()) << bad;
-}
-
-// The conversion error carries the offending text in the message users see.
-TEST(KelText, StrToIntRaisesWithTheValue) {
     try {
         kelvo::StrToInt("five");
         FAIL();
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'five' ist kein gültiger Integerwert");
+        EXPECT_STREQ(e.what(), "'five' ist kein gültiger Integerwert"); // the text users see
     }
 }
 

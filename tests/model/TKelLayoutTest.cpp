@@ -38,9 +38,7 @@ struct Layouts {
 
 } // namespace
 
-// Layers take the picture tag's defaults and their page's name, sorted without case; a page
-// without picture cell shows one picture, one without links all; unsafe folders are empty. A
-// template with defaults that are no numbers is left out and fails the load, the rest is read.
+// Paging follows the page; a template whose defaults are no numbers is left out.
 TEST(Layout, LayersFromTemplatePages) {
     TempDir tmp;
     tmp.write("Layouts/A/bad.html", PicturePage("def_cols=five"));
@@ -105,8 +103,7 @@ TEST(Layout, ActiveLayoutResolves) {
     }
 }
 
-// Stored settings reach the read layouts by name in any case, with the active layout, and
-// record nothing; a layer's setters record in the layout list's history, only real changes.
+// Carrying settings over records nothing; a layer's own setters record real changes.
 TEST(Layout, AssignSettingsByName) {
     TSXmlReader reader;
     reader.LoadFromString(R"(<layouts active_layout="standard">
@@ -145,8 +142,7 @@ TEST(Layout, AssignSettingsByName) {
                        "SetPictureQuality", "SetPageTitle", "SetPageText"}));
 }
 
-// Bad numbers and missing names take defaults, layers are sorted, a layout without layers
-// fails the load after keeping its name, and the one after it is created but not read.
+// A layout without layers fails the load; the one after it is created but not read.
 TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     TSXmlReader reader;
     reader.LoadFromString(R"(<layouts>

@@ -59,8 +59,7 @@ void SetModificationTime(const std::string& file, std::time_t time) {
 
 } // namespace
 
-// Title from the file name, date from its local time rounded down to even seconds; a missing
-// file or a folder unchecks; none of it is a user change.
+// Title and date come from the file, rounded down to even seconds; none of it is recorded.
 TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     TempDir tmp;
     RecordingList r;
@@ -95,8 +94,7 @@ TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
 }
 
-// Setters record only real changes, case counts; Assign filters in list order, an owning list
-// ignores it, and a reference list removing a picture must not free it.
+// Case counts as a change; a reference list removing a picture must not free it.
 TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     RecordingList r;
     r.Add("a");
@@ -180,8 +178,7 @@ TEST(PictureList, MoveRemoveAndAccess) {
     EXPECT_EQ(r.list.IndexOf(p0), -1);
 }
 
-// A missing file loads unchecked whatever the file says; a picture_info without filename fails
-// the load, and the pictures from it on stay empty and unnotified. Loading records no changes.
+// A missing file loads unchecked whatever the file says; loading records no changes.
 TEST(PictureList, LoadStopsAtBrokenPicture) {
     TSXmlReader reader;
     reader.LoadFromString("<picture_infos><picture_info title=\"A\" checked=\"true\"><filename>"
@@ -204,8 +201,7 @@ TEST(PictureList, LoadStopsAtBrokenPicture) {
     EXPECT_FALSE(r.list.LoadFromXml(pugi::xml_node(), false, {}));
 }
 
-// The longer side becomes 110, also enlarging. JPEGs decode at one-eighth scale: 17 x 9 gives
-// 3 x 2, which fits to 110 x 73 where a full decode would give 110 x 58.
+// JPEGs decode at 1/8: 17 x 9 gives 3 x 2, fit to 110 x 73 (a full decode: 110 x 58).
 TEST(Thumbnail, FitsLongerSide) {
     TempDir tmp;
     TKelPicture p;

@@ -12,8 +12,7 @@
 
 namespace fs = std::filesystem;
 
-// Layouts and Pictures come from beside the program unless only an installation's data folder
-// has Layouts; a folder given without delimiter gets one.
+// An installed program, without Layouts beside it, takes the installation's data folder.
 TEST(Settings, FoldersBesideOrInstalled) {
     TempDir tmp;
     const std::string bin = tmp.dir() + "app/bin";
@@ -30,8 +29,7 @@ TEST(Settings, FoldersBesideOrInstalled) {
     EXPECT_EQ(folders(bin + "/"), bin + "/Layouts/|" + bin + "/Pictures/");
 }
 
-// Two running copies get different private folders, created with missing parents; each
-// removes only its own, with its contents, and leaves an older shared KelvoTmp alone.
+// Each running copy removes only its own folder; an older shared KelvoTmp is left alone.
 TEST(Settings, PrivateTemporaryFolders) {
     TempDir tmp;
     const std::string parent = tmp.dir() + "missing/parent";
