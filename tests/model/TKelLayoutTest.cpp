@@ -64,7 +64,6 @@ TEST(Layout, LayersFromTemplatePages) {
     TKelLayer* large = l.Layer("S", "large");
     // Stored settings are corrected against the current page when they are carried over.
     TKelLayer stored;
-    stored.SetColCount(7);
     stored.SetRowCount(9);
     large->AssignSettings(stored);
     EXPECT_EQ(std::to_string(large->ColCount()) + "x" + std::to_string(large->RowCount()), "1x1");
