@@ -25,7 +25,7 @@ struct Parsed {
 } // namespace
 
 // Integers read whole or not at all; only true/false (any case) are booleans.
-TEST(Xml, AttributeReaders) {
+TEST(Xml, AttributeReadersAndWriters) {
     const Parsed doc(R"(<x h="$1F" n="12abc" o="2147483648" T="TRUE" F="False" a="" B="b"
                            one="1" y="yes" s=" true"/>)");
     EXPECT_EQ(ReadInteger(doc.Root(), "h", -1), 31);
@@ -40,6 +40,12 @@ TEST(Xml, AttributeReaders) {
     EXPECT_EQ(ReadString(doc.Root(), "a", "def"), "");
     EXPECT_EQ(ReadString(doc.Root(), "b", "def"), "def");
     EXPECT_EQ(ReadString(doc.Root(), "B", "def"), "b");
+    // Reading or writing through a missing element is the caller's failure, never a no-op.
+    const pugi::xml_node none;
+    EXPECT_THROW(ReadString(none, "a", ""), EXmlError);
+    EXPECT_THROW(ReadText(none, ""), EXmlError);
+    EXPECT_THROW(WriteInteger(none, "a", 1), EXmlError);
+    EXPECT_THROW(WriteText(none, "t"), EXmlError);
 }
 
 // Bare line feeds get their carriage return; anything but one text child is the default.
@@ -52,15 +58,6 @@ TEST(Xml, ReadTextRestoresLineBreaks) {
                                     {"<x/>", "d"},
                                     {"<x><y/></x>", "d"}})
         EXPECT_EQ(ReadText(Parsed(xml).Root(), "d"), text) << xml;
-}
-
-// Reading or writing through a missing element is the caller's failure, never a silent no-op.
-TEST(Xml, NullNodeRaises) {
-    const pugi::xml_node none;
-    EXPECT_THROW(ReadString(none, "a", ""), EXmlError);
-    EXPECT_THROW(ReadText(none, ""), EXmlError);
-    EXPECT_THROW(WriteInteger(none, "a", 1), EXmlError);
-    EXPECT_THROW(WriteText(none, "t"), EXmlError);
 }
 
 // The exact file text: CR LF, indentation, attribute order by first set, the escapes.

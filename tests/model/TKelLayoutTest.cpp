@@ -155,7 +155,5 @@ TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     EXPECT_EQ(list.ActiveLayout(), "");
     EXPECT_EQ(DescribeLayouts(list),
               "L:unknown A,,,5,0,140,140,80, b,,,5,0,140,140,80,|L:nolayers|L:|");
-    EXPECT_EQ(list.GetLayout(0)->Directory(), nullptr);
-    EXPECT_EQ(list.GetLayout(0)->Layers().GetLayer(1)->PageFile(), nullptr);
     EXPECT_FALSE(list.LoadFromXml(pugi::xml_node()));
 }

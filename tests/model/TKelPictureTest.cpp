@@ -106,8 +106,7 @@ TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     b->SetChecked(false);
     c->SetSelected(true);
     EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
-    TKelPicture alone;
-    alone.SetTitle("x");
+    TKelPicture().SetTitle("x"); // no owner, no crash
 
     TKelPictureRefs refs;
     refs.Assign(r.list, false, true);
