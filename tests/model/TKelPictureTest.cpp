@@ -125,12 +125,10 @@ TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     EXPECT_EQ(Titles(r.list), (Entries{"a", "beach", "c"}));
 }
 
-// Sorts are case-insensitive, stable and recorded even when nothing moves; dates older first.
+// Sorts are case-insensitive and stable; dates older first, paths compared without case.
 TEST(PictureList, OrdersMovesAndRemoves) {
     TempDir tmp;
     RecordingList r;
-    r.list.OrderByTitle();
-    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
     const std::time_t base = 1'100'000'000;
     for (const auto& [name, age, comment] : {std::tuple{"z/b.jpg", base + 10, "2"},
                                              {"Y/A.jpg", base + 20, ""},

@@ -130,16 +130,13 @@ TEST(Parser, SearchTextBounds) {
 // Each region takes its indentation and line break, so every copy starts on a new line.
 TEST(PageFile, CutsNestedRegionsWithTheirLineBreaks) {
     TempDir tmp;
-    const auto page = Load(tmp, "<body>\r\n"
-                                "  <h1>#kel_page_title#</h1>\r\n"
+    const auto page = Load(tmp, "<h1>#kel_page_title#</h1>\r\n"
                                 "  <table>\r\n"
                                 "    <tr>\r\n"
                                 "      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>\r\n"
                                 "    </tr>\r\n"
-                                "  </table>\r\n"
-                                "</body>\r\n");
-    EXPECT_EQ(page->Text,
-              "<body>\r\n  <h1>#kel_page_title#</h1>#kel_internal_table#\r\n</body>\r\n");
+                                "  </table>\r\n");
+    EXPECT_EQ(page->Text, "<h1>#kel_page_title#</h1>#kel_internal_table#\r\n");
     EXPECT_EQ(page->TableText, "\r\n  <table>#kel_internal_row#\r\n  </table>");
     EXPECT_EQ(page->RowText, "\r\n    <tr>#kel_internal_cell#\r\n    </tr>");
     EXPECT_EQ(page->CellText, "\r\n      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>");
@@ -238,7 +235,6 @@ TEST(PageDirectory, ListLoadsEveryLayoutFolder) {
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Items(0)->GetName(), "Classic");
     EXPECT_EQ(list.Items(0)->Directories.size(), 1u);
-    EXPECT_EQ(list.Items(0)->PageFiles.Count(), 1);
     EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
     list.Load(tmp.dir());
     EXPECT_EQ(list.Count(), 4);
