@@ -27,10 +27,6 @@ struct Layouts {
         directories.Load(tmp.dir() + "Layouts/");
         ok = list.LoadFromDirectories(directories);
     }
-    TKelLayer* Layer(const std::string& layout, const std::string& layer) const {
-        const TKelLayout* l = list.FindLayout(layout);
-        return l ? l->Layers().FindLayer(layer) : nullptr;
-    }
     TKelPageDirectoryList directories;
     TKelLayoutList list;
     bool ok = false;
@@ -58,7 +54,7 @@ TEST(Layout, LayersFromTemplatePages) {
               "up,,,5,0,140,140,80,|L:Standard about,,,1,1,140,140,80, Detail,,,1,1,140,140,80, "
               "index,,,4,3,200,150,70,pics/small|");
     EXPECT_EQ(l.list.GetLayout(2)->Directory(), l.directories.Items(2));
-    TKelLayer* large = l.Layer("S", "large");
+    TKelLayer* large = l.list.FindLayout("S")->Layers().FindLayer("large");
     // Stored settings are corrected against the current page when they are carried over.
     TKelLayer stored;
     stored.SetRowCount(9);
@@ -117,9 +113,9 @@ TEST(Layout, AssignSettingsByName) {
     EXPECT_EQ(l.list.ActiveLayout(), "standard");
     EXPECT_EQ(DescribeLayouts(l.list),
               "L:Standard Index,Hi,x,3,2,10,20,30,p new,,,6,0,140,140,80,|");
-    EXPECT_NE(l.Layer("Standard", "Index")->PageFile(), nullptr);
+    EXPECT_NE(l.list.FindLayout("Standard")->Layers().FindLayer("Index")->PageFile(), nullptr);
 
-    TKelLayer* layer = l.Layer("Standard", "new");
+    TKelLayer* layer = l.list.FindLayout("Standard")->Layers().FindLayer("new");
     layer->SetColCount(6);
     layer->SetPageTitle("");
     layer->SetColCount(3);

@@ -94,6 +94,7 @@ TEST(Parser, TagListsAndVocabulary) {
     EXPECT_TRUE(tags.Items(1)->IsContentTag());
     EXPECT_FALSE(tags.Items(1)->IsPictureTag());
     EXPECT_TRUE(tags.Items(2)->IsPictureTag());
+    EXPECT_TRUE(tags.Items(2)->IsContentTag());
     EXPECT_EQ(tags.FindTag("kel_page_title"), nullptr);
     EXPECT_EQ(tags.FindTag("KEL_PAGE_TEXT"), tags.Items(1));
     EXPECT_TRUE(tags.ContainsPictureTag());
@@ -142,7 +143,6 @@ TEST(PageFile, CutsNestedRegionsWithTheirLineBreaks) {
     EXPECT_EQ(page->CellText, "\r\n      <td><img src=\"#kel_picture_filename def_cols=4#\"></td>");
     EXPECT_EQ(Describe(page->AllTags), "kel_page_title | kel_internal_table | kel_internal_row | "
                                        "kel_internal_cell | kel_picture_filename def_cols=4");
-    EXPECT_TRUE(page->IsPicturePage());
 }
 
 // Rows: text|table|row|cell, and whether it is a picture page.
@@ -196,22 +196,30 @@ TEST(PageFile, NamesAndMissingFiles) {
     }
 }
 
-// Pages need a page extension and the marker, in any case; the order is never the disk's.
-TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
+// Pages need a page extension and the marker, in any case; the order is never the disk's. The
+// list is not cleared first; a symbolic link back up the tree must not recurse forever.
+TEST(PageDirectory, ScansLayoutFolders) {
     TempDir tmp;
-    for (const auto& [file, text] : {std::pair{"index.html", "<h1>#kel_page_title#</h1>"},
-                                     {"notes.txt", "#kel_page_title#"},
-                                     {"images/logo.gif", "GIF89a"},
-                                     {"Big.HTM", "#KEL_PAGE_TEXT#"},
-                                     {"sub/Deep/page.shtml", "#kel_page_title#"},
-                                     {".git/index.html", "#kel_page_title#"},
-                                     {"a.shtm", "x\n#Kel"},
-                                     {"b.htm", "# kel"},
-                                     {"html", "#kel"}})
-        tmp.write(std::string("Simple/") + file, text);
-    TKelPageDirectory dir;
+    for (const auto& [file, text] : {std::pair{"Simple/index.html", "<h1>#kel_page_title#</h1>"},
+                                     {"Simple/notes.txt", "#kel_page_title#"},
+                                     {"Simple/images/logo.gif", "GIF89a"},
+                                     {"Simple/Big.HTM", "#KEL_PAGE_TEXT#"},
+                                     {"Simple/sub/Deep/page.shtml", "#kel_page_title#"},
+                                     {"Simple/.git/index.html", "#kel_page_title#"},
+                                     {"Simple/a.shtm", "x\n#Kel"},
+                                     {"Simple/b.htm", "# kel"},
+                                     {"Simple/html", "#kel"},
+                                     {"standard/index.html", "#kel_page_title#"},
+                                     {".svn/index.html", "#kel_page_title#"},
+                                     {"readme.txt", "x"}})
+        tmp.write(file, text);
+    std::filesystem::create_directory_symlink(tmp.path() / "Simple", tmp.path() / "Simple/again");
+    TKelPageDirectoryList list;
+    list.Load(tmp.dir());
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
+    const TKelPageDirectory& dir = *list.Items(0);
     const std::string path = tmp.dir() + "Simple/";
-    dir.Load(path);
     EXPECT_EQ(Relative(dir.Directories, path), (Entries{"", "images/", "sub/", "sub/Deep/"}));
     EXPECT_EQ(Relative(dir.OtherFiles, path),
               (Entries{"b.htm", "html", "images/logo.gif", "notes.txt"}));
@@ -220,22 +228,6 @@ TEST(PageDirectory, ScansPagesOtherFilesAndFolders) {
         pages.push_back(dir.PageFiles.Items(i)->FileName.substr(path.size()));
     EXPECT_EQ(pages, (Entries{"a.shtm", "Big.HTM", "index.html", "sub/Deep/page.shtml"}));
     EXPECT_EQ(dir.PageFiles.Items(4), nullptr);
-}
-
-// The list is not cleared first; a symbolic link back up the tree must not recurse forever.
-TEST(PageDirectory, ListLoadsEveryLayoutFolder) {
-    TempDir tmp;
-    for (const char* page : {"standard/index.html", "Classic/index.html", ".svn/index.html"})
-        tmp.write(page, "#kel_page_title#");
-    tmp.write("readme.txt", "x");
-    std::filesystem::create_directory_symlink(tmp.path() / "Classic",
-                                              tmp.path() / "Classic" / "again");
-    TKelPageDirectoryList list;
-    list.Load(tmp.dir());
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.Items(0)->GetName(), "Classic");
-    EXPECT_EQ(list.Items(0)->Directories.size(), 1u);
-    EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
     list.Load(tmp.dir());
     EXPECT_EQ(list.Count(), 4);
     EXPECT_EQ(list.Items(4), nullptr);
