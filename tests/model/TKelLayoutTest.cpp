@@ -68,7 +68,7 @@ TEST(Layout, UnsafePictureDirectoryIsEmpty) {
          {"", "pics", "pics/big/", "pics\\big", "./pics", "a..b", "...", "pics:2"})
         EXPECT_TRUE(TKelLayer::IsSafePictureDirectory(safe)) << safe;
     for (const char* unsafe : {"..", "../x", "x/..", "a/../b", "a\\..\\b", "/abs", "\\abs",
-                               "//server/share", "C:\\x", "c:x"})
+                               "//server/share", "C:\\x", "c:x", "C:"})
         EXPECT_FALSE(TKelLayer::IsSafePictureDirectory(unsafe)) << unsafe;
     TSXmlReader reader;
     reader.LoadFromString(R"(<layer name="x" picture_directory="pics/../../x"/>)");

@@ -60,7 +60,6 @@ TEST(Parser, SplitsTagsNamesAndAttributes) {
           {"TrailingWhiteSpaceCut", "#kel_page_text \t\r\n#", "kel_page_text"},
           {"EmptyValue", "#kel_x def_cols=#", "kel_x def_cols="},
           {"EmptyValueTakesNextWord", "#kel_x def_rows= def_cols=2#", "kel_x def_rows=def_cols=2"},
-          {"DuplicateKeysKept", "#kel_x a=1 a=2#", "kel_x a=1 a=2"},
           {"AdjacentTags", "#kel_a##kel_b#", "kel_a | kel_b"},
           {"HashInsideTagEndsIt", "#kel_a #kel_b#", "kel_a"},
           {"Unterminated", "#kel_a# and #kel_b without end", "kel_a"},
