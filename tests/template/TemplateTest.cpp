@@ -37,13 +37,6 @@ std::unique_ptr<TKelPageFile> Load(const TempDir& tmp, std::string_view text) {
     return page;
 }
 
-Entries Relative(const Entries& paths, const std::string& base) {
-    Entries result;
-    for (const auto& p : paths)
-        result.push_back(p.substr(base.size()));
-    return result;
-}
-
 } // namespace
 
 // Only the space separates; keys are folded, values are not; nothing is unquoted.
@@ -219,9 +212,10 @@ TEST(PageDirectory, ScansLayoutFolders) {
     EXPECT_EQ(list.Items(1)->Path, tmp.dir() + "standard/");
     const TKelPageDirectory& dir = *list.Items(0);
     const std::string path = tmp.dir() + "Simple/";
-    EXPECT_EQ(Relative(dir.Directories, path), (Entries{"", "images/", "sub/", "sub/Deep/"}));
-    EXPECT_EQ(Relative(dir.OtherFiles, path),
-              (Entries{"b.htm", "html", "images/logo.gif", "notes.txt"}));
+    EXPECT_EQ(dir.Directories,
+              (Entries{path, path + "images/", path + "sub/", path + "sub/Deep/"}));
+    EXPECT_EQ(dir.OtherFiles, (Entries{path + "b.htm", path + "html", path + "images/logo.gif",
+                                       path + "notes.txt"}));
     Entries pages;
     for (int i = 0; i < dir.PageFiles.Count(); ++i)
         pages.push_back(dir.PageFiles.Items(i)->FileName.substr(path.size()));
