@@ -260,21 +260,14 @@ TEST(Xml, WriterLayout) {
 
 // Tabs, LF, a byte-order mark, comments and instructions change nothing; encodings count.
 TEST(Xml, ReaderToleratesLayout) {
-    for (const char* form :
-         {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<k>\n\t<p a=\"x\"\n\t   "
-          "b=\"y\">\n\t\t<q/>\n\t</p>\n</k>",
-          "<!-- by hand --><k><?pi x?><p a=\"x\" b=\"y\"><!-- c --><q/></p></k>"}) {
-        const Parsed doc(form);
-        const pugi::xml_node p = doc.reader.GetNode("p");
-        EXPECT_EQ(ReadString(p, "a", "") + ReadString(p, "b", ""), "xy");
-        int children = 0;
-        for (const pugi::xml_node child : p.children())
-            children += child.type() == pugi::node_element ? 1 : 100;
-        EXPECT_EQ(children, 1) << form;
-    }
-    const Parsed doc(
+    const Parsed doc("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- by hand --><k>\n\t<p a=\"x\""
+                     "\n\t   b=\"y\">\n\t\t<!-- c --><?pi x?><q/>\n\t</p>\n</k>");
+    const pugi::xml_node p = doc.reader.GetNode("p");
+    EXPECT_EQ(ReadString(p, "a", "") + ReadString(p, "b", ""), "xy");
+    EXPECT_EQ(std::distance(p.begin(), p.end()), 1); // <q/> alone
+    const Parsed latin(
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><k><p a=\"Gr\xF6\xDF\x65\"/></k>");
-    EXPECT_EQ(ReadString(doc.reader.GetNode("p"), "a", ""), "Größe");
+    EXPECT_EQ(ReadString(latin.reader.GetNode("p"), "a", ""), "Größe");
 }
 
 // A folder or a pipe must fail at once instead of blocking.
