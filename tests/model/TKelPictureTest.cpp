@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <utime.h>
 
 #include "base/KelErrors.h"
@@ -22,6 +21,13 @@ using Entries = std::vector<std::string>;
 
 namespace {
 
+Entries Titles(const TKelPictureRefs& list) {
+    Entries titles;
+    for (const TKelPicture* p : list)
+        titles.push_back(p->Title());
+    return titles;
+}
+
 // A picture list recording into its own history, as the project's does.
 struct RecordingList {
     RecordingList() { list.SetHistory(&history); }
@@ -31,11 +37,16 @@ struct RecordingList {
         history.Clear();
         return p;
     }
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
+    TKelPicture* AddFile(const std::string& file) {
+        TKelPicture* p = list.CreatePicture();
+        p->SetFileName(file);
+        return p;
+    }
+    std::string Checks() const {
+        std::string marks;
         for (const TKelPicture* p : list)
-            titles.push_back(p->Title());
-        return titles;
+            marks += p->Checked() ? '1' : '0';
+        return marks;
     }
     THistory history;
     TKelPictureList list;
@@ -48,22 +59,15 @@ void SetModificationTime(const std::string& file, std::time_t time) {
 
 } // namespace
 
-// The title comes from the file name (last extension cut), a missing file unchecks the picture
-// and keeps it dateless, and none of it is recorded as a user change. The date is the file's
-// local wall-clock time, odd seconds rounded down. UncheckMissing records one change per
-// picture it actually unchecks.
+// Title and date come from the file, rounded down to even seconds; none of it is recorded.
 TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     TempDir tmp;
     RecordingList r;
     for (const auto& [file, title] : {std::pair{"IMG_0001.JPG", "IMG_0001"},
                                       {"Beach.2004.jpg", "Beach.2004"},
                                       {".jpg", ""},
-                                      {"noext", "noext"}}) {
-        TKelPicture* p = r.list.CreatePicture();
-        p->SetFileName(tmp.write(file, "data"));
-        EXPECT_EQ(p->Title(), title) << file;
-        EXPECT_TRUE(p->Checked()) << file;
-    }
+                                      {"noext", "noext"}})
+        EXPECT_EQ(r.AddFile(tmp.write(file, "data"))->Title(), title) << file;
     std::tm local{};
     local.tm_year = 104, local.tm_mon = 6, local.tm_mday = 14; // 14 July 2004
     local.tm_hour = 15, local.tm_min = 30, local.tm_sec = 45, local.tm_isdst = -1;
@@ -71,175 +75,119 @@ TEST(Picture, SetFileNameDerivesTitleDateAndCheck) {
     r.list.GetPicture(3)->SetFileName(tmp.dir() + "noext");
     EXPECT_EQ(r.list.GetPicture(3)->Date(), local_days{2004y / July / 14} + 15h + 30min + 44s);
 
-    TKelPicture* missing = r.list.CreatePicture();
-    missing->SetFileName(tmp.dir() + "gone.jpg");
-    EXPECT_FALSE(missing->Checked());
-    EXPECT_EQ(missing->Date(), TKelPicture::TDate{});
-    EXPECT_EQ(missing->Title(), "gone");
-    // A folder is not a picture file.
-    TKelPicture* folder = r.list.CreatePicture();
-    folder->SetFileName(tmp.dir());
-    EXPECT_FALSE(folder->Exists());
-    EXPECT_FALSE(folder->Checked());
-    TKelPicture* titled = r.list.CreatePicture();
-    titled->SetTitle("Mine");
-    r.history.Clear();
+    r.AddFile(tmp.dir() + "gone.jpg");
+    EXPECT_FALSE(r.AddFile(tmp.dir())->Exists());
+    TKelPicture* titled = r.Add("Mine");
     titled->SetFileName(tmp.write("other.jpg", "x"));
     EXPECT_EQ(titled->Title(), "Mine");
     EXPECT_FALSE(r.history.IsModified());
+    EXPECT_EQ(r.Checks(), "1111001");
 
-    r.list.CreatePicture(); // no file at all, checked
-    r.history.Clear();
+    // UncheckMissing records one change per picture it really unchecks.
+    r.Add(""); // no file at all
     fs::remove(tmp.dir() + "other.jpg");
     r.list.UncheckMissing();
-    EXPECT_TRUE(r.list.GetPicture(0)->Checked());
-    EXPECT_FALSE(titled->Checked());
-    EXPECT_FALSE(r.list.GetPicture(7)->Checked());
-    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
     r.list.UncheckMissing();
-    EXPECT_EQ(r.history.Items().size(), 2U);
+    EXPECT_EQ(r.Checks(), "11110000");
+    EXPECT_EQ(r.history.Items(), (Entries{"SetChecked", "SetChecked"}));
 }
 
-// Setters record only real changes (case counts), under their own names; pictures outside a
-// list, or in a list without history, record nothing and do not crash. Assign filters by check
-// mark and selection in list order; an owning list ignores it, and a reference list removing a
-// picture must not free it.
+// Case counts as a change; a reference list removing a picture must not free it.
 TEST(Picture, SettersRecordRealChangesAndAssignFilters) {
     RecordingList r;
-    TKelPicture* a = r.Add("a");
+    r.Add("a");
     TKelPicture* b = r.Add("Beach");
     TKelPicture* c = r.Add("c");
     b->SetTitle("Beach");
     b->SetComment("");
     b->SetChecked(true);
-    EXPECT_FALSE(r.history.IsModified());
     b->SetTitle("beach");
     b->SetComment("c");
     b->SetChecked(false);
     c->SetSelected(true);
     EXPECT_EQ(r.history.Items(), (Entries{"SetTitle", "SetComment", "SetChecked"}));
-    TKelPicture alone;
-    alone.SetTitle("x");
+    TKelPicture().SetTitle("x"); // no owner, no crash
 
     TKelPictureRefs refs;
     refs.Assign(r.list, false, true);
-    EXPECT_EQ(refs.Count(), 2);
-    EXPECT_EQ(refs.GetPicture(0), a);
-    EXPECT_EQ(refs.GetPicture(1), c);
+    EXPECT_EQ(Titles(refs), (Entries{"a", "c"}));
     refs.Assign(r.list, true, false);
-    EXPECT_EQ(refs.Count(), 1);
+    EXPECT_EQ(Titles(refs), (Entries{"c"}));
     EXPECT_EQ(r.list.SelectedCount(), 1);
     EXPECT_EQ(refs.Add(b), 1);
     refs.OrderByTitle();
     EXPECT_EQ(refs.RemovePicture(b), 0);
     EXPECT_EQ(b->Title(), "beach"); // still alive
-    EXPECT_EQ(r.history.Items().size(), 3U);
     TKelPictureList other;
     other.CreatePicture();
     r.list.Assign(other, false, false);
-    EXPECT_EQ(r.list.Count(), 3);
+    EXPECT_EQ(Titles(r.list), (Entries{"a", "beach", "c"}));
 }
 
-// Sorting: case-insensitive, stable for equal keys, recorded even when nothing moves; date and
-// file name sorts use the right keys: older first, full paths compared without case.
-TEST(PictureList, Orders) {
+// Sorts are case-insensitive and stable; dates older first, paths compared without case.
+TEST(PictureList, OrdersMovesAndRemoves) {
     TempDir tmp;
     RecordingList r;
-    r.list.OrderByTitle();
-    EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle"}));
     const std::time_t base = 1'100'000'000;
     for (const auto& [name, age, comment] : {std::tuple{"z/b.jpg", base + 10, "2"},
                                              {"Y/A.jpg", base + 20, ""},
                                              {"C/c.jpg", base, ""},
                                              {"x/B.jpg", base + 30, "1"}}) {
-        TKelPicture* p = r.list.CreatePicture();
-        p->SetFileName(tmp.write(name, "x"));
-        SetModificationTime(p->FileName(), age);
-        p->SetFileName(p->FileName()); // reads the new date
-        p->SetComment(comment);
+        const std::string file = tmp.write(name, "x");
+        SetModificationTime(file, age);
+        r.AddFile(file)->SetComment(comment);
     }
     r.history.Clear();
     r.list.OrderByTitle();
-    EXPECT_EQ(r.Titles(), (Entries{"A", "b", "B", "c"}));
+    EXPECT_EQ(Titles(r.list), (Entries{"A", "b", "B", "c"}));
     r.list.OrderByComment();
-    EXPECT_EQ(r.Titles(), (Entries{"A", "c", "B", "b"}));
+    EXPECT_EQ(Titles(r.list), (Entries{"A", "c", "B", "b"}));
     EXPECT_EQ(r.history.Items(), (Entries{"OrderByTitle", "OrderByComment"}));
     r.list.OrderByDate();
-    EXPECT_EQ(r.Titles(), (Entries{"c", "b", "A", "B"}));
+    EXPECT_EQ(Titles(r.list), (Entries{"c", "b", "A", "B"}));
     r.list.OrderByFileName();
-    EXPECT_EQ(r.Titles(), (Entries{"c", "B", "A", "b"})); // ".../x/B" before ".../Y/A"
-}
+    EXPECT_EQ(Titles(r.list), (Entries{"c", "B", "A", "b"})); // ".../x/B" before ".../Y/A"
 
-// Moving shifts the pictures between; a no-op move records nothing; a bad index is an error,
-// not memory corruption. Removing frees and records; a picture that is not there gives -1 and
-// records nothing; out-of-range access gives nullptr.
-TEST(PictureList, MoveRemoveAndAccess) {
-    RecordingList r;
-    TKelPicture* p0 = r.Add("P0");
-    r.Add("P1");
-    r.Add("P2");
+    // A no-op move records nothing and a bad index is an error, not memory corruption.
+    r.history.Clear();
     r.list.MovePicture(0, 2);
-    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2", "P0"}));
+    EXPECT_EQ(Titles(r.list), (Entries{"B", "A", "c", "b"}));
     r.list.MovePicture(2, 0);
     r.list.MovePicture(1, 1);
-    EXPECT_EQ(r.Titles(), (Entries{"P0", "P1", "P2"}));
-    EXPECT_THROW(r.list.MovePicture(0, 3), EListError);
+    EXPECT_THROW(r.list.MovePicture(0, 4), EListError);
     EXPECT_THROW(r.list.MovePicture(-1, 0), EListError);
     TKelPicture stranger;
     EXPECT_EQ(r.list.RemovePicture(&stranger), -1);
-    EXPECT_EQ(r.list.RemovePicture(p0), 0);
+    EXPECT_EQ(r.list.RemovePicture(r.list.GetPicture(0)), 0);
     EXPECT_EQ(r.history.Items(), (Entries{"MovePicture", "MovePicture", "RemovePicture"}));
-    EXPECT_EQ(r.Titles(), (Entries{"P1", "P2"}));
-    EXPECT_EQ(r.list.GetPicture(2), nullptr);
+    EXPECT_EQ(Titles(r.list), (Entries{"B", "A", "b"}));
+    EXPECT_EQ(r.list.GetPicture(3), nullptr);
     EXPECT_EQ(r.list.GetPicture(-1), nullptr);
-    EXPECT_EQ(r.list.IndexOf(p0), -1);
 }
 
-// A missing file loads unchecked, whatever the file says, and loading records nothing. (Titles,
-// comments and the check mark's default are the project tests' golden and hand-written files'.)
-TEST(PictureList, LoadsPictureInfo) {
-    TempDir tmp;
-    TSXmlReader reader;
-    reader.LoadFromString("<picture_info title=\"T\" checked=\"true\"><filename>" + tmp.dir() +
-                          "Gone.jpg</filename></picture_info>");
-    RecordingList r;
-    TKelPicture* p = r.Add("");
-    ASSERT_TRUE(p->LoadFromXml(reader.Root()));
-    EXPECT_EQ(p->Title(), "T");
-    EXPECT_FALSE(p->Checked());
-    EXPECT_FALSE(r.history.IsModified());
-}
-
-// A picture_info without filename fails the list's load; every child still gets a picture,
-// those from the failed one on stay empty and get no notification.
+// A missing file loads unchecked whatever the file says; loading records no changes.
 TEST(PictureList, LoadStopsAtBrokenPicture) {
-    TempDir tmp;
-    const std::string a = tmp.write("a.jpg", "x");
     TSXmlReader reader;
-    reader.LoadFromString("<picture_infos><picture_info title=\"A\"><filename>" + a +
-                          "</filename></picture_info><!-- note --><picture_info title=\"B\"/>"
-                          "<picture_info title=\"C\"><filename>" +
-                          a + "</filename></picture_info></picture_infos>");
-    TKelPictureList list;
-    list.CreatePicture();
-    std::vector<std::string> notified;
-    const bool ok =
-        list.LoadFromXml(reader.Root(), true, [&](TKelPictureList& sender, TKelPicture& picture) {
-            EXPECT_EQ(&sender, &list);
+    reader.LoadFromString("<picture_infos><picture_info title=\"A\" checked=\"true\"><filename>"
+                          "/nonexistent-kelvo/a.jpg</filename></picture_info><!-- note -->"
+                          "<picture_info title=\"B\"/><picture_info title=\"C\"><filename>c.jpg"
+                          "</filename></picture_info></picture_infos>");
+    RecordingList r;
+    r.Add("old");
+    Entries notified;
+    EXPECT_FALSE(
+        r.list.LoadFromXml(reader.Root(), true, [&](TKelPictureList& sender, TKelPicture& picture) {
+            EXPECT_EQ(&sender, &r.list);
             notified.push_back(picture.Title());
-        });
-    EXPECT_FALSE(ok);
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.GetPicture(0)->Title(), "A");
-    EXPECT_EQ(list.GetPicture(2)->Title(), "");
-    EXPECT_EQ(list.GetPicture(2)->FileName(), "");
+        }));
+    EXPECT_EQ(Titles(r.list), (Entries{"A", "", ""}));
+    EXPECT_EQ(r.Checks(), "011");
     EXPECT_EQ(notified, (Entries{"A"}));
-    EXPECT_FALSE(list.LoadFromXml(pugi::xml_node(), false, {}));
+    EXPECT_EQ(r.history.Items(), Entries(3, "CreatePicture"));
+    EXPECT_FALSE(r.list.LoadFromXml(pugi::xml_node(), false, {}));
 }
 
-// The longer side is 110 for JPEG and BMP, small pictures are enlarged, and the picture is
-// really drawn into it. JPEGs are decoded at one-eighth scale: 17 x 9 decodes to 3 x 2, which
-// fits to 110 x 73, where a full decode would give 110 x 58.
+// JPEGs decode at 1/8: 17 x 9 gives 3 x 2, fit to 110 x 73 (a full decode: 110 x 58).
 TEST(Thumbnail, FitsLongerSide) {
     TempDir tmp;
     TKelPicture p;
@@ -248,9 +196,8 @@ TEST(Thumbnail, FitsLongerSide) {
                                              {"tall.bmp", 50, 100, 55, 110}}) {
         TBM_Bitmap bitmap;
         bitmap.SetSize(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                bitmap.SetPixel(x, y, 0x0000FF);
+        for (int i = 0; i < w * h; ++i)
+            bitmap.SetPixel(i % w, i / w, 0x0000FF);
         bitmap.SaveToFile(tmp.dir() + name, 90);
         p.SetFileName(tmp.dir() + name);
         ASSERT_TRUE(p.LoadThumbnail()) << name;
@@ -269,4 +216,17 @@ TEST(Thumbnail, FitsLongerSide) {
         EXPECT_FALSE(p.LoadThumbnail()) << file;
         EXPECT_EQ(p.Thumbnail(), nullptr) << file;
     }
+}
+
+// Appending a history to itself must not read the entries it is adding.
+TEST(History, AppendKeepsOrder) {
+    THistory project, layouts;
+    project.Add("MovePicture");
+    layouts.Add("SetColCount");
+    layouts.Add("SetPageTitle");
+    project.Append(layouts);
+    EXPECT_EQ(project.Items(), (Entries{"MovePicture", "SetColCount", "SetPageTitle"}));
+    layouts.Append(layouts);
+    EXPECT_EQ(layouts.Items(),
+              (Entries{"SetColCount", "SetPageTitle", "SetColCount", "SetPageTitle"}));
 }
