@@ -101,8 +101,7 @@ TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
     EXPECT_EQ(run.Out, out + "/index.html\n");
     EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt"), "");
 
-    // Two overview pages, a page per picture, the style sheet, every picture for both layers
-    // (whether every link finds its file is the browser check's to say).
+    // Two overview pages, a page per picture, the style sheet, every picture for both layers.
     EXPECT_EQ(FilesBelow(out).size(), 2u + 8 + 1 + 2 * 8);
     for (const char* file : {"index_2.html", "photo_8.html", "css/site.css",
                              "photos/Beach_U_photo.jpg", "thumbs/b_2_2_index.jpg"})
@@ -152,8 +151,8 @@ TEST_F(KelvoCli, ListsLayouts) {
     EXPECT_EQ(Cli(tmp, "layouts --layouts " + Quote(tmp.dir() + "none")).Status, 1);
 }
 
-// Catches a fast mode that changes what a gallery holds: the same files and picture sizes as in
-// exact mode; only pixels may differ, and must somewhere, or the option never reached the decoder.
+// Fast mode keeps the files and picture sizes of exact mode; only pixels differ, and must
+// somewhere.
 TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
     // Large enough for every reduced scale, portrait, odd-sized, and one enlarged.
     for (const auto& [name, width, height] : {std::tuple{"wide.jpg", 1600, 1200},

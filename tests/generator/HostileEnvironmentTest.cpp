@@ -32,8 +32,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs work, but ends the whole test program if it has not returned within the time: a hang
-// is the fault these tests look for, and a blocked thread cannot be joined.
+// A hang is the fault looked for, and a blocked thread cannot be joined: end the whole program.
 void WithinSeconds(int seconds, const std::function<void()>& work) {
     auto done = std::async(std::launch::async, work);
     if (done.wait_for(std::chrono::seconds(seconds)) == std::future_status::timeout) {
@@ -41,16 +40,6 @@ void WithinSeconds(int seconds, const std::function<void()>& work) {
         std::_Exit(1);
     }
     done.get();
-}
-
-void WritePhoto(const std::string& file, int width, int height) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 37 ^ y * 91) * 2654435761u);
-    fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 95);
 }
 
 // Counts the progress steps and does something to the disk once the pictures begin.
@@ -64,8 +53,7 @@ public:
     std::function<void()> Sabotage;
 };
 
-// A project of four 80 x 60 photos over a layout with an overview (two pages of thumbnails)
-// and a page per picture: 6 pages and 8 pictures.
+// Four 80 x 60 photos; an overview of two pages and a page per picture: 6 pages, 8 pictures.
 class GalleryRun : public testing::Test {
 protected:
     void SetUp() override {
@@ -81,7 +69,7 @@ protected:
         project.Layouts().LoadFromDirectories(directories);
         for (int i = 0; i < 4; ++i) {
             const std::string file = tmp.dir() + "src/p" + std::to_string(i) + ".jpg";
-            WritePhoto(file, 80, 60);
+            WritePatternPhoto(file, 80, 60);
             project.Pictures().CreatePicture()->SetFileName(file);
         }
     }
@@ -166,8 +154,8 @@ TEST(GalleryRunOutput, SubFolderMustStayInside) {
     EXPECT_THROW(TKelGalleryRun::OutputDirectory("/web/", "/etc/"), EFileError);
 }
 
-// A disk that fills up mid-run: the big pages and pictures are reported, nothing half-written
-// stays, the project file is not touched, and a later run with space completes.
+// A full disk: big pages and pictures are reported, nothing half-written stays, the project file
+// is not touched, and a later run with space completes.
 TEST_F(Hostile, DiskFullDuringRun) {
     const std::string projectFile = tmp.dir() + "holiday.kel";
     ASSERT_TRUE(project.SaveToFile(projectFile));
@@ -215,8 +203,8 @@ TEST_F(Hostile, UnwritableOutputFolder) {
     fs::permissions(tmp.dir() + "ro", fs::perms::owner_all); // lets TempDir remove the folder
 }
 
-// The pictures' folder or files change under a running gallery: the pictures not yet decoded
-// fail with a message naming them, and none of it hangs (a pipe would block a plain open).
+// Pictures change under a running gallery: those not yet decoded fail, named, and nothing hangs
+// (a pipe would block a plain open).
 TEST_F(Hostile, PicturesChangeDuringRun) {
     const std::string src = tmp.dir() + "src/";
     const auto eachLaterPicture = [src](const std::function<void(const std::string&)>& action) {
@@ -237,7 +225,7 @@ TEST_F(Hostile, PicturesChangeDuringRun) {
         SCOPED_TRACE(name);
         fs::remove_all(src);
         for (int i = 0; i < 4; ++i)
-            WritePhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
+            WritePatternPhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
         SabotagingProgress progress;
         progress.Sabotage = sabotage;
         const auto failures = Run(tmp.dir() + "out-" + name + "/", &progress);
@@ -263,17 +251,17 @@ TEST_F(Hostile, TemplatePageIsPipe) {
     EXPECT_TRUE(Run(tmp.dir() + "out/").empty());
 }
 
-// A file of a few hundred bytes that declares a giant picture is refused before its pixel
-// store is allocated: the load stays within 256 MB more address space than the test had.
+// A small file declaring a giant picture is refused before its pixel store is allocated: the
+// load stays within 256 MB more address space than the test had.
 TEST(DecompressionBomb, RefusedBeforeAllocating) {
     TempDir tmp;
-    const auto jpegDeclaring = [&tmp](int width, int height) {
-        const std::string file = tmp.dir() + "bomb-" + std::to_string(width) + ".jpg";
-        WritePhoto(file, 16, 16);
+    const auto jpegDeclaring = [&tmp](int side) { // side x side
+        const std::string file = tmp.dir() + "bomb-" + std::to_string(side) + ".jpg";
+        WritePatternPhoto(file, 16, 16);
         std::string data = kelvo::ReadFileBytes(file);
         const auto sof = data.find("\xFF\xC0");
-        data[sof + 5] = static_cast<char>(height >> 8), data[sof + 6] = static_cast<char>(height);
-        data[sof + 7] = static_cast<char>(width >> 8), data[sof + 8] = static_cast<char>(width);
+        for (const std::size_t at : {sof + 5, sof + 7})
+            data[at] = static_cast<char>(side >> 8), data[at + 1] = static_cast<char>(side);
         kelvo::WriteFileBytes(file, data);
         return file;
     };
@@ -286,15 +274,10 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
     bmp.resize(14 + 40 + 4 + 2);
     put32(10, 58), put32(14, 40), put32(18, 20000), put32(22, 20000);
     bmp[26] = 1, bmp[28] = 8, put32(30, 1), bmp[59] = 1;
-    const std::string bmpFile = tmp.write("bomb.bmp", bmp);
+    const std::string bmpFile = tmp.write("bomb-rle.bmp", bmp);
 
-    const std::pair<const char*, std::string> cases[] = {
-        {"Jpeg60000", jpegDeclaring(60000, 60000)},
-        {"Jpeg20000", jpegDeclaring(20000, 20000)},
-        {"RleBmp20000", bmpFile},
-    };
-    for (const auto& [name, file] : cases) {
-        SCOPED_TRACE(name);
+    for (const std::string& file : {jpegDeclaring(60000), jpegDeclaring(20000), bmpFile}) {
+        SCOPED_TRACE(file);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -345,11 +328,8 @@ TEST(LargeProject, TenThousandPictures) {
 
     ASSERT_EQ(loaded.Pictures().Count(), 10000);
     EXPECT_EQ(loaded.Pictures().GetPicture(9999)->Comment(), "Comment <b>9999</b> & more");
-    const auto ms = [](auto d) {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-    };
-    EXPECT_LT(ms(t1 - t0), 10000);
-    EXPECT_LT(ms(t2 - t1), 10000);
+    EXPECT_LT(t1 - t0, std::chrono::seconds(10));
+    EXPECT_LT(t2 - t1, std::chrono::seconds(10));
 }
 
 // A title is text, also when a photo's file name carries HTML: quotes cannot end an alt
@@ -379,8 +359,7 @@ TEST(HostileNames, TitlesAreEscapedCommentsAreNot) {
     EXPECT_EQ(page.find("onerror=\""), std::string::npos) << page;
 }
 
-// Fuzz finding: a region marker written inside its own region (a table holding
-// #kel_internal_table#) made filling the page recurse until the stack overflowed.
+// Fuzz finding: a region marker inside its own region recursed until the stack overflowed.
 TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
     const std::pair<const char*, const char*> cases[] = {
         {"Table", "<table>#kel_internal_table#<tr><td>#kel_picture_filename#</td></tr></table>"},
@@ -400,9 +379,8 @@ TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
     }
 }
 
-// Fuzz finding: a file name holding a line break came back from the project file with a
-// carriage return added (or a lone one turned into a line break): another file, so the
-// picture went missing after saving and opening the project.
+// Fuzz finding: a line break in a file name came back changed from the project file, so the
+// picture went missing after saving and opening.
 TEST(FuzzFindings, FileNameWithLineBreakSurvivesSaveAndLoad) {
     TempDir tmp;
     TKelProject project;

@@ -40,8 +40,7 @@ class ShippedLayerTest : public testing::TestWithParam<ShippedLayer> {};
 
 } // namespace
 
-// A template edit that loses the picture cell (or moves the first picture tag out of its table
-// row) or drops the paging links.
+// A template edit that loses the picture cell (or its first picture tag) or the paging links.
 TEST_P(ShippedLayerTest, HasItsRegions) {
     const ShippedLayer& want = GetParam();
     const TKelPageDirectory* layout = FindByName(ShippedLayouts(), want.layout);
