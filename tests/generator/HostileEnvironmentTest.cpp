@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Gallery runs (progress, cancel), also in a hostile world: a full disk, folders that cannot be
 // written or vanish, pipes, giant pictures, huge projects, names that carry HTML, fuzz findings.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -93,10 +94,8 @@ protected:
 class Hostile : public GalleryRun {};
 
 int CountEnding(const std::vector<TKelGenerationFailure>& failures, std::string_view ending) {
-    int count = 0;
-    for (const auto& failure : failures)
-        count += failure.FileName.ends_with(ending) ? 1 : 0;
-    return count;
+    return static_cast<int>(std::ranges::count_if(
+        failures, [&](const auto& failure) { return failure.FileName.ends_with(ending); }));
 }
 
 } // namespace
@@ -116,19 +115,19 @@ TEST_F(GalleryRun, ProgressRangeAndPages) {
     EXPECT_EQ(progress.Total, 3 * 2 * 10 + 2); // the empty file fails before its steps
     EXPECT_EQ(progress.Position, 0);           // reset at the end
     EXPECT_EQ(run.StartPage, tmp.dir() + "out/index.html");
-    EXPECT_TRUE(std::filesystem::exists(tmp.dir() + "out/large_4.html"));
+    EXPECT_TRUE(fs::exists(tmp.dir() + "out/large_4.html"));
     ASSERT_EQ(run.Failures.size(), 1u);
     EXPECT_EQ(run.Failures[0].FileName, tmp.dir() + "src/p1.jpg");
 }
 
 // Missing files lose their check mark; with no checked picture left, nothing is written.
 TEST_F(GalleryRun, NoPicturesAndNoLayout) {
-    std::filesystem::remove_all(tmp.dir() + "src");
+    fs::remove_all(tmp.dir() + "src");
     TKelGalleryRun run;
     EXPECT_EQ(run.Execute(project, tmp.dir() + "out/"), TKelGalleryRun::TStatus::NoPictures);
     EXPECT_FALSE(project.Pictures().GetPicture(0)->Checked());
     EXPECT_TRUE(project.History().IsModified());
-    EXPECT_FALSE(std::filesystem::exists(tmp.dir() + "out"));
+    EXPECT_FALSE(fs::exists(tmp.dir() + "out"));
 
     TKelProject empty;
     empty.Pictures().CreatePicture()->SetFileName(tmp.write("src/x.jpg", ""));
@@ -142,8 +141,8 @@ TEST_F(GalleryRun, Cancelled) {
     TKelGalleryRun run;
     run.Progress = &progress;
     EXPECT_EQ(run.Execute(project, tmp.dir() + "out/"), TKelGalleryRun::TStatus::Cancelled);
-    EXPECT_TRUE(std::filesystem::exists(tmp.dir() + "out/index_2.html"));
-    EXPECT_FALSE(std::filesystem::exists(tmp.dir() + "out/large.html"));
+    EXPECT_TRUE(fs::exists(tmp.dir() + "out/index_2.html"));
+    EXPECT_FALSE(fs::exists(tmp.dir() + "out/large.html"));
 }
 
 // The output sub-folder may not lead out of the output folder.
