@@ -172,15 +172,6 @@ class Checker {
     });
   }
 
-  // The picture pages that the first two pictures of an overview link to.
-  async pictureLinksOf(overview) {
-    return this.with(overview, DESKTOP, async (page) => {
-      const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
-        .filter((h) => h.split('#')[0] !== here(overview) && h.endsWith('.html')).map((h) => fileURLToPath(h));
-      return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
-    });
-  }
-
   // On a picture page, the arrow keys and Escape follow the previous, next and overview links.
   async checkKeyboard(pictureFile, where) {
     const navLink = (name) => {
@@ -235,7 +226,12 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
     checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
   }
 
-  const [first, second] = await checker.pictureLinksOf(startPage);
+  // The picture pages that the first two pictures of the overview link to.
+  const [first, second] = await checker.with(startPage, DESKTOP, async (page) => {
+    const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
+      .filter((h) => h.split('#')[0] !== here(startPage) && h.endsWith('.html')).map((h) => fileURLToPath(h));
+    return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
+  });
   if (!second) {
     checker.fail(name, 'the start page links to no picture page');
   } else {

@@ -90,6 +90,7 @@ protected:
     TempDir tmp;
     TKelPageDirectoryList directories;
     TKelProject project;
+    RecordingProgress progress;
 };
 class Hostile : public GalleryRun {};
 
@@ -103,7 +104,6 @@ int CountEnding(const std::vector<TKelGenerationFailure>& failures, std::string_
 // The progress range is P x L x 10 + L and a run fills it exactly: a step per layer for the pages
 // and ten per picture and layer; the pictures' failures are the run's.
 TEST_F(GalleryRun, ProgressRangeAndPages) {
-    RecordingProgress progress;
     TKelGalleryRun run;
     run.Progress = &progress;
     bool started = false;
@@ -136,7 +136,6 @@ TEST_F(GalleryRun, NoPicturesAndNoLayout) {
 
 // A cancel is reported as such, and the pages written before it stay.
 TEST_F(GalleryRun, Cancelled) {
-    RecordingProgress progress;
     progress.CancelAfterSteps = 2; // the pages of the first layer, then stop
     TKelGalleryRun run;
     run.Progress = &progress;
@@ -225,9 +224,9 @@ TEST_F(Hostile, PicturesChangeDuringRun) {
         fs::remove_all(src);
         for (int i = 0; i < 4; ++i)
             WritePatternPhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
-        SabotagingProgress progress;
-        progress.Sabotage = sabotage;
-        const auto failures = Run(tmp.dir() + "out-" + name + "/", &progress);
+        SabotagingProgress sabotaging;
+        sabotaging.Sabotage = sabotage;
+        const auto failures = Run(tmp.dir() + "out-" + name + "/", &sabotaging);
         ASSERT_EQ(failures.size(), 3u);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(failures[i].FileName, src + "p" + std::to_string(i + 1) + ".jpg");
