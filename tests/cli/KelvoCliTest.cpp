@@ -1,14 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include "base/FileUtils.h"
+#include "imaging/JpegFile.h"
 #include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 
@@ -39,6 +43,15 @@ Result Cli(const TempDir& tmp, const std::string& arguments) {
 
 std::string Quote(const std::string& text) {
     return "'" + text + "'";
+}
+
+std::vector<std::string> FilesBelow(const std::string& dir) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        if (entry.is_regular_file())
+            files.push_back(fs::relative(entry.path(), dir).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 class KelvoCli : public testing::Test {
@@ -88,12 +101,8 @@ TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
     EXPECT_EQ(run.Out, out + "/index.html\n");
     EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt"), "");
 
-    // Two overview pages, a page per picture, the style sheet, every picture for both layers
-    // (whether every link finds its file is the browser check's to say).
-    int files = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(out))
-        files += entry.is_regular_file();
-    EXPECT_EQ(files, 2 + 8 + 1 + 2 * 8);
+    // Two overview pages, a page per picture, the style sheet, every picture for both layers.
+    EXPECT_EQ(FilesBelow(out).size(), 2u + 8 + 1 + 2 * 8);
     for (const char* file : {"index_2.html", "photo_8.html", "css/site.css",
                              "photos/Beach_U_photo.jpg", "thumbs/b_2_2_index.jpg"})
         EXPECT_TRUE(fs::is_regular_file(out + "/" + file)) << file;
@@ -135,12 +144,42 @@ TEST_F(KelvoCli, ExitStatusAndMessages) {
 TEST_F(KelvoCli, ListsLayouts) {
     const Result result = Cli(tmp, "layouts --layouts " + layouts);
     ASSERT_EQ(result.Status, 0);
-    EXPECT_NE(result.Out.find("Standard  (default)"), std::string::npos) << result.Out;
-    EXPECT_NE(result.Out.find("  index: 3 x 2 pictures per page; pictures 60 x 60, quality 80, in "
-                              "thumbs"),
-              std::string::npos)
-        << result.Out;
-    EXPECT_NE(result.Out.find("  photo: a page per picture"), std::string::npos);
-    EXPECT_NE(result.Out.find("Plain"), std::string::npos);
+    for (const char* line :
+         {"Standard  (default)", "  photo: a page per picture", "\nPlain\n",
+          "  index: 3 x 2 pictures per page; pictures 60 x 60, quality 80, in thumbs"})
+        EXPECT_NE(result.Out.find(line), std::string::npos) << result.Out;
     EXPECT_EQ(Cli(tmp, "layouts --layouts " + Quote(tmp.dir() + "none")).Status, 1);
+}
+
+// Fast mode keeps the files and picture sizes of exact mode; only pixels differ, and must
+// somewhere.
+TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
+    // Large enough for every reduced scale, portrait, odd-sized, and one enlarged.
+    for (const auto& [name, width, height] : {std::tuple{"wide.jpg", 1600, 1200},
+                                              {"tall.jpg", 300, 700},
+                                              {"odd.jpg", 1001, 333},
+                                              {"small.jpg", 120, 90}})
+        WritePatternPhoto(tmp.dir() + "big/" + name, width, height);
+    const std::string project = Quote(tmp.dir() + "p.kel") + " --layouts " + layouts;
+    ASSERT_EQ(Cli(tmp, "new " + project + " " + Quote(tmp.dir() + "big")).Status, 0);
+    for (const std::string mode : {"exact", "fast"})
+        ASSERT_EQ(Cli(tmp, "generate " + project + " -q -o " + Quote(tmp.dir() + mode) +
+                               (mode == "fast" ? " --fast" : ""))
+                      .Status,
+                  0);
+
+    const std::vector<std::string> files = FilesBelow(tmp.dir() + "exact");
+    ASSERT_EQ(files, FilesBelow(tmp.dir() + "fast"));
+    int differing = 0;
+    for (const std::string& file : files) {
+        if (!file.ends_with(".jpg"))
+            continue;
+        const TJpegInfo exact = ReadJpegInfo(tmp.dir() + "exact/" + file);
+        const TJpegInfo fast = ReadJpegInfo(tmp.dir() + "fast/" + file);
+        EXPECT_EQ(std::pair(fast.Width, fast.Height), std::pair(exact.Width, exact.Height)) << file;
+        differing += kelvo::ReadFileBytes(tmp.dir() + "exact/" + file) !=
+                     kelvo::ReadFileBytes(tmp.dir() + "fast/" + file);
+    }
+    EXPECT_EQ(files.size(), 1u + 4 + 1 + 2 * 4); // an overview, 4 photo pages, the style sheet
+    EXPECT_GT(differing, 0);
 }

@@ -1,17 +1,9 @@
 #!/usr/bin/env node
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-//
-// Makes a gallery with every layout of a layouts folder through kelvo-cli and opens every page
-// of it in headless Chromium, the way a visitor would. A page fails on: a picture that does not
-// load, a link or resource that points at a missing file or outside the gallery folder, a
-// console error or failed request, a resource from the net, a tag left unfilled, a missing
-// lang, title or alt text, or content wider than a phone.
-// Writes screenshots of an overview and a picture page per layout into <work>/screenshots.
-//
-//   node check-galleries.js --cli build/bin/kelvo-cli --layouts Layouts --pictures Pictures
-//                           --work build/tests/e2e/galleries [--example examples/sample-gallery.kel]
-//                           [--chromium /usr/bin/chromium]
+// Makes a gallery with every layout through kelvo-cli and opens every page in headless Chromium,
+// as a visitor would; leaves screenshots of an overview and a picture page in <work>/screenshots.
+// Usage: --cli kelvo-cli --layouts DIR --pictures DIR --work DIR [--example K] [--chromium EXE]
 'use strict';
 
 const childProcess = require('child_process');
@@ -22,10 +14,9 @@ const { pathToFileURL, fileURLToPath } = require('url');
 
 const PHONE = { width: 390, height: 844 };
 const DESKTOP = { width: 1280, height: 800 };
-// A photo's file name that would inject a script if a title went into a page unescaped; its
-// title must read exactly so wherever the picture is shown.
+// A photo's name that injects a script if a title goes in unescaped; it must read so as alt text.
 const HOSTILE_TITLE = `Tom & "Jerry" <img src=x onerror=alert(1)>'s`;
-// Elements whose address the browser fetches by itself: these must stay inside the gallery.
+// Elements whose address the browser fetches by itself.
 const RESOURCE_SELECTOR =
   'img[src], link[href], script[src], iframe[src], source[src], video[src], audio[src], embed[src], object[data]';
 
@@ -42,8 +33,7 @@ function parseArgs(argv) {
   return args;
 }
 
-// Runs kelvo-cli and returns the last line it prints (for generate: the start page); a
-// non-zero exit fails with its messages.
+// Runs kelvo-cli; returns the last line it prints (for generate: the start page).
 function runCli(cli, args) {
   const result = childProcess.spawnSync(cli, args, { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
   if (result.error) throw new Error(`cannot run ${cli}: ${result.error.message}`);
@@ -60,9 +50,8 @@ function listFiles(dir, predicate) {
   }).sort();
 }
 
-// The sample photos twice over, the second time under names with spaces, brackets and an
-// umlaut, so that overviews get more than one page and links take the link form of names; and
-// one more under HOSTILE_TITLE.
+// The sample photos twice, the second time under names with spaces, brackets and an umlaut (so
+// overviews page and links take the link form), and once more under HOSTILE_TITLE.
 function preparePictures(source, target) {
   fs.rmSync(target, { recursive: true, force: true });
   fs.mkdirSync(target, { recursive: true });
@@ -84,18 +73,14 @@ class Checker {
   constructor(context) {
     this.context = context;
     this.failures = [];
-    this.passed = 0;
-    this.failed = 0;
-    this.keyboardChecked = 0;
-    this.hostileTitlesShown = 0;
+    this.passed = this.failed = this.keyboardChecked = this.hostileTitlesShown = 0;
   }
 
   fail(where, message) {
     this.failures.push(`${where}: ${message}`);
   }
 
-  // Opens a page at the given viewport, runs use(page, problems) and closes it; problems
-  // collects what went wrong while it loaded.
+  // Opens a page, runs use(page, problems) and closes it; problems are what went wrong meanwhile.
   async with(file, viewport, use, colorScheme = 'light') {
     const page = await this.context.newPage();
     const problems = [];
@@ -135,8 +120,7 @@ class Checker {
     return broken;
   }
 
-  // Every link and resource of every frame that points at a local file must find that file,
-  // inside the gallery.
+  // Every local link and resource of every frame must find its file, inside the gallery.
   async checkReferences(page, where, galleryDir) {
     for (const frame of page.frames()) {
       const refs = await frame.evaluate((selector) => [
@@ -188,15 +172,6 @@ class Checker {
     });
   }
 
-  // The pages that the first two pictures of an overview link to: pages of a picture layer.
-  async pictureLinksOf(overview) {
-    return this.with(overview, DESKTOP, async (page) => {
-      const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
-        .filter((h) => h.split('#')[0] !== here(overview) && h.endsWith('.html')).map((h) => fileURLToPath(h));
-      return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
-    });
-  }
-
   // On a picture page, the arrow keys and Escape follow the previous, next and overview links.
   async checkKeyboard(pictureFile, where) {
     const navLink = (name) => {
@@ -221,8 +196,7 @@ class Checker {
     }).catch((error) => this.fail(where, `keyboard navigation: ${error.message.split('\n')[0]}`));
   }
 
-  // On the first picture page the previous link leads nowhere: it must not look like a link,
-  // and the arrow key must stay on the page.
+  // The first picture's previous link leads nowhere: it is shown disabled, the arrow key stays.
   async checkFirstPage(pictureFile, where) {
     await this.with(pictureFile, DESKTOP, async (page) => {
       const state = await page.evaluate(() => {
@@ -252,7 +226,12 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
     checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
   }
 
-  const [first, second] = await checker.pictureLinksOf(startPage);
+  // The picture pages that the first two pictures of the overview link to.
+  const [first, second] = await checker.with(startPage, DESKTOP, async (page) => {
+    const targets = (await page.evaluate(() => Array.from(document.querySelectorAll('table a[href]'), (a) => a.href)))
+      .filter((h) => h.split('#')[0] !== here(startPage) && h.endsWith('.html')).map((h) => fileURLToPath(h));
+    return [targets[0] || '', targets[Math.min(1, targets.length - 1)] || ''];
+  });
   if (!second) {
     checker.fail(name, 'the start page links to no picture page');
   } else {
@@ -297,8 +276,7 @@ async function main() {
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--no-first-run'],
   });
-  // Nothing leaves the machine: a request for anything outside the gallery is recorded by the
-  // page's listener and refused here.
+  // Requests outside the gallery are recorded by the pages' listeners and refused here.
   await context.route(/^(?!file:|data:|blob:|about:)/, (route) => route.abort('blockedbyclient'));
   const checker = new Checker(context);
   const galleries = [];

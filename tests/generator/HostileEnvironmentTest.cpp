@@ -1,15 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Gallery runs and loads in a hostile world: a full disk, folders that cannot be written or
-// vanish, files that are folders or pipes, pictures that declare a giant size, huge projects,
-// and names that carry HTML. Also the faults the fuzz targets in fuzz/ found.
+// Gallery runs (progress, cancel), also in a hostile world: a full disk, folders that cannot be
+// written or vanish, pipes, giant pictures, huge projects, names that carry HTML, fuzz findings.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <future>
-#include <iostream>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -21,7 +19,6 @@
 #include "base/KelErrors.h"
 #include "generator/TKelGalleryRun.h"
 #include "generator/TKelPageGenerator.h"
-#include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelLayer.h"
@@ -36,8 +33,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs work, but ends the whole test program if it has not returned within the time: a hang
-// is the fault these tests look for, and a blocked thread cannot be joined.
+// A hang is the fault looked for, and a blocked thread cannot be joined: end the whole program.
 void WithinSeconds(int seconds, const std::function<void()>& work) {
     auto done = std::async(std::launch::async, work);
     if (done.wait_for(std::chrono::seconds(seconds)) == std::future_status::timeout) {
@@ -45,16 +41,6 @@ void WithinSeconds(int seconds, const std::function<void()>& work) {
         std::_Exit(1);
     }
     done.get();
-}
-
-void WritePhoto(const std::string& file, int width, int height) {
-    TBM_Bitmap bitmap;
-    bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.SetPixel(x, y, static_cast<std::uint32_t>(x * 37 ^ y * 91) * 2654435761u);
-    fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 95);
 }
 
 // Counts the progress steps and does something to the disk once the pictures begin.
@@ -68,9 +54,8 @@ public:
     std::function<void()> Sabotage;
 };
 
-// A project of four 80 x 60 photos over a layout with an overview (two pages of thumbnails)
-// and a page per picture: 6 pages and 8 pictures.
-class Hostile : public testing::Test {
+// Four 80 x 60 photos; an overview of two pages and a page per picture: 6 pages, 8 pictures.
+class GalleryRun : public testing::Test {
 protected:
     void SetUp() override {
         // Padding makes every page larger than the disk-full limit below.
@@ -85,7 +70,7 @@ protected:
         project.Layouts().LoadFromDirectories(directories);
         for (int i = 0; i < 4; ++i) {
             const std::string file = tmp.dir() + "src/p" + std::to_string(i) + ".jpg";
-            WritePhoto(file, 80, 60);
+            WritePatternPhoto(file, 80, 60);
             project.Pictures().CreatePicture()->SetFileName(file);
         }
     }
@@ -105,19 +90,70 @@ protected:
     TempDir tmp;
     TKelPageDirectoryList directories;
     TKelProject project;
+    RecordingProgress progress;
 };
+class Hostile : public GalleryRun {};
 
 int CountEnding(const std::vector<TKelGenerationFailure>& failures, std::string_view ending) {
-    int count = 0;
-    for (const auto& failure : failures)
-        count += failure.FileName.ends_with(ending) ? 1 : 0;
-    return count;
+    return static_cast<int>(std::ranges::count_if(
+        failures, [&](const auto& failure) { return failure.FileName.ends_with(ending); }));
 }
 
 } // namespace
 
-// A disk that fills up mid-run: the big pages and pictures are reported, nothing half-written
-// stays, the project file is not touched, and a later run with space completes.
+// The progress range is P x L x 10 + L and a run fills it exactly: a step per layer for the pages
+// and ten per picture and layer; the pictures' failures are the run's.
+TEST_F(GalleryRun, ProgressRangeAndPages) {
+    TKelGalleryRun run;
+    run.Progress = &progress;
+    bool started = false;
+    run.OnStarted = [&] { started = true; };
+    tmp.write("src/p1.jpg", ""); // fails to load
+    EXPECT_EQ(run.Execute(project, tmp.dir() + "out/"), TKelGalleryRun::TStatus::Done);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(progress.Max, 4 * 2 * 10 + 2);
+    EXPECT_EQ(progress.Total, 3 * 2 * 10 + 2); // the empty file fails before its steps
+    EXPECT_EQ(progress.Position, 0);           // reset at the end
+    EXPECT_EQ(run.StartPage, tmp.dir() + "out/index.html");
+    EXPECT_TRUE(fs::exists(tmp.dir() + "out/large_4.html"));
+    ASSERT_EQ(run.Failures.size(), 1u);
+    EXPECT_EQ(run.Failures[0].FileName, tmp.dir() + "src/p1.jpg");
+}
+
+// Missing files lose their check mark; with no checked picture left, nothing is written.
+TEST_F(GalleryRun, NoPicturesAndNoLayout) {
+    fs::remove_all(tmp.dir() + "src");
+    TKelGalleryRun run;
+    EXPECT_EQ(run.Execute(project, tmp.dir() + "out/"), TKelGalleryRun::TStatus::NoPictures);
+    EXPECT_FALSE(project.Pictures().GetPicture(0)->Checked());
+    EXPECT_TRUE(project.History().IsModified());
+    EXPECT_FALSE(fs::exists(tmp.dir() + "out"));
+
+    TKelProject empty;
+    empty.Pictures().CreatePicture()->SetFileName(tmp.write("src/x.jpg", ""));
+    EXPECT_EQ(run.Execute(empty, tmp.dir() + "out/"), TKelGalleryRun::TStatus::NoLayout);
+}
+
+// A cancel is reported as such, and the pages written before it stay.
+TEST_F(GalleryRun, Cancelled) {
+    progress.CancelAfterSteps = 2; // the pages of the first layer, then stop
+    TKelGalleryRun run;
+    run.Progress = &progress;
+    EXPECT_EQ(run.Execute(project, tmp.dir() + "out/"), TKelGalleryRun::TStatus::Cancelled);
+    EXPECT_TRUE(fs::exists(tmp.dir() + "out/index_2.html"));
+    EXPECT_FALSE(fs::exists(tmp.dir() + "out/large.html"));
+}
+
+// The output sub-folder may not lead out of the output folder.
+TEST(GalleryRunOutput, SubFolderMustStayInside) {
+    EXPECT_EQ(TKelGalleryRun::OutputDirectory("/web/", "holiday/"), "/web/holiday/");
+    EXPECT_EQ(TKelGalleryRun::OutputDirectory("/web/", ""), "/web/");
+    EXPECT_THROW(TKelGalleryRun::OutputDirectory("/web/", "../etc/"), EFileError);
+    EXPECT_THROW(TKelGalleryRun::OutputDirectory("/web/", "/etc/"), EFileError);
+}
+
+// A full disk: big pages and pictures are reported, nothing half-written stays, the project file
+// is not touched, and a later run with space completes.
 TEST_F(Hostile, DiskFullDuringRun) {
     const std::string projectFile = tmp.dir() + "holiday.kel";
     ASSERT_TRUE(project.SaveToFile(projectFile));
@@ -152,33 +188,21 @@ TEST_F(Hostile, DiskFullDuringRun) {
 
 // An output folder that cannot be written: every page and picture is reported, no hang.
 TEST_F(Hostile, UnwritableOutputFolder) {
-    struct Case {
-        const char* Name;
-        std::function<std::string(const TempDir&)> Prepare;
-    };
-    const Case cases[] = {
-        {"FileInTheWay", [](const TempDir& t) { return t.write("blocker", "x") + "/gallery/"; }},
-        {"ReadOnlyFolder",
-         [](const TempDir& t) {
-             fs::create_directories(t.dir() + "ro");
-             fs::permissions(t.dir() + "ro", fs::perms::owner_read | fs::perms::owner_exec);
-             return t.dir() + "ro/";
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        if (std::string_view(c.Name) == "ReadOnlyFolder" && ::geteuid() == 0)
+    fs::create_directories(tmp.dir() + "ro");
+    fs::permissions(tmp.dir() + "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    for (const std::string& out : {tmp.write("blocker", "x") + "/gallery/", tmp.dir() + "ro/"}) {
+        SCOPED_TRACE(out);
+        if (out.ends_with("ro/") && ::geteuid() == 0)
             continue; // root writes into read-only folders
-        const auto failures = Run(c.Prepare(tmp));
+        const auto failures = Run(out);
         EXPECT_EQ(CountEnding(failures, ".html"), 6);
         EXPECT_EQ(CountEnding(failures, ".jpg"), 8);
     }
-    std::error_code ec; // lets TempDir remove the folder
-    fs::permissions(tmp.dir() + "ro", fs::perms::owner_all, ec);
+    fs::permissions(tmp.dir() + "ro", fs::perms::owner_all); // lets TempDir remove the folder
 }
 
-// The pictures' folder or files change under a running gallery: the pictures not yet decoded
-// fail with a message naming them, and none of it hangs (a pipe would block a plain open).
+// Pictures change under a running gallery: those not yet decoded fail, named, and nothing hangs
+// (a pipe would block a plain open).
 TEST_F(Hostile, PicturesChangeDuringRun) {
     const std::string src = tmp.dir() + "src/";
     const auto eachLaterPicture = [src](const std::function<void(const std::string&)>& action) {
@@ -188,25 +212,21 @@ TEST_F(Hostile, PicturesChangeDuringRun) {
             action(file);
         }
     };
-    struct Case {
-        const char* Name;
-        std::function<void()> Sabotage;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::function<void()>> cases[] = {
         {"FolderVanishes", [src] { fs::remove_all(src); }},
         {"FileBecomesFolder",
          [&] { eachLaterPicture([](const std::string& f) { fs::create_directory(f); }); }},
         {"FileBecomesPipe",
          [&] { eachLaterPicture([](const std::string& f) { ::mkfifo(f.c_str(), 0600); }); }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const auto& [name, sabotage] : cases) {
+        SCOPED_TRACE(name);
         fs::remove_all(src);
         for (int i = 0; i < 4; ++i)
-            WritePhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
-        SabotagingProgress progress;
-        progress.Sabotage = c.Sabotage;
-        const auto failures = Run(tmp.dir() + "out-" + c.Name + "/", &progress);
+            WritePatternPhoto(src + "p" + std::to_string(i) + ".jpg", 80, 60);
+        SabotagingProgress sabotaging;
+        sabotaging.Sabotage = sabotage;
+        const auto failures = Run(tmp.dir() + "out-" + name + "/", &sabotaging);
         ASSERT_EQ(failures.size(), 3u);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(failures[i].FileName, src + "p" + std::to_string(i + 1) + ".jpg");
@@ -229,17 +249,17 @@ TEST_F(Hostile, TemplatePageIsPipe) {
     EXPECT_TRUE(Run(tmp.dir() + "out/").empty());
 }
 
-// A file of a few hundred bytes that declares a giant picture is refused before its pixel
-// store is allocated: the load stays within 256 MB more address space than the test had.
+// A small file declaring a giant picture is refused before its pixel store is allocated: the
+// load stays within 256 MB more address space than the test had.
 TEST(DecompressionBomb, RefusedBeforeAllocating) {
     TempDir tmp;
-    const auto jpegDeclaring = [&tmp](int width, int height) {
-        const std::string file = tmp.dir() + "bomb-" + std::to_string(width) + ".jpg";
-        WritePhoto(file, 16, 16);
+    const auto jpegDeclaring = [&tmp](int side) { // side x side
+        const std::string file = tmp.dir() + "bomb-" + std::to_string(side) + ".jpg";
+        WritePatternPhoto(file, 16, 16);
         std::string data = kelvo::ReadFileBytes(file);
         const auto sof = data.find("\xFF\xC0");
-        data[sof + 5] = static_cast<char>(height >> 8), data[sof + 6] = static_cast<char>(height);
-        data[sof + 7] = static_cast<char>(width >> 8), data[sof + 8] = static_cast<char>(width);
+        for (const std::size_t at : {sof + 5, sof + 7})
+            data[at] = static_cast<char>(side >> 8), data[at + 1] = static_cast<char>(side);
         kelvo::WriteFileBytes(file, data);
         return file;
     };
@@ -252,15 +272,10 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
     bmp.resize(14 + 40 + 4 + 2);
     put32(10, 58), put32(14, 40), put32(18, 20000), put32(22, 20000);
     bmp[26] = 1, bmp[28] = 8, put32(30, 1), bmp[59] = 1;
-    const std::string bmpFile = tmp.write("bomb.bmp", bmp);
+    const std::string bmpFile = tmp.write("bomb-rle.bmp", bmp);
 
-    const std::pair<const char*, std::string> cases[] = {
-        {"Jpeg60000", jpegDeclaring(60000, 60000)},
-        {"Jpeg20000", jpegDeclaring(20000, 20000)},
-        {"RleBmp20000", bmpFile},
-    };
-    for (const auto& [name, file] : cases) {
-        SCOPED_TRACE(name);
+    for (const std::string& file : {jpegDeclaring(60000), jpegDeclaring(20000), bmpFile}) {
+        SCOPED_TRACE(file);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -291,8 +306,8 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
     }
 }
 
-// A project of 10,000 pictures saves and loads in well under a second each; the guard here
-// is loose so that only a slow-down of another order (quadratic work) fails on a busy machine.
+// 10,000 pictures save and load in well under a second each; the guard is loose so that only
+// a slow-down of another order (quadratic work) fails on a busy machine.
 TEST(LargeProject, TenThousandPictures) {
     TempDir tmp;
     TKelProject project;
@@ -302,28 +317,17 @@ TEST(LargeProject, TenThousandPictures) {
         picture->SetComment("Comment <b>" + std::to_string(i) + "</b> & more");
     }
     const std::string file = tmp.dir() + "large.kel";
-    rusage before{};
-    ::getrusage(RUSAGE_SELF, &before);
     const auto t0 = std::chrono::steady_clock::now();
     ASSERT_TRUE(project.SaveToFile(file));
     const auto t1 = std::chrono::steady_clock::now();
     TKelProject loaded;
     ASSERT_TRUE(loaded.LoadFromFile(file));
     const auto t2 = std::chrono::steady_clock::now();
-    rusage after{};
-    ::getrusage(RUSAGE_SELF, &after);
 
     ASSERT_EQ(loaded.Pictures().Count(), 10000);
     EXPECT_EQ(loaded.Pictures().GetPicture(9999)->Comment(), "Comment <b>9999</b> & more");
-    const auto ms = [](auto d) {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-    };
-    std::cout << "10,000 pictures: save " << ms(t1 - t0) << " ms, load " << ms(t2 - t1)
-              << " ms, file " << fs::file_size(file) / 1024 << " KB, peak memory "
-              << after.ru_maxrss / 1024 << " MB (" << (after.ru_maxrss - before.ru_maxrss) / 1024
-              << " MB more)\n";
-    EXPECT_LT(ms(t1 - t0), 10000);
-    EXPECT_LT(ms(t2 - t1), 10000);
+    EXPECT_LT(t1 - t0, std::chrono::seconds(10));
+    EXPECT_LT(t2 - t1, std::chrono::seconds(10));
 }
 
 // A title is text, also when a photo's file name carries HTML: quotes cannot end an alt
@@ -353,8 +357,7 @@ TEST(HostileNames, TitlesAreEscapedCommentsAreNot) {
     EXPECT_EQ(page.find("onerror=\""), std::string::npos) << page;
 }
 
-// Fuzz finding: a region marker written inside its own region (a table holding
-// #kel_internal_table#) made filling the page recurse until the stack overflowed.
+// Fuzz finding: a region marker inside its own region recursed until the stack overflowed.
 TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
     const std::pair<const char*, const char*> cases[] = {
         {"Table", "<table>#kel_internal_table#<tr><td>#kel_picture_filename#</td></tr></table>"},
@@ -374,9 +377,8 @@ TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
     }
 }
 
-// Fuzz finding: a file name holding a line break came back from the project file with a
-// carriage return added (or a lone one turned into a line break): another file, so the
-// picture went missing after saving and opening the project.
+// Fuzz finding: a line break in a file name came back changed from the project file, so the
+// picture went missing after saving and opening.
 TEST(FuzzFindings, FileNameWithLineBreakSurvivesSaveAndLoad) {
     TempDir tmp;
     TKelProject project;

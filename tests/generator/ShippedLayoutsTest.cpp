@@ -9,7 +9,6 @@
 #include "template/TKelTag.h"
 
 // The layouts the program ships, read from the source tree as the layout dialog reads them.
-// Unknown tags, links to missing layers and resources from the net are the browser check's.
 namespace {
 
 const TKelPageDirectoryList& ShippedLayouts() {
@@ -30,10 +29,10 @@ auto FindByName(const List& list, const std::string& name) {
 }
 
 struct ShippedLayer {
-    const char* name; // "Layout/layer", for the test's name
+    const char* name;
     const char* layout;
     const char* layer;
-    bool repeatsPictures; // has a picture cell (an overview), else one page per picture
+    bool repeatsPictures; // an overview with a picture cell, else a page per picture
     bool pages;           // has previous/next links
 };
 
@@ -41,8 +40,7 @@ class ShippedLayerTest : public testing::TestWithParam<ShippedLayer> {};
 
 } // namespace
 
-// A template edit that loses the picture cell (or moves the first picture tag out of its table
-// row) or drops the paging links.
+// A template edit that loses the picture cell (or its first picture tag) or the paging links.
 TEST_P(ShippedLayerTest, HasItsRegions) {
     const ShippedLayer& want = GetParam();
     const TKelPageDirectory* layout = FindByName(ShippedLayouts(), want.layout);
@@ -52,8 +50,8 @@ TEST_P(ShippedLayerTest, HasItsRegions) {
     EXPECT_EQ(page->IsPicturePage(), want.repeatsPictures);
     EXPECT_EQ(!page->RowText.empty() && !page->TableText.empty(), want.repeatsPictures);
     EXPECT_TRUE(page->AllTags.ContainsPictureTag());
-    EXPECT_EQ(page->AllTags.FindTag("kel_page_previous") != nullptr, want.pages);
-    EXPECT_EQ(page->AllTags.FindTag("kel_page_next") != nullptr, want.pages);
+    for (const char* link : {"kel_page_previous", "kel_page_next"})
+        EXPECT_EQ(page->AllTags.FindTag(link) != nullptr, want.pages) << link;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ShippedLayerTest,
@@ -68,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ShippedLayerTest,
 
 // The program falls back to the layout named Standard; every layout needs a start page.
 TEST(ShippedLayouts, HaveStandardAndAStartPageEach) {
-    EXPECT_NE(FindByName(ShippedLayouts(), "Standard"), nullptr);
     const auto& layouts = ShippedLayouts();
+    EXPECT_NE(FindByName(layouts, "Standard"), nullptr);
     for (int i = 0; i < layouts.Count(); ++i)
         EXPECT_NE(FindByName(layouts.Items(i)->PageFiles, "index"), nullptr)
             << layouts.Items(i)->GetName();

@@ -46,9 +46,8 @@ protected:
 
 } // namespace
 
-// Paging and links: 23 pictures in 5 x 2 make three overview pages of 10, 10 and 3 cells,
-// numbered from the second page on, previous/next clamped to the page itself at the ends; a
-// page per picture with zero-padded numbers links back to the overview page holding its picture.
+// 23 pictures in 5 x 2: overview pages of 10, 10 and 3 cells, previous/next clamped at the ends;
+// zero-padded picture pages link back to the overview page holding their picture.
 TEST_F(PageGenerator, PagesCellsAndLinks) {
     gallery.Load();
     AddPictures(23);
@@ -60,10 +59,8 @@ TEST_F(PageGenerator, PagesCellsAndLinks) {
         files.push_back((i < 10 ? "large_0" : "large_") + std::to_string(i) + ".html");
     EXPECT_EQ(gallery.OutputFiles(), files);
     const std::string first = gallery.Output("index.html");
-    for (const std::string& page : {first, gallery.Output("index_2.html")}) {
-        EXPECT_EQ(CountOf(page, "<td>"), 10);
-        EXPECT_EQ(CountOf(page, "<tr>"), 2);
-    }
+    for (const std::string& page : {first, gallery.Output("index_2.html")})
+        EXPECT_EQ(std::pair(CountOf(page, "<tr>"), CountOf(page, "<td>")), std::pair(2, 10));
     EXPECT_NE(first.find("rel=prev href=\"index.html\">&lt;</a> <a rel=next href=\"index_2.html\""),
               std::string::npos);
     // Each repeated row and cell starts on a line of its own, indented as in the template.
@@ -81,9 +78,8 @@ TEST_F(PageGenerator, PagesCellsAndLinks) {
         "<img src=\"p112_large.jpg\"><p>p112: </p>\n<a rel=up href=\"index_2.html\">up</a>\n");
 }
 
-// Only checked pictures take part: indexes, page counts and links count them alone; with none
-// checked nothing at all is written. Rows 0 puts every picture on one page, in rows of Cols;
-// Cols 0 puts them all in one row.
+// Only checked pictures count; with none nothing is written. Rows 0 puts every picture on one
+// page in rows of Cols; Cols 0 puts them all in one row.
 TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     gallery.Load();
     AddPictures(23);
@@ -96,15 +92,17 @@ TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     EXPECT_FALSE(gallery.OutputExists("large_22.html"));
     EXPECT_NE(gallery.Output("large.html").find("p102"), std::string::npos);
     EXPECT_EQ(generator.PageCount(Layer("index")), 1);
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<tr>"), 5);
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 21);
+    const auto rowsAndCells = [&] {
+        const std::string page = gallery.Output("index.html");
+        return std::pair(CountOf(page, "<tr>"), CountOf(page, "<td>"));
+    };
+    EXPECT_EQ(rowsAndCells(), std::pair(5, 21));
     EXPECT_FALSE(gallery.OutputExists("index_2.html"));
 
     Layer("index").SetColCount(0);
     Layer("index").SetRowCount(3);
     Generate();
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<tr>"), 1);
-    EXPECT_EQ(CountOf(gallery.Output("index.html"), "<td>"), 21);
+    EXPECT_EQ(rowsAndCells(), std::pair(1, 21));
 
     for (TKelPicture* picture : gallery.Pictures)
         picture->SetChecked(false);
@@ -113,9 +111,8 @@ TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     EXPECT_TRUE(empty.OutputFiles().empty());
 }
 
-// The link form keeps only plain letters and digits in names; pages and picture files use it
-// too, so every link finds its file. Pictures whose names would be one file (after the link
-// form, in another folder, in other letter case) get numbered names, and pages link to those.
+// Picture files and links take the link form of names; names that would be one file (after the
+// link form, in another folder, in other letter case) are numbered, and pages link to those.
 TEST_F(PageGenerator, LinkFormAndCollisionsOfPictureNames) {
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=pics#\">");
     gallery.Load();
@@ -146,25 +143,24 @@ TEST(PageGeneratorNames, MakeUrl) {
         EXPECT_EQ(TKelPageGenerator::MakeUrl(path, convert), url) << path;
 }
 
-// Page names: numbered from the second page, padded to the digits of the page count.
+// Page names: numbered from the second page, padded to the digits of the page count (10: 2).
 TEST_F(PageGenerator, PageFileNames) {
     gallery.Page("sub/page.htm", "<table><tr><td>#kel_picture_filename def_cols=1 def_rows=1#"
                                  "#kel_page_next#</td></tr></table>");
     gallery.Load();
-    AddPictures(9);
-    generator.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
+    AddPictures(10);
+    Generate();
     const TKelLayer& page = Layer("page");
-    EXPECT_EQ(generator.GetPageFileName(*gallery.Layout, page, "/o/", 0), "/o/sub/page.htm");
-    EXPECT_EQ(generator.GetPageFileName(*gallery.Layout, page, "/o/", 8), "/o/sub/page_9.htm");
-    EXPECT_EQ(generator.GetPageFileName(*gallery.Layout, page, "/o/", 99), "/o/sub/page_9.htm");
-    EXPECT_EQ(generator.GetPageFileName(*gallery.Layout, page, "/o/", -3), "/o/sub/page.htm");
+    for (const auto& [index, name] :
+         {std::pair{0, "page.htm"}, {8, "page_09.htm"}, {99, "page_10.htm"}, {-3, "page.htm"}})
+        EXPECT_EQ(generator.GetPageFileName(*gallery.Layout, page, "/o/", index),
+                  "/o/sub/" + std::string(name));
     // Pictures of a layer without picture folder go beside its template.
-    EXPECT_EQ(gallery.Output("sub/page_2.htm"),
-              "<table><tr><td>p101_page.jpgpage_3.htm</td></tr></table>");
+    EXPECT_EQ(gallery.Output("sub/page_02.htm"),
+              "<table><tr><td>p101_page.jpgpage_03.htm</td></tr></table>");
 }
 
-// A preview writes page 0 with the chosen picture first; other cells show the placeholder but
-// keep their real titles.
+// A preview writes page 0 with the chosen picture first; other cells show the placeholder.
 TEST_F(PageGenerator, Preview) {
     gallery.Page("grid.html", "<table><tr><td>#kel_picture_filename def_cols=3 def_rows=1#|"
                               "#kel_picture_title#</td></tr></table>#kel_page_next#");
@@ -220,10 +216,9 @@ TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     EXPECT_EQ(afterOnePage.Texts, std::vector<std::string>{"index"});
 }
 
-// A layer without picture tags is one page whatever the count; the title is escaped, the page
-// text goes in as the HTML it is; unknown tags, picture tags outside any picture and links to
-// missing layers stay as written. Nothing lands outside the output folder, whatever a template
-// or project says; links into folders whose names would end or change a link are escaped.
+// A layer without picture tags is one page; the title is escaped, the page text is HTML; unknown
+// tags and links to missing layers stay as written. Nothing lands outside the output folder, and
+// links into folders whose names would end or change a link are escaped.
 TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
     gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
     gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");

@@ -41,8 +41,7 @@ protected:
 
 } // namespace
 
-// Every picture layer gets a copy fitted into its frame; layers without picture tags get
-// none but still count their ten progress steps per picture.
+// A copy fitted into its frame for every picture layer; other layers count their steps only.
 TEST_F(PictureGenerator, WritesEveryPictureForEveryPictureLayer) {
     gallery.Load();
     gallery.AddPhoto("wide.jpg", 300, 200);
@@ -105,7 +104,7 @@ TEST_F(PictureGenerator, ParallelRunIsByteIdentical) {
 }
 
 // The layer's JPEG quality must reach the encoder: quality 10 and 100 give different files.
-// With one layer given: only that layer, for the pictures passed (checked or not), no progress.
+// With one layer given: only that layer, for the pictures passed (checked or not).
 TEST_F(PictureGenerator, SingleLayerWithItsQuality) {
     gallery.Load();
     gallery.AddPhoto("a.jpg", 120, 90)->SetChecked(false);
@@ -121,9 +120,8 @@ TEST_F(PictureGenerator, SingleLayerWithItsQuality) {
     EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"thumbs/a_index.jpg"});
 }
 
-// Missing, damaged and foreign files are skipped and listed; the others are written. A
-// parallel run must list its Failures in picture order, as one job does, even when the first
-// failing picture is the slowest: a large photo whose target is taken by a folder.
+// Missing, damaged and foreign files are skipped and listed. Failures come in picture order with
+// 4 jobs as with 1, even when the first to fail is the slowest (a large photo, target taken).
 TEST_F(PictureGenerator, SkipsPicturesThatFailAndListsThemInOrder) {
     gallery.Load();
     gallery.AddPhoto("big.jpg", 2400, 1800);
@@ -152,8 +150,7 @@ TEST_F(PictureGenerator, SkipsPicturesThatFailAndListsThemInOrder) {
     EXPECT_EQ(order[1], order[0]);
 }
 
-// A cancel before the first picture writes nothing, in one thread or several; a cancel before
-// a layer keeps that picture's earlier layers.
+// A cancel before the first picture writes nothing; one before a layer keeps the earlier ones.
 TEST_F(PictureGenerator, Cancel) {
     gallery.Page("large.html", "<img src=\"#kel_picture_filename#\">");
     gallery.Load();

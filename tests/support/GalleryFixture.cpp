@@ -53,10 +53,9 @@ bool GalleryFixture::OutputExists(std::string_view relative) const {
 std::vector<std::string> GalleryFixture::OutputFiles() const {
     std::vector<std::string> files;
     std::error_code ec;
-    for (fs::recursive_directory_iterator it(OutDir, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::recursive_directory_iterator it(OutDir, ec), end; !ec && it != end; it.increment(ec))
         if (it->is_regular_file())
             files.push_back(fs::relative(it->path(), OutDir).generic_string());
-    }
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -64,13 +63,11 @@ std::vector<std::string> GalleryFixture::OutputFiles() const {
 void WritePatternPhoto(const std::string& file, int width, int height) {
     TBM_Bitmap bitmap;
     bitmap.SetSize(width, height);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             bitmap.SetPixel(x, y,
-                            static_cast<std::uint32_t>((x * 7) & 255) |
-                                static_cast<std::uint32_t>((y * 5) & 255) << 8 |
-                                static_cast<std::uint32_t>((x + y) & 255) << 16);
-    }
+                            static_cast<std::uint32_t>((x * 7 & 255) | (y * 5 & 255) << 8 |
+                                                       ((x + y) & 255) << 16));
     fs::create_directories(fs::path(file).parent_path());
     bitmap.SaveToFile(file, 90);
 }
@@ -91,8 +88,7 @@ std::string DescribeLayouts(const TKelLayoutList& layouts) {
 
 int CountOf(std::string_view text, std::string_view needle) {
     int count = 0;
-    for (auto pos = text.find(needle); pos != std::string_view::npos;
-         pos = text.find(needle, pos + needle.size()))
+    for (auto at = text.find(needle); at != text.npos; at = text.find(needle, at + needle.size()))
         ++count;
     return count;
 }

@@ -13,28 +13,22 @@
 #include "support/TempDir.h"
 #include "template/TKelPageDirectory.h"
 
-/// A layout folder, a picture list and an output folder in one temporary folder, for tests of
-/// the generators. Write the template pages with Page, then call Load; pictures are files
-/// below "src/" (empty unless made with AddPhoto), checked, titled by their file name.
+/// A layout folder, a picture list and an output folder in one temporary folder. Write pages,
+/// then Load; pictures are files below "src/" (empty unless made with AddPhoto).
 class GalleryFixture {
 public:
     GalleryFixture();
 
-    /// Writes a file of the layout "Test" (a template page when it holds a tag).
+    /// Writes a file of the layout "Test".
     void Page(std::string_view relative, std::string_view text) const;
-    /// Reads the layout folder into Layout.
-    void Load();
-
-    /// A picture whose file exists but is empty: enough for pages.
-    TKelPicture* AddPicture(std::string_view name);
-    /// A real JPEG or BMP picture of width x height with a colour pattern.
+    void Load();                                    ///< reads the layout folder into Layout
+    TKelPicture* AddPicture(std::string_view name); ///< an empty file: enough for pages
     TKelPicture* AddPhoto(std::string_view name, int width, int height);
 
     /// The text of a file below the output folder; empty when it does not exist.
     std::string Output(std::string_view relative) const;
     bool OutputExists(std::string_view relative) const;
-    /// Every file below the output folder, relative, sorted.
-    std::vector<std::string> OutputFiles() const;
+    std::vector<std::string> OutputFiles() const; ///< relative, sorted
 
     TempDir Tmp;
     std::string LayoutDir;
@@ -47,9 +41,7 @@ public:
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
 void WritePatternPhoto(const std::string& file, int width, int height);
 
-/// Every layout with its layers' settings, as one comparable text: "L:name" and per layer
-/// " name,title,text,cols,rows,width,height,quality,folder", then "|".
+/// Every layout with its layers' settings, as one comparable text.
 std::string DescribeLayouts(const TKelLayoutList& layouts);
 
-/// Counts the non-overlapping occurrences of needle in text.
 int CountOf(std::string_view text, std::string_view needle);

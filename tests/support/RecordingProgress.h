@@ -7,8 +7,7 @@
 
 #include "model/TCustomProgress.h"
 
-/// A progress sink for tests: records what the generators report, and asks them to stop from
-/// a given query on, or once a number of steps has been reported.
+/// Records what the generators report; asks them to stop from a query on or after some steps.
 class RecordingProgress : public TCustomProgress {
 public:
     int GetMax() const override { return Max; }
@@ -25,15 +24,12 @@ public:
                (CancelAfterSteps >= 0 && Total >= CancelAfterSteps);
     }
 
-    /// The 0-based query from which IsCancelled answers true; -1 for never.
-    int CancelAtQuery = -1;
-    /// IsCancelled answers true once this many steps were reported; -1 for never.
-    int CancelAfterSteps = -1;
+    int CancelAtQuery = -1;    ///< the 0-based query from which to cancel; -1 for never
+    int CancelAfterSteps = -1; ///< cancel once this many steps were reported; -1 for never
 
     int Max = 0;
     int Position = 0;
-    /// Steps reported since creation, across resets.
-    int Total = 0;
+    int Total = 0; ///< steps reported since creation, across resets
     int Queries = 0;
     std::vector<std::string> Texts;
 };

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-/// A fresh folder below the system's temporary folder, removed with its contents when the
-/// object goes. Tests build their fixtures (template folders, pictures) inside it.
+/// A fresh folder below the system's temporary folder, removed with its contents when it goes.
 class TempDir {
 public:
     TempDir();
@@ -18,8 +17,7 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     /// The folder as a string ending in the path delimiter, as the core's folder paths do.
     std::string dir() const;
-    /// Writes content to a file below the folder, creating missing parent folders; returns
-    /// its full path.
+    /// Writes a file below the folder, creating its parent folders; returns its full path.
     std::string write(std::string_view relative, std::string_view content) const;
 
 private:
