@@ -2,18 +2,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/TPrompts.h"
-
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
+#include <memory>
 
+#include "language/TTamLanguage.h"
+#include "model/TKelProject.h"
+#include "model/TSettings.h"
+#include "ui/TKelvoEnvironment.h"
+#include "ui/TPrompts.h"
+
+class QWebEnginePage;
 class QWidget;
 
-/// Answers the program's message boxes and file dialogs from a script, and records what was
-/// asked. A question with no scripted answer gets its default button (Ok for a plain message);
-/// a file dialog with no scripted answer is cancelled.
+/// Answers the program's message boxes and file dialogs from a script, and
+/// records what was asked. A question with no scripted answer gets its default
+/// button (Ok for a plain message); a file dialog with no scripted answer is
+/// cancelled.
 class TScriptedPrompts : public TPrompts {
 public:
     struct TAsked {
@@ -48,5 +57,34 @@ private:
     QStringList NextFiles();
 };
 
-/// Saves widget->grab() as <screenshot folder>/<name>.png for review; returns the path.
+/// What a window under test works with: the built layouts and sample pictures
+/// beside the programs, a private temporary folder, the language files and
+/// scripted prompts.
+struct TDialogTestEnvironment {
+    explicit TDialogTestEnvironment(const QString& languageCode = QStringLiteral("ENU"));
+
+    QTemporaryDir Temp;
+    TTamLanguage Language;
+    std::unique_ptr<TSettings> Settings;
+    TScriptedPrompts Prompts;
+    std::unique_ptr<TKelvoEnvironment> Environment;
+};
+
+/// Saves widget->grab() as <screenshot folder>/<name>.png for review; returns
+/// the path.
 QString SaveScreenshot(QWidget* widget, const QString& name);
+/// A dark palette, for screenshots and for checks that a window stays readable
+/// on it.
+QPalette DarkPalette();
+/// Lets the event loop go idle once, as a user's pause would: windows update
+/// their actions only then, which QTest::qWait never lets them do.
+void Idle(int milliseconds = 20);
+/// Writes content into path (created or replaced).
+bool WriteFile(const QString& path, const QByteArray& content);
+/// The sample pictures shipped with the program, sorted by name.
+QStringList SamplePictures();
+/// Adds the pictures to project with their thumbnails; the project's history is
+/// cleared.
+void AddPictures(TKelProject& project, const QStringList& fileNames);
+/// Runs script in page and returns its result once it has come.
+QVariant RunJavaScript(QWebEnginePage& page, const QString& script);
