@@ -207,8 +207,8 @@ TEST_P(BuiltHelpFile, EveryLinkOfEveryPageResolves) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, BuiltHelpFile, ::testing::Values("EN", "DE"));
 
-// Sitemap entries must keep their nesting, decode character references, and keep headings
-// without a page.
+// Sitemap entries must keep their nesting, decode character references, and keep headings without a
+// page.
 TEST(TChmArchive, ParseSitemapKeepsLevelsAndDecodesNames) {
     const QByteArray html = R"(<HTML><BODY><OBJECT type="text/site properties"></OBJECT>
 <UL>
@@ -227,9 +227,9 @@ TEST(TChmArchive, ParseSitemapKeepsLevelsAndDecodesNames) {
               "0 Qualität q.htm");
 }
 
-// A file that is empty (a failed compile) or no help file at all must not open; page names as
-// HTML Help writes them (file::/page#anchor, backslashes) must find the page, while system
-// objects whose names start with # stay reachable.
+// A file that is empty (a failed compile) or no help file at all must not open; page names as HTML
+// Help writes them (file::/page#anchor, backslashes) must find the page, while system objects whose
+// names start with # stay reachable.
 TEST(TChmArchive, RefusesNonHelpFilesAndResolvesPageNames) {
     TempDir dir;
     TChmArchive chm;

@@ -26,9 +26,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QVersionNumber>
 #include <QWheelEvent>
-#include <QXmlStreamReader>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include "UiTestSupport.h"
 #include "imaging/TBM_Bitmap.h"
@@ -85,8 +87,7 @@ QString SamplePicture(const char* name) {
 const QStringList ThreeSamples{SamplePicture("Sunset.jpg"), SamplePicture("Friends.jpg"),
                                SamplePicture("Aitzgorri.jpg")};
 
-/// A main window with its own language, settings and scripted prompts, shown
-/// and holding its first empty project.
+/// A main window with its own language, settings and prompts, shown with its first empty project.
 struct TWindow : TDialogTestEnvironment {
     std::unique_ptr<TfrmKelvo> Window;
 
@@ -163,10 +164,7 @@ void WriteLanguageFile(const QString& folder, const QString& name,
                    .arg(id)
                    .arg(text.toHtmlEscaped());
     const QString ts = folder + QStringLiteral("/source.ts");
-    QFile file(ts);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write((xml + QStringLiteral("</context></TS>")).toUtf8());
-    file.close();
+    QVERIFY(WriteFile(ts, (xml + QStringLiteral("</context></TS>")).toUtf8()));
     QCOMPARE(
         QProcess::execute(KELVO_LRELEASE, {"-silent", "-idbased", ts, "-qm", folder + '/' + name}),
         0);
@@ -184,21 +182,14 @@ std::unique_ptr<TTamLanguage> Language(const QString& folder, const QString& cod
 
 // The ids of a .ts file that have a non-empty translation.
 QSet<int> TranslatedIds(const QString& path) {
-    QSet<int> ids;
+    static const QRegularExpression message(
+        R"re(<message id="(\d+)">((?!</message>).)*<translation>[^<])re",
+        QRegularExpression::DotMatchesEverythingOption);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ids;
-    QXmlStreamReader xml(&file);
-    int id = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("message"))
-            id = xml.attributes().value(QLatin1String("id")).toInt();
-        else if (xml.name() == QLatin1String("translation") && !xml.readElementText().isEmpty())
-            ids.insert(id);
-    }
+    QSet<int> ids;
+    for (const auto& match :
+         message.globalMatch(file.open(QIODevice::ReadOnly) ? file.readAll() : ""))
+        ids.insert(match.captured(1).toInt());
     return ids;
 }
 
@@ -209,15 +200,10 @@ class MainWindowTest : public QObject {
 
     TempDir m_dir;
 
-    // A program file with a version record; the marker is put together so this
-    // file has none.
+    // A program file with a version record; the marker is put together so this file has none.
     QString ProgramWithVersion(const QByteArray& content) {
-        const QByteArray marker = QByteArray("KelvoFile") + "Version=";
-        return QString::fromStdString(
-            m_dir.write("program", (QByteArray("\x7f"
-                                               "ELF junk ") +
-                                    marker + content + QByteArray("\0 more", 6))
-                                       .toStdString()));
+        const QByteArray data = "\x7f" + QByteArray("KelvoFile") + "Version=" + content + '\0';
+        return QString::fromStdString(m_dir.write("program", data.toStdString()));
     }
 
 private slots:
@@ -234,8 +220,7 @@ private slots:
         }
     }
 
-    // Slides placed away from where the arithmetic says they are, and slides left behind that
-    // refer to removed pictures.
+    // Slides placed off their cells, and slides left behind that refer to removed pictures.
     void SlidesSitWhereTheArithmeticSays() {
         auto pictures = MakePictures(5, false);
         TLargeSlideView view;
@@ -254,8 +239,7 @@ private slots:
         QCOMPARE(view.SlideCount(), 0);
     }
 
-    // Drops that move a picture to the wrong place or move it when it would stay. Three
-    // columns of 128 + 2 spacing from x = 2: slide 5 (index 4) is the middle of row 2.
+    // Drops that move a picture wrongly; 3 columns of 128 + 2 from x = 2, slide 5 mid row 2.
     void SlideDropMoves() {
         const std::tuple<const char*, int, QPoint, int> rows[] = {
             {"right half of slide 5", 1, {232, 182}, 4},
@@ -330,9 +314,7 @@ private slots:
         QCOMPARE(selects.count(), 3);
     }
 
-    // Stale enabled states of the actions, from a fresh project (whose caption
-    // names no file) on; a split view that opens to the wrong height or does not
-    // close.
+    // Stale enabled states of the actions from a fresh project on; a split view of wrong height.
     void ActionRulesFollowPictures() {
         TWindow w;
         QCOMPARE(w.Window->windowTitle(), QStringLiteral("Kelvo - Unknown"));
@@ -389,8 +371,7 @@ private slots:
         w.ClickSlide(2, Qt::ControlModifier);
         QCOMPARE(w.SelectedIndexes(), (QList<int>{0}));
         QCOMPARE(w.Window->CurrentPicture(), w.Pictures().GetPicture(2));
-        // Shift selects exactly the range from the current picture, both ends
-        // included.
+        // Shift selects the range from the current picture, both ends included.
         w.ClickSlide(4, Qt::ShiftModifier);
         QCOMPARE(w.SelectedIndexes(), (QList<int>{2, 3, 4}));
         w.ClickSlide(1);
@@ -403,9 +384,7 @@ private slots:
         QCOMPARE(w.SelectedIndexes(), (QList<int>{0}));
     }
 
-    // Grid edits that bypass the history, Delete not emptying the cell, and
-    // Control+Shift+H not showing the support menu or its History text missing
-    // entries.
+    // Grid edits that bypass the history; Delete, Tab and the support menu's History text.
     void GridEditsRecordHistory() {
         TWindow w;
         w.AddPictures({ThreeSamples[0]});
@@ -420,8 +399,7 @@ private slots:
         QVERIFY(editor != nullptr);
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("Beach"));
-        // A click on a slide refreshes the grid and closes the editor: the title
-        // stays typed.
+        // A click on a slide closes the editor: the title stays typed.
         w.ClickSlide(0);
         editor = grid->viewport()->findChild<QLineEdit*>();
         QVERIFY(editor == nullptr || !editor->isVisible());
@@ -465,8 +443,7 @@ private slots:
         QCOMPARE(w.Pictures().GetPicture(2)->Title(), std::string("Sunset"));
     }
 
-    // A failed open that replaces or damages the open project, and New or closing
-    // going ahead after the user cancelled the save of the modified project.
+    // A failed open that damages the project; New or closing after a cancelled save.
     void FailedOpenLeavesProjectUntouched() {
         TWindow w;
         w.AddPictures({ThreeSamples[0]});
@@ -495,8 +472,7 @@ private slots:
         QVERIFY(w.Window->close());
     }
 
-    // A save and reopen that loses or reorders pictures or titles; and the
-    // caption.
+    // A save and reopen that loses or reorders pictures or titles; the caption.
     void SaveAndOpenAgain() {
         TWindow w;
         w.Action("actFileNew")->trigger();
@@ -522,10 +498,8 @@ private slots:
         QVERIFY(w.Prompts.Asked.isEmpty());
     }
 
-    // Files or folders dropped from a file manager being refused, a folder giving
-    // other files than pictures or an unstable order, and a damaged or missing
-    // picture that crashes the loading, is left out or leaves the window
-    // disabled.
+    // Dropped files or folders refused, or giving other files or another order; a damaged or
+    // missing picture that crashes the loading, is left out or leaves the window disabled.
     void DroppedAndDamagedPicturesAreAdded() {
         TWindow w;
         QFile sample(ThreeSamples[0]);
@@ -560,8 +534,7 @@ private slots:
         QCOMPARE(w.Window->MainSlideView()->SlideCount(), 5);
     }
 
-    // A wheel turned in the focused grid that scrolls the grid instead of the
-    // slides under the pointer, or by the wrong amount.
+    // A wheel in the focused grid scrolling the grid, not what is under the pointer, or wrongly.
     void GridWheelScrollsWhatIsUnderThePointer() {
         TWindow w;
         w.AddPictures(ThreeSamples + ThreeSamples + ThreeSamples + ThreeSamples);
@@ -585,8 +558,7 @@ private slots:
         QCOMPARE(grid->verticalScrollBar()->value(), top + 1); // one row
     }
 
-    // The main window for review, English and German, light and dark; a window
-    // that keeps its English captions with a German language file.
+    // The main window for review, English and German, light and dark; German not reaching it.
     void Screenshots_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<bool>("dark");
@@ -638,12 +610,8 @@ private slots:
             QVERIFY(files != nullptr);
             list->setCurrentIndex(files->index(folder + QStringLiteral("/Sunset.jpg")));
             QTRY_VERIFY_WITH_TIMEOUT(
-                [&] {
-                    for (const QLabel* label : dialog->findChildren<QLabel*>())
-                        if (!label->pixmap().isNull())
-                            return true;
-                    return false;
-                }(),
+                std::ranges::any_of(dialog->findChildren<QLabel*>(),
+                                    [](auto* l) { return !l->pixmap().isNull(); }),
                 2000);
             previewed = true;
             dialog->resize(760, 420);
@@ -658,9 +626,7 @@ private slots:
         QVERIFY(previewed);
     }
 
-    // The version text with every part count (0 and 5 count as 4); a file without
-    // a version, with a broken one, or no file gives an empty text; a broken
-    // record does not hide a good one behind it; numbers keep all their digits.
+    // The version text of every part count (0 and 5 count as 4), and of damaged or missing ones.
     void FileVersionText() {
         const QString program = ProgramWithVersion("2.5.1.7");
         const char* texts[] = {"2.05.01.07", "2", "2.05", "2.05.01", "2.05.01.07", "2.05.01.07"};
@@ -676,16 +642,13 @@ private slots:
                 ProgramWithVersion(QByteArray("1.x.0.0 KelvoFile") + "Version=10.20.300.4000"), 4),
             QString("10.20.300.4000"));
         // The version the build stamped into this very program.
-        const QStringList built = QStringLiteral(KELVO_TEST_PROJECT_VERSION).split('.');
+        const auto built = QVersionNumber::fromString(KELVO_TEST_PROJECT_VERSION);
         QCOMPARE(GetFileVersionText(QCoreApplication::applicationFilePath(), 3),
-                 QStringLiteral("%1.%2.%3")
-                     .arg(built[0])
-                     .arg(built[1].toInt(), 2, 10, QChar('0'))
-                     .arg(built[2].toInt(), 2, 10, QChar('0')));
+                 QString::asprintf("%d.%02d.%02d", built.majorVersion(), built.minorVersion(),
+                                   built.microVersion()));
     }
 
-    // Mail link fields out of order, or a value that does not stay whole inside
-    // the link.
+    // Mail link fields out of order, or a value that does not stay whole.
     void MailToLinkKeepsFieldsWhole() {
         const QString a = "a@b.example";
         QCOMPARE(MailToLink(a), "mailto:a@b.example");
@@ -698,9 +661,7 @@ private slots:
         QCOMPARE(MailToLink(a, "", "body", "", "cc"), "mailto:a@b.example?body=body&cc=cc");
     }
 
-    // The info dialog must show the program's version and the build's details,
-    // open the homepage and a mail with the version as subject, and leave empty
-    // lines out.
+    // The info dialog's version, details and links, and its empty lines left out.
     void InfoDialogShowsVersionDetailsAndLinks() {
         TTamLanguage language;
         language.SetFolder(KELVO_RUNTIME_DIR);
@@ -740,8 +701,7 @@ private slots:
         QVERIFY(!plain.findChild<QLabel*>("lblMailCaption")->isVisible());
         SaveScreenshot(&plain, "info-dialog-plain");
     }
-    // A caption rule gone wrong: & handling, separators, hex numbers, fallback wording; hints
-    // show no accelerator marks.
+    // A caption rule gone wrong: & handling, separators, hex numbers, fallback, hints without &.
     void TranslatesCaptionsByNumber_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("expected");
@@ -787,8 +747,7 @@ private slots:
         QCOMPARE(language->GetText(3000).size(), 4096);
     }
 
-    // A damaged language file crashing Qt's reader or replacing the defaults, and a file that
-    // failed once never being tried again.
+    // A damaged language file crashing Qt's reader or replacing the defaults, or never retried.
     void IgnoresDamagedLanguageFile_data() {
         QTest::addColumn<int>("cut");         // bytes dropped from the end
         QTest::addColumn<bool>("longBlock");  // the first block claims more than the file holds
@@ -815,8 +774,7 @@ private slots:
             qToBigEndian<quint32>(0x7fffffff, damaged.data() + 16 + 5 + 4);
         }
         QVERIFY(!TTamLanguage::IsValidLanguageFile(damaged));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
-        file.close();
+        QVERIFY(WriteFile(file.fileName(), damaged));
 
         auto language = Language(folder.path());
         QLabel label(QStringLiteral("1025Neu"));
@@ -825,8 +783,7 @@ private slots:
         QCOMPARE(language->GetText(1026, QStringLiteral("Def")), QStringLiteral("Def"));
         QVERIFY(language->LoadedFile().isEmpty());
         // Mended, the file is loaded at the next request.
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(intact) == intact.size());
-        file.close();
+        QVERIFY(WriteFile(file.fileName(), intact));
         QCOMPARE(language->GetText(1026, QStringLiteral("Def")), QStringLiteral("Open"));
     }
 

@@ -19,10 +19,9 @@
 class QWebEnginePage;
 class QWidget;
 
-/// Answers the program's message boxes and file dialogs from a script, and
-/// records what was asked. A question with no scripted answer gets its default
-/// button (Ok for a plain message); a file dialog with no scripted answer is
-/// cancelled.
+/// Answers the program's message boxes and file dialogs from a script, and records what was asked.
+/// A question with no scripted answer gets its default button (Ok for a plain message); a file
+/// dialog with no scripted answer is cancelled.
 class TScriptedPrompts : public TPrompts {
 public:
     struct TAsked {
@@ -57,9 +56,8 @@ private:
     QStringList NextFiles();
 };
 
-/// What a window under test works with: the built layouts and sample pictures
-/// beside the programs, a private temporary folder, the language files and
-/// scripted prompts.
+/// What a window under test works with: the built layouts and sample pictures beside the programs,
+/// a private temporary folder, the language files and scripted prompts.
 struct TDialogTestEnvironment {
     explicit TDialogTestEnvironment(const QString& languageCode = QStringLiteral("ENU"));
 
@@ -70,21 +68,18 @@ struct TDialogTestEnvironment {
     std::unique_ptr<TKelvoEnvironment> Environment;
 };
 
-/// Saves widget->grab() as <screenshot folder>/<name>.png for review; returns
-/// the path.
+/// Saves widget->grab() as <screenshot folder>/<name>.png for review; returns the path.
 QString SaveScreenshot(QWidget* widget, const QString& name);
-/// A dark palette, for screenshots and for checks that a window stays readable
-/// on it.
+/// A dark palette, for screenshots and for checks that a window stays readable on it.
 QPalette DarkPalette();
-/// Lets the event loop go idle once, as a user's pause would: windows update
-/// their actions only then, which QTest::qWait never lets them do.
+/// Lets the event loop go idle once, as a user's pause would: windows update their actions only
+/// then, which QTest::qWait never lets them do.
 void Idle(int milliseconds = 20);
 /// Writes content into path (created or replaced).
 bool WriteFile(const QString& path, const QByteArray& content);
 /// The sample pictures shipped with the program, sorted by name.
 QStringList SamplePictures();
-/// Adds the pictures to project with their thumbnails; the project's history is
-/// cleared.
+/// Adds the pictures to project with their thumbnails; the project's history is cleared.
 void AddPictures(TKelProject& project, const QStringList& fileNames);
 /// Runs script in page and returns its result once it has come.
 QVariant RunJavaScript(QWebEnginePage& page, const QString& script);
