@@ -19,21 +19,19 @@ QMessageBox::StandardButton TScriptedPrompts::Message(QWidget*, QMessageBox::Ico
                                                       QMessageBox::StandardButtons buttons,
                                                       QMessageBox::StandardButton defaultButton) {
     Asked.append({icon, caption, text});
-    if (!Answers.empty()) {
-        const auto answer = Answers.front();
-        Answers.pop_front();
-        return answer;
-    }
-    if (defaultButton != QMessageBox::NoButton)
-        return defaultButton;
-    return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
+    if (Answers.empty())
+        return defaultButton != QMessageBox::NoButton || !buttons.testFlag(QMessageBox::Ok)
+                   ? defaultButton
+                   : QMessageBox::Ok;
+    const auto answer = Answers.front();
+    Answers.pop_front();
+    return answer;
 }
 
 QStringList TScriptedPrompts::NextFiles() {
-    if (Files.empty())
-        return {};
-    QStringList next = Files.front();
-    Files.pop_front();
+    const QStringList next = Files.empty() ? QStringList() : Files.front();
+    if (!Files.empty())
+        Files.pop_front();
     return next;
 }
 

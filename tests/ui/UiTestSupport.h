@@ -19,9 +19,8 @@
 class QWebEnginePage;
 class QWidget;
 
-/// Answers the program's message boxes and file dialogs from a script, and records what was asked.
-/// A question with no scripted answer gets its default button (Ok for a plain message); a file
-/// dialog with no scripted answer is cancelled.
+/// Answers message boxes (unscripted: the default button, else Ok) and file dialogs (unscripted:
+/// cancelled) from a script, and records what was asked.
 class TScriptedPrompts : public TPrompts {
 public:
     struct TAsked {
@@ -56,8 +55,8 @@ private:
     QStringList NextFiles();
 };
 
-/// What a window under test works with: the built layouts and sample pictures beside the programs,
-/// a private temporary folder, the language files and scripted prompts.
+/// A window's surroundings: the built layouts and pictures, a temporary folder, the language
+/// files and scripted prompts.
 struct TDialogTestEnvironment {
     explicit TDialogTestEnvironment(const QString& languageCode = QStringLiteral("ENU"));
 
@@ -72,8 +71,7 @@ struct TDialogTestEnvironment {
 QString SaveScreenshot(QWidget* widget, const QString& name);
 /// A dark palette, for screenshots and for checks that a window stays readable on it.
 QPalette DarkPalette();
-/// Lets the event loop go idle once, as a user's pause would: windows update their actions only
-/// then, which QTest::qWait never lets them do.
+/// Lets the event loop go idle once: windows update their actions only then, never in qWait.
 void Idle(int milliseconds = 20);
 /// Writes content into path (created or replaced).
 bool WriteFile(const QString& path, const QByteArray& content);
