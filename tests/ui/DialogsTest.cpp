@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>

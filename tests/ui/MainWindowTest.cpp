@@ -22,7 +22,6 @@
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>

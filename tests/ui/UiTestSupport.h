@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
