@@ -3,34 +3,103 @@
 #include "UiTestSupport.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QPixmap>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
 #include <QWidget>
+
+#include <optional>
+
+#include "model/TKelPicture.h"
 
 QMessageBox::StandardButton TScriptedPrompts::Message(QWidget*, QMessageBox::Icon icon,
                                                       const QString& caption, const QString& text,
                                                       QMessageBox::StandardButtons buttons,
                                                       QMessageBox::StandardButton defaultButton) {
     Asked.append({icon, caption, text});
-    if (!Answers.empty()) {
-        const auto answer = Answers.front();
-        Answers.pop_front();
-        return answer;
-    }
-    if (defaultButton != QMessageBox::NoButton)
-        return defaultButton;
-    return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
+    if (Answers.empty())
+        return defaultButton != QMessageBox::NoButton || !buttons.testFlag(QMessageBox::Ok)
+                   ? defaultButton
+                   : QMessageBox::Ok;
+    const auto answer = Answers.front();
+    Answers.pop_front();
+    return answer;
 }
 
 QStringList TScriptedPrompts::NextFiles() {
-    if (Files.empty())
-        return {};
-    QStringList next = Files.front();
-    Files.pop_front();
+    const QStringList next = Files.empty() ? QStringList() : Files.front();
+    if (!Files.empty())
+        Files.pop_front();
     return next;
+}
+
+TDialogTestEnvironment::TDialogTestEnvironment(const QString& languageCode) {
+    Language.SetFolder(QStringLiteral(KELVO_RUNTIME_DIR));
+    Language.SetLanguageCode(languageCode);
+    Settings = std::make_unique<TSettings>(std::string(KELVO_RUNTIME_DIR) + "/",
+                                           Temp.path().toStdString() + "/");
+    Environment =
+        std::make_unique<TKelvoEnvironment>(TKelvoEnvironment{Language, *Settings, Prompts});
 }
 
 QString SaveScreenshot(QWidget* widget, const QString& name) {
     const QString path = QDir(QStringLiteral(KELVO_SCREENSHOT_DIR)).filePath(name + ".png");
     widget->grab().save(path);
     return path;
+}
+
+QPalette DarkPalette() {
+    QPalette dark;
+    for (const auto& [role, rgb] : {std::pair{QPalette::Window, 0x2d2d30},
+                                    {QPalette::WindowText, 0xe6e6e6},
+                                    {QPalette::Base, 0x1e1e1e},
+                                    {QPalette::Text, 0xe6e6e6},
+                                    {QPalette::Button, 0x3c3c40},
+                                    {QPalette::ButtonText, 0xe6e6e6},
+                                    {QPalette::Light, 0x5a5a60},
+                                    {QPalette::Midlight, 0x4b4b50},
+                                    {QPalette::Dark, 0x19191c},
+                                    {QPalette::Shadow, 0},
+                                    {QPalette::Highlight, 0x2a82da},
+                                    {QPalette::HighlightedText, 0xffffff}})
+        dark.setColor(role, QColor(QRgb(rgb)));
+    return dark;
+}
+
+void Idle(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool WriteFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QStringList SamplePictures() {
+    const QDir folder(QStringLiteral(KELVO_RUNTIME_DIR "/Pictures"));
+    QStringList files;
+    for (const QString& name : folder.entryList({"*.jpg"}, QDir::Files, QDir::Name))
+        files << folder.filePath(name);
+    return files;
+}
+
+void AddPictures(TKelProject& project, const QStringList& fileNames) {
+    for (const QString& fileName : fileNames) {
+        TKelPicture* picture = project.Pictures().CreatePicture();
+        picture->SetFileName(fileName.toStdString());
+        picture->LoadThumbnail();
+    }
+    project.History().Clear();
+}
+
+QVariant RunJavaScript(QWebEnginePage& page, const QString& script) {
+    std::optional<QVariant> result;
+    page.runJavaScript(script, [&result](const QVariant& value) { result = value; });
+    if (!QTest::qWaitFor([&result] { return result.has_value(); }, 10000))
+        qWarning("No answer from the page to: %s", qPrintable(script));
+    return result.value_or(QVariant());
 }

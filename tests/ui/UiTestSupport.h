@@ -2,18 +2,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/TPrompts.h"
-
-#include <QList>
-#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
+#include <memory>
 
+#include "language/TTamLanguage.h"
+#include "model/TKelProject.h"
+#include "model/TSettings.h"
+#include "ui/TKelvoEnvironment.h"
+#include "ui/TPrompts.h"
+
+class QWebEnginePage;
 class QWidget;
 
-/// Answers the program's message boxes and file dialogs from a script, and records what was
-/// asked. A question with no scripted answer gets its default button (Ok for a plain message);
-/// a file dialog with no scripted answer is cancelled.
+/// Answers message boxes (unscripted: the default button, else Ok) and file dialogs (unscripted:
+/// cancelled) from a script, and records what was asked.
 class TScriptedPrompts : public TPrompts {
 public:
     struct TAsked {
@@ -48,5 +53,29 @@ private:
     QStringList NextFiles();
 };
 
+/// A window's surroundings: the built layouts and pictures, a temporary folder, the language
+/// files and scripted prompts.
+struct TDialogTestEnvironment {
+    explicit TDialogTestEnvironment(const QString& languageCode = QStringLiteral("ENU"));
+
+    QTemporaryDir Temp;
+    TTamLanguage Language;
+    std::unique_ptr<TSettings> Settings;
+    TScriptedPrompts Prompts;
+    std::unique_ptr<TKelvoEnvironment> Environment;
+};
+
 /// Saves widget->grab() as <screenshot folder>/<name>.png for review; returns the path.
 QString SaveScreenshot(QWidget* widget, const QString& name);
+/// A dark palette, for screenshots and for checks that a window stays readable on it.
+QPalette DarkPalette();
+/// Lets the event loop go idle once: windows update their actions only then, never in qWait.
+void Idle(int milliseconds = 20);
+/// Writes content into path (created or replaced).
+bool WriteFile(const QString& path, const QByteArray& content);
+/// The sample pictures shipped with the program, sorted by name.
+QStringList SamplePictures();
+/// Adds the pictures to project with their thumbnails; the project's history is cleared.
+void AddPictures(TKelProject& project, const QStringList& fileNames);
+/// Runs script in page and returns its result once it has come.
+QVariant RunJavaScript(QWebEnginePage& page, const QString& script);
