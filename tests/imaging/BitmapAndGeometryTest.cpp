@@ -2,13 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <filesystem>
 #include <limits>
-#include <string>
 #include <tuple>
 
-#include <gtest/gtest.h>
-
 #include "ImagingTestSupport.h"
-#include "base/KelErrors.h"
 #include "imaging/BM_Geometry.h"
 
 using namespace imaging_test;
@@ -92,11 +88,7 @@ TEST(Fitting, FitsProportionsIntoFrame) {
         {"Taller", Box(640, 480), Box(2000, 3000), Box(320, 480), {160, 0, 479, 479}},
         {"SmallIsEnlarged", Box(640, 480), Box(100, 100), Box(480, 480), {80, 0, 559, 479}},
         {"EighthDecodeThumb", {0, 0, 110, 110}, Box(500, 375), {0, 0, 110, 82}, {0, 14, 110, 96}},
-        {"OffsetFrame",
-         {10, 20, 649, 499},
-         Box(3000, 2000),
-         {10, 20, 649, 426},
-         {10, 47, 649, 472}},
+        {"Offset", {10, 20, 649, 499}, Box(3000, 2000), {10, 20, 649, 426}, {10, 47, 649, 472}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FitRect(c.Frame, c.Source), c.Fit) << c.Name;

@@ -2,18 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/BmpFile.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <random>
-#include <string>
 #include <utility>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "ImagingTestSupport.h"
-#include "base/KelErrors.h"
 
 using namespace imaging_test;
 
@@ -221,7 +213,7 @@ TEST(BmpFile, Save32RoundTrip) {
     const std::string file = tmp.dir() + "s.bmp";
     const TBM_Bitmap original = RandomBitmap(7, 5, 4);
     SaveBmpFile(file, original);
-    const std::string bytes = FileBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     ASSERT_EQ(bytes.size(), 54u + 7 * 5 * 4);
     const TBM_Pixel p = original.GetPixel(0, 4); // the bottom row comes first
     EXPECT_EQ(bytes.substr(54, 4), (std::string{static_cast<char>(p.B), static_cast<char>(p.G),
@@ -239,24 +231,23 @@ TEST(BmpFile, Save32RoundTrip) {
 TEST(BmpFile, Save8WithPalette) {
     TempDir tmp;
     const std::string file = tmp.dir() + "p.bmp";
-    const std::vector<std::uint32_t> palette = {Rgb(240, 240, 240), Rgb(160, 160, 160),
-                                                Rgb(1, 2, 3)};
+    const std::vector<std::uint32_t> pal = {Rgb(240, 240, 240), Rgb(160, 160, 160), Rgb(1, 2, 3)};
     const std::vector<std::uint8_t> indices = {1, 1, 1, 1, 1, 1, 0, 2, 0, 1, 1, 1, 1, 1, 1};
-    SaveBmp8File(file, 5, 3, palette, indices);
-    const std::string bytes = FileBytes(file);
+    SaveBmp8File(file, 5, 3, pal, indices);
+    const std::string bytes = ReadFileBytes(file);
     ASSERT_EQ(bytes.size(), 54u + 3 * 4 + 8 * 3);
     EXPECT_EQ(bytes[28], 8);
     EXPECT_EQ(bytes[46], 3); // colours used
     TBM_Bitmap b;
     LoadBmpFile(file, b);
-    EXPECT_TRUE(SamePixels(Grid({"11111", "10201", "11111"}, palette), b));
+    EXPECT_TRUE(SamePixels(Grid({"11111", "10201", "11111"}, pal), b));
 
     const std::string bad = tmp.dir() + "bad.bmp";
-    EXPECT_THROW(SaveBmp8File(bad, 0, 3, palette, {}), EImageError);
+    EXPECT_THROW(SaveBmp8File(bad, 0, 3, pal, {}), EImageError);
     EXPECT_THROW(SaveBmp8File(bad, 5, 3, {}, indices), EImageError);
     EXPECT_THROW(SaveBmp8File(bad, 5, 3, std::vector<std::uint32_t>(257), indices), EImageError);
-    EXPECT_THROW(SaveBmp8File(bad, 5, 2, palette, indices), EImageError);
-    EXPECT_THROW(SaveBmp8File(bad, 1, 1, palette, {3}), EImageError); // beyond the palette
+    EXPECT_THROW(SaveBmp8File(bad, 5, 2, pal, indices), EImageError);
+    EXPECT_THROW(SaveBmp8File(bad, 1, 1, pal, {3}), EImageError); // beyond the palette
     EXPECT_FALSE(std::filesystem::exists(bad));
 }
 

@@ -4,14 +4,13 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
@@ -19,6 +18,8 @@
 
 /// Pictures, files and comparisons shared by the imaging tests.
 namespace imaging_test {
+
+using kelvo::ReadFileBytes;
 
 /// Packs a colour as TBM_Bitmap::SetPixel takes it.
 constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
@@ -42,14 +43,13 @@ inline TBM_Bitmap RandomBitmap(int width, int height, std::uint32_t seed) {
 inline ::testing::AssertionResult NearColor(const TBM_Bitmap& bitmap, int x, int y,
                                             std::uint32_t expected, int tolerance) {
     const TBM_Pixel p = bitmap.GetPixel(x, y);
-    const int e[3] = {static_cast<int>(expected & 0xFF), static_cast<int>(expected >> 8 & 0xFF),
-                      static_cast<int>(expected >> 16 & 0xFF)};
-    if (std::abs(p.R - e[0]) <= tolerance && std::abs(p.G - e[1]) <= tolerance &&
-        std::abs(p.B - e[2]) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "pixel (" << x << ", " << y << ") is (" << +p.R << ", " << +p.G << ", " << +p.B
-           << "), expected about (" << e[0] << ", " << e[1] << ", " << e[2] << ")";
+    const int got[3] = {p.R, p.G, p.B};
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(got[c] - static_cast<int>(expected >> 8 * c & 0xFF)) > tolerance)
+            return ::testing::AssertionFailure()
+                   << "pixel (" << x << ", " << y << ") is (" << got[0] << ", " << got[1] << ", "
+                   << got[2] << "), expected about 0x" << std::hex << expected;
+    return ::testing::AssertionSuccess();
 }
 
 /// Same size and the same R, G, B everywhere; otherwise names the first difference.
@@ -64,12 +64,6 @@ inline ::testing::AssertionResult SamePixels(const TBM_Bitmap& expected, const T
                 return same;
         }
     return ::testing::AssertionSuccess();
-}
-
-/// Contents of a file, or empty if it cannot be read.
-inline std::string FileBytes(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 /// Saves b as a JPEG with an EXIF block (one orientation tag) after the start marker.
@@ -88,7 +82,7 @@ inline std::string SaveOriented(const TempDir& tmp, const TBM_Bitmap& b, int ori
     SaveJpegFile(tmp.dir() + name, b, 95);
     const std::string segment =
         std::string{'\xFF', '\xE1', '\0', static_cast<char>(payload.size() + 2)} + payload;
-    return tmp.write(name, FileBytes(tmp.dir() + name).insert(2, segment));
+    return tmp.write(name, ReadFileBytes(tmp.dir() + name).insert(2, segment));
 }
 
 /// Loads truncations and bit-flipped copies of the seeds: anything but EImageError fails.

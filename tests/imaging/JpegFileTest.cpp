@@ -2,18 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/JpegFile.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <random>
-#include <string>
-#include <vector>
 
 #include <jpeglib.h>
 
-#include <gtest/gtest.h>
-
 #include "ImagingTestSupport.h"
-#include "base/KelErrors.h"
 
 using namespace imaging_test;
 
@@ -34,8 +27,7 @@ TBM_Bitmap Quadrants(int width, int height) {
     return b;
 }
 
-// Writes what our encoder does not (greyscale, CMYK, YCCK, RGB, progressive), the samples
-// repeated over the picture.
+// Writes what our encoder does not (greyscale, CMYK, YCCK, RGB, progressive), samples repeated.
 void WriteLibjpeg(const std::string& fileName, int width, int height, J_COLOR_SPACE input,
                   J_COLOR_SPACE stored, int components, const std::vector<std::uint8_t>& samples,
                   bool progressive) {
@@ -120,7 +112,7 @@ TEST(JpegFile, RoundTripIsBaselineAndCloseAtEveryScale) {
         for (int x = 0; x < 97; ++x)
             original.SetPixel(x, y, Rgb(x * 255 / 97, y * 255 / 61, 128));
     SaveJpegFile(file, original, 95);
-    const std::string bytes = FileBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     EXPECT_NE(bytes.find("\xFF\xC0"), std::string::npos) << "no baseline frame";
     EXPECT_EQ(bytes.find("\xFF\xC2"), std::string::npos) << "progressive frame";
     TBM_Bitmap loaded;
@@ -177,7 +169,7 @@ TEST(JpegFile, DamagedFilesAndFailedSavesRaise) {
 
     const std::string good = tmp.dir() + "good.jpg";
     SaveJpegFile(good, RandomBitmap(64, 64, 5), 90);
-    const std::string bytes = FileBytes(good);
+    const std::string bytes = ReadFileBytes(good);
     try {
         LoadJpegFile(tmp.write("half.jpg", bytes.substr(0, bytes.size() / 2)), b);
         ADD_FAILURE() << "a file cut in half loaded";
@@ -189,7 +181,7 @@ TEST(JpegFile, DamagedFilesAndFailedSavesRaise) {
 
     // Cut cleanly before its third scan, a progressive file has no data error but is incomplete.
     WriteLibjpeg(tmp.dir() + "p.jpg", 64, 64, JCS_RGB, JCS_YCbCr, 3, {90}, true);
-    const std::string progressive = FileBytes(tmp.dir() + "p.jpg");
+    const std::string progressive = ReadFileBytes(tmp.dir() + "p.jpg");
     std::size_t cut = 0;
     for (int scan = 0; scan < 3; ++scan)
         cut = progressive.find("\xFF\xDA", cut + 1);
@@ -209,8 +201,8 @@ TEST(JpegFile, TruncatedAndBitFlippedFilesNeverCrash) {
     for (std::uint8_t& s : samples)
         s = static_cast<std::uint8_t>(random());
     WriteLibjpeg(tmp.dir() + "p.jpg", 40, 24, JCS_RGB, JCS_YCbCr, 3, samples, true);
-    const std::vector<std::string> seeds = {FileBytes(SaveOriented(tmp, Quadrants(40, 24), 6)),
-                                            FileBytes(tmp.dir() + "p.jpg")};
+    const std::vector<std::string> seeds = {ReadFileBytes(SaveOriented(tmp, Quadrants(40, 24), 6)),
+                                            ReadFileBytes(tmp.dir() + "p.jpg")};
     TBM_Bitmap b;
     LoadDamagedCopies(seeds, 3, 600, 4, random, [&](const std::string& bytes) {
         for (const int denom : {1, 8}) {

@@ -5,24 +5,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <random>
-#include <string>
 #include <utility>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "ImagingTestSupport.h"
-#include "base/KelErrors.h"
 
 using namespace imaging_test;
 
 namespace {
 
-// The resampler written the plain way: every destination pixel by itself, source columns outer
-// and rows inner, through the bounds-checked accessors. This file is compiled with
-// -ffp-contract=off like the resampler, so both round every product and sum alike.
+// The resampler written the plain way, pixel by pixel through the bounds-checked accessors; this
+// file is compiled with -ffp-contract=off like the resampler, so both round alike.
 TBM_Bitmap ReferenceResample(const TBM_Bitmap& source, int newWidth, int newHeight) {
     TBM_Bitmap dest;
     dest.SetSize(newWidth, newHeight);
@@ -58,8 +50,7 @@ TBM_Bitmap ReferenceResample(const TBM_Bitmap& source, int newWidth, int newHeig
 // Every kernel and thread split gives the reference's bytes: no other summation order, fused
 // multiply-add, weight, missed box edge, lane reading its neighbour, rounding or shifted box.
 TEST(Resample, MatchesReferenceByteForByte) {
-    // Reductions, enlargements, mixed, one-pixel sides, widths that are no multiple of the
-    // lanes, scale 1; then random sides of 1 to 60 pixels.
+    // Reductions, enlargements, one-pixel sides, widths off the lanes, scale 1; then random ones.
     std::vector<std::array<int, 4>> sizes = {
         {4, 4, 2, 2},     {1000, 750, 640, 480}, {1200, 800, 140, 94}, {101, 67, 53, 31},
         {7, 5, 480, 320}, {13, 11, 40, 29},      {50, 10, 20, 40},     {1, 1, 13, 7},
@@ -157,7 +148,7 @@ TEST(BandedResample, MatchesFullDecodeInEveryOrientation) {
 TEST(BandedResample, TruncatedFilesRaise) {
     const TempDir tmp;
     const std::string file = SaveOriented(tmp, RandomBitmap(64, 48, 3), 6);
-    const std::string bytes = FileBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     TBM_Bitmap dest;
     dest.SetSize(20, 30);
     for (std::size_t cut = 20; cut + 16 < bytes.size(); cut += bytes.size() / 23) {
@@ -166,8 +157,7 @@ TEST(BandedResample, TruncatedFilesRaise) {
     }
 }
 
-// A 20-megapixel photo for a thumbnail and a 640-pixel layer stores a few dozen rows, upright
-// or turned, not thousands; bad orientations and empty pictures are refused.
+// A 20-megapixel photo stores a few dozen rows, not thousands; bad orientations are refused.
 TEST(BandedResample, BandIsAFewRows) {
     const std::size_t row = 5472 * TBM_Bitmap::BytesPerPixel;
     for (const int orientation : {1, 3, 6, 8}) {
