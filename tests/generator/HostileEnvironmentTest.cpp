@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Gallery runs (progress, cancel), also in a hostile world: a full disk, folders that cannot be
-// written or vanish, pipes, giant pictures, huge projects, names that carry HTML, fuzz findings.
+// Gallery runs, also with a full disk, vanishing folders, pipes, giant pictures and hostile names.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <future>
 
@@ -101,8 +101,7 @@ int CountEnding(const std::vector<TKelGenerationFailure>& failures, std::string_
 
 } // namespace
 
-// The progress range is P x L x 10 + L and a run fills it exactly: a step per layer for the pages
-// and ten per picture and layer; the pictures' failures are the run's.
+// Progress: a step per layer for the pages and ten per picture and layer; failures are the run's.
 TEST_F(GalleryRun, ProgressRangeAndPages) {
     TKelGalleryRun run;
     run.Progress = &progress;
@@ -152,8 +151,7 @@ TEST(GalleryRunOutput, SubFolderMustStayInside) {
     EXPECT_THROW(TKelGalleryRun::OutputDirectory("/web/", "/etc/"), EFileError);
 }
 
-// A full disk: big pages and pictures are reported, nothing half-written stays, the project file
-// is not touched, and a later run with space completes.
+// A full disk: failures reported, nothing half-written, the project untouched; then a full run.
 TEST_F(Hostile, DiskFullDuringRun) {
     const std::string projectFile = tmp.dir() + "holiday.kel";
     ASSERT_TRUE(project.SaveToFile(projectFile));
@@ -201,8 +199,7 @@ TEST_F(Hostile, UnwritableOutputFolder) {
     fs::permissions(tmp.dir() + "ro", fs::perms::owner_all); // lets TempDir remove the folder
 }
 
-// Pictures change under a running gallery: those not yet decoded fail, named, and nothing hangs
-// (a pipe would block a plain open).
+// Pictures not yet decoded vanish or turn into folders or pipes: each fails by name, no hang.
 TEST_F(Hostile, PicturesChangeDuringRun) {
     const std::string src = tmp.dir() + "src/";
     const auto eachLaterPicture = [src](const std::function<void(const std::string&)>& action) {
@@ -249,8 +246,7 @@ TEST_F(Hostile, TemplatePageIsPipe) {
     EXPECT_TRUE(Run(tmp.dir() + "out/").empty());
 }
 
-// A small file declaring a giant picture is refused before its pixel store is allocated: the
-// load stays within 256 MB more address space than the test had.
+// A small file declaring a giant picture is refused within 256 MB more address space.
 TEST(DecompressionBomb, RefusedBeforeAllocating) {
     TempDir tmp;
     const auto jpegDeclaring = [&tmp](int side) { // side x side
@@ -281,11 +277,7 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
         if (child == 0) {
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves terabytes of address space up front
             long pages = 0;
-            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-                if (std::fscanf(statm, "%ld", &pages) != 1)
-                    pages = 0;
-                std::fclose(statm);
-            }
+            std::ifstream("/proc/self/statm") >> pages;
             const rlimit limit{static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (256 << 20),
                                RLIM_INFINITY};
             ::setrlimit(RLIMIT_AS, &limit);
@@ -306,8 +298,7 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
     }
 }
 
-// 10,000 pictures save and load in well under a second each; the guard is loose so that only
-// a slow-down of another order (quadratic work) fails on a busy machine.
+// 10,000 pictures save and load; the loose guard fails only for quadratic work.
 TEST(LargeProject, TenThousandPictures) {
     TempDir tmp;
     TKelProject project;
@@ -317,21 +308,16 @@ TEST(LargeProject, TenThousandPictures) {
         picture->SetComment("Comment <b>" + std::to_string(i) + "</b> & more");
     }
     const std::string file = tmp.dir() + "large.kel";
-    const auto t0 = std::chrono::steady_clock::now();
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(project.SaveToFile(file));
-    const auto t1 = std::chrono::steady_clock::now();
     TKelProject loaded;
     ASSERT_TRUE(loaded.LoadFromFile(file));
-    const auto t2 = std::chrono::steady_clock::now();
-
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     ASSERT_EQ(loaded.Pictures().Count(), 10000);
     EXPECT_EQ(loaded.Pictures().GetPicture(9999)->Comment(), "Comment <b>9999</b> & more");
-    EXPECT_LT(t1 - t0, std::chrono::seconds(10));
-    EXPECT_LT(t2 - t1, std::chrono::seconds(10));
 }
 
-// A title is text, also when a photo's file name carries HTML: quotes cannot end an alt
-// attribute early, and every page shows the name as written. Comments and page texts stay HTML.
+// Titles are text, even from a file name that carries HTML; comments and page texts stay HTML.
 TEST(HostileNames, TitlesAreEscapedCommentsAreNot) {
     GalleryFixture gallery;
     gallery.Page("index.html", "<title>#kel_page_title#</title>#kel_page_text#<table><tr><td><img "
@@ -377,8 +363,7 @@ TEST(FuzzFindings, RegionMarkerInsideItsRegionDoesNotRecurse) {
     }
 }
 
-// Fuzz finding: a line break in a file name came back changed from the project file, so the
-// picture went missing after saving and opening.
+// Fuzz finding: a line break in a file name came back changed from the project file.
 TEST(FuzzFindings, FileNameWithLineBreakSurvivesSaveAndLoad) {
     TempDir tmp;
     TKelProject project;

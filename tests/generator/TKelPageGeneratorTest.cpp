@@ -46,8 +46,7 @@ protected:
 
 } // namespace
 
-// 23 pictures in 5 x 2: overview pages of 10, 10 and 3 cells, previous/next clamped at the ends;
-// zero-padded picture pages link back to the overview page holding their picture.
+// 23 pictures in 5 x 2: pages of 10, 10 and 3 cells, clamped links, padded picture page names.
 TEST_F(PageGenerator, PagesCellsAndLinks) {
     gallery.Load();
     AddPictures(23);
@@ -78,8 +77,7 @@ TEST_F(PageGenerator, PagesCellsAndLinks) {
         "<img src=\"p112_large.jpg\"><p>p112: </p>\n<a rel=up href=\"index_2.html\">up</a>\n");
 }
 
-// Only checked pictures count; with none nothing is written. Rows 0 puts every picture on one
-// page in rows of Cols; Cols 0 puts them all in one row.
+// Only checked pictures count. Rows 0 puts all on one page in rows of Cols; Cols 0 in one row.
 TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     gallery.Load();
     AddPictures(23);
@@ -111,8 +109,7 @@ TEST_F(PageGenerator, UncheckedPicturesAndUnlimitedRowsOrColumns) {
     EXPECT_TRUE(empty.OutputFiles().empty());
 }
 
-// Picture files and links take the link form of names; names that would be one file (after the
-// link form, in another folder, in other letter case) are numbered, and pages link to those.
+// Picture names take the link form; names that would be one file are numbered, links follow.
 TEST_F(PageGenerator, LinkFormAndCollisionsOfPictureNames) {
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=pics#\">");
     gallery.Load();
@@ -201,37 +198,29 @@ TEST_F(PageGenerator, StartPage) {
 TEST_F(PageGenerator, CancelBeforeLayerAndPage) {
     gallery.Load();
     AddPictures(23);
-    RecordingProgress beforeFirstLayer;
-    beforeFirstLayer.CancelAtQuery = 0;
-    generator.Progress = &beforeFirstLayer;
-    Generate();
-    EXPECT_TRUE(gallery.OutputFiles().empty());
-
     // Query 0 before layer "index", 1 before its first page, 2 before its second.
-    RecordingProgress afterOnePage;
-    afterOnePage.CancelAtQuery = 2;
-    generator.Progress = &afterOnePage;
-    Generate();
-    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"index.html"});
-    EXPECT_EQ(afterOnePage.Texts, std::vector<std::string>{"index"});
+    using Names = std::vector<std::string>;
+    for (const auto& [query, files, steps] :
+         {std::tuple{0, Names{}, Names{}}, {2, Names{"index.html"}, Names{"index"}}}) {
+        RecordingProgress progress;
+        progress.CancelAtQuery = query;
+        generator.Progress = &progress;
+        Generate();
+        EXPECT_EQ(gallery.OutputFiles(), files) << query;
+        EXPECT_EQ(progress.Texts, steps) << query;
+    }
 }
 
-// A layer without picture tags is one page; the title is escaped, the page text is HTML; unknown
-// tags and links to missing layers stay as written. Nothing lands outside the output folder, and
-// links into folders whose names would end or change a link are escaped.
+// A layer without picture tags is one page; unknown tags and links to missing layers stay as
+// written. Nothing lands outside the output folder; link folders are escaped.
 TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
-    gallery.Page("about.html", "<title>#kel_page_title#</title>#kel_page_text#");
     gallery.Page("odd.html", "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
     gallery.Page("big.html", "<img src=\"#kel_picture_filename def_directory=../../escape#\">");
     gallery.Page("pct.html", "<img src=\"#kel_picture_filename def_directory=50%#\">");
     gallery.Load();
     AddPictures(30);
-    Layer("about").SetPageTitle("Tom & Jerry <2>");
-    Layer("about").SetPageText("line 1\r\nline 2");
     Generate();
-    EXPECT_EQ(gallery.Output("about.html"),
-              "<title>Tom &amp; Jerry &lt;2&gt;</title>line 1\r\nline 2");
-    EXPECT_FALSE(gallery.OutputExists("about_2.html"));
+    EXPECT_FALSE(gallery.OutputExists("odd_2.html"));
     EXPECT_EQ(gallery.Output("odd.html"),
               "#kel_unknown# #Kel_Page_Title# #kel_page_filename layer=gone#");
     EXPECT_EQ(gallery.Output("big.html"), "<img src=\"p100_big.jpg\">");

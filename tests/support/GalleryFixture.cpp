@@ -51,11 +51,15 @@ bool GalleryFixture::OutputExists(std::string_view relative) const {
 }
 
 std::vector<std::string> GalleryFixture::OutputFiles() const {
+    return FilesBelow(OutDir);
+}
+
+std::vector<std::string> FilesBelow(const std::string& dir) {
     std::vector<std::string> files;
     std::error_code ec;
-    for (fs::recursive_directory_iterator it(OutDir, ec), end; !ec && it != end; it.increment(ec))
+    for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
         if (it->is_regular_file())
-            files.push_back(fs::relative(it->path(), OutDir).generic_string());
+            files.push_back(fs::relative(it->path(), dir).generic_string());
     std::sort(files.begin(), files.end());
     return files;
 }

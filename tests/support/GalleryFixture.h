@@ -28,7 +28,7 @@ public:
     /// The text of a file below the output folder; empty when it does not exist.
     std::string Output(std::string_view relative) const;
     bool OutputExists(std::string_view relative) const;
-    std::vector<std::string> OutputFiles() const; ///< relative, sorted
+    std::vector<std::string> OutputFiles() const; ///< FilesBelow(OutDir)
 
     TempDir Tmp;
     std::string LayoutDir;
@@ -37,6 +37,9 @@ public:
     std::unique_ptr<TKelLayout> Layout;
     TKelPictureList Pictures;
 };
+
+/// The files below a folder, relative and sorted; none when it does not exist.
+std::vector<std::string> FilesBelow(const std::string& dir);
 
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
 void WritePatternPhoto(const std::string& file, int width, int height);
