@@ -144,16 +144,12 @@ TEST(TTamHtmlHelpViewer, ShutDownClosesTheWindowsAndDropsTheManager) {
     silent.SoftShutDown();
 }
 
-QString HelpFilePath(const char* language) {
-    return QStringLiteral(KELVO_RUNTIME_DIR "/Kelvo_%1.chm").arg(QLatin1String(language));
-}
-
 class BuiltHelpFile : public ::testing::TestWithParam<const char*> {};
 
 // Each built help file opens; contents, index, contexts and every page's links lead to its pages.
 TEST_P(BuiltHelpFile, ContentsIndexAndLinksLeadToPagesInTheArchive) {
     TChmArchive chm;
-    ASSERT_TRUE(chm.Open(HelpFilePath(GetParam())));
+    ASSERT_TRUE(chm.Open(QStringLiteral(KELVO_RUNTIME_DIR "/Kelvo_%1.chm").arg(GetParam())));
     EXPECT_EQ(chm.DefaultTopic(), "/start.htm");
     const auto contents = chm.Contents();
     const auto index = chm.Index();

@@ -77,12 +77,9 @@ QImage PaintSlide(const TLargeSlideView& view, int index) {
     return image;
 }
 
-QString SamplePicture(const char* name) {
-    return QStringLiteral(KELVO_SOURCE_DIR "/Pictures/") + QLatin1String(name);
-}
-
-const QStringList ThreeSamples{SamplePicture("Sunset.jpg"), SamplePicture("Friends.jpg"),
-                               SamplePicture("Aitzgorri.jpg")};
+const QString Samples = QStringLiteral(KELVO_SOURCE_DIR "/Pictures/");
+const QStringList ThreeSamples{Samples + "Sunset.jpg", Samples + "Friends.jpg",
+                               Samples + "Aitzgorri.jpg"};
 
 /// A main window with its own language, settings and prompts, shown with its first empty project.
 struct TWindow : TDialogTestEnvironment {
