@@ -65,10 +65,23 @@ TEST(TTamHtmlHelpViewer, DisplayTopicNamesThePageInsideTheHelpFile) {
     }
 }
 
-// The keyword shown in the index must lose the viewer's name and the blanks around it.
-TEST(TTamHtmlHelpViewer, ShowHelpShowsTheIndexAtTheTrimmedKeyword) {
+// F1 must reach the viewer with the window's context and the window that asked as owner; the
+// keyword shown in the index must lose the viewer's name and the blanks around it.
+TEST(TTamHtmlHelpViewer, ContextAndKeywordReachTheViewer) {
     HelpSystem help;
-    help.HelpFile("Help.chm");
+    const QString file = help.HelpFile("Kelvo_EN.chm");
+    QObject window;
+    EXPECT_TRUE(help.Manager.ShowHelpContext(2100, &window));
+    ASSERT_EQ(help.Calls.size(), 1u);
+    EXPECT_EQ(help.Calls[0].Owner, &window);
+    EXPECT_EQ(help.Calls[0].File, file);
+    EXPECT_EQ(help.Calls[0].Cmd, Command::HelpContext);
+    EXPECT_EQ(help.Calls[0].Data.toInt(), 2100);
+    EXPECT_EQ(help.Manager.GetHandle(), nullptr) << "the owner must not outlive the request";
+    // The context question looks at the name given with the request only.
+    EXPECT_TRUE(help.Viewer->UnderstandsContext(2000, "elsewhere/Other.CHM"));
+    EXPECT_FALSE(help.Viewer->UnderstandsContext(2000, "Kelvo.hlp"));
+    help.Calls.clear();
     help.Viewer->ShowHelp("TamHtmlHelp:  Picture list ");
     help.Viewer->ShowHelp("\tLayout\n");
     ASSERT_EQ(help.Calls.size(), 2u);
@@ -79,10 +92,7 @@ TEST(TTamHtmlHelpViewer, ShowHelpShowsTheIndexAtTheTrimmedKeyword) {
     EXPECT_TRUE(help.Manager.ShowKeyword("Slides"));
     EXPECT_EQ(help.Calls.back().Data.toString(), "Slides");
     EXPECT_EQ(help.Viewer->GetHelpStrings("Layout"), QStringList{"TamHtmlHelp: Layout"});
-}
-
-// The selector must pick this viewer's entry by its exact name, and fall back to the first.
-TEST(TTamHtmlHelpViewer, SelectKeywordFindsTheViewersEntry) {
+    // The selector picks this viewer's entry by its exact name, and falls back to the first.
     TTamHtmlHelpViewer viewer;
     EXPECT_EQ(viewer.SelectKeyword({"Other: a", "TamHtmlHelp: b"}), 1);
     EXPECT_EQ(viewer.SelectKeyword({"TamHtmlHelp: b", "Other: a"}), 0);
@@ -115,25 +125,7 @@ TEST(TTamHtmlHelpViewer, OnlyAnExistingChmFileIsUsable) {
     }
 }
 
-// F1 must reach the viewer with the window's context and the window that asked as owner.
-TEST(TTamHtmlHelpViewer, HelpContextReachesTheViewerWithItsOwner) {
-    HelpSystem help;
-    const QString file = help.HelpFile("Kelvo_EN.chm");
-    QObject window;
-    EXPECT_TRUE(help.Manager.ShowHelpContext(2100, &window));
-    ASSERT_EQ(help.Calls.size(), 1u);
-    EXPECT_EQ(help.Calls[0].Owner, &window);
-    EXPECT_EQ(help.Calls[0].File, file);
-    EXPECT_EQ(help.Calls[0].Cmd, Command::HelpContext);
-    EXPECT_EQ(help.Calls[0].Data.toInt(), 2100);
-    EXPECT_EQ(help.Manager.GetHandle(), nullptr) << "the owner must not outlive the request";
-    // The context question looks at the name given with the request only.
-    EXPECT_TRUE(help.Viewer->UnderstandsContext(2000, "elsewhere/Other.CHM"));
-    EXPECT_FALSE(help.Viewer->UnderstandsContext(2000, "Kelvo.hlp"));
-}
-
-// Shutting down must close the help windows and leave the viewer without a manager; a viewer
-// without an HTML Help procedure must stay silent.
+// Shutting down must close the help windows; a viewer without an HTML Help procedure is silent.
 TEST(TTamHtmlHelpViewer, ShutDownClosesTheWindowsAndDropsTheManager) {
     auto help = std::make_unique<HelpSystem>();
     help->HelpFile("Help.chm");
@@ -152,17 +144,12 @@ TEST(TTamHtmlHelpViewer, ShutDownClosesTheWindowsAndDropsTheManager) {
     silent.SoftShutDown();
 }
 
-QString HelpFilePath(const char* language) {
-    return QStringLiteral(KELVO_RUNTIME_DIR "/Kelvo_%1.chm").arg(QLatin1String(language));
-}
-
 class BuiltHelpFile : public ::testing::TestWithParam<const char*> {};
 
-// Each built help file must open; its contents, index and help contexts must lead to pages it
-// holds, without the build folder that the compiler stores in the context map.
-TEST_P(BuiltHelpFile, ContentsAndIndexLeadToPagesInTheArchive) {
+// Each built help file opens; contents, index, contexts and every page's links lead to its pages.
+TEST_P(BuiltHelpFile, ContentsIndexAndLinksLeadToPagesInTheArchive) {
     TChmArchive chm;
-    ASSERT_TRUE(chm.Open(HelpFilePath(GetParam())));
+    ASSERT_TRUE(chm.Open(QStringLiteral(KELVO_RUNTIME_DIR "/Kelvo_%1.chm").arg(GetParam())));
     EXPECT_EQ(chm.DefaultTopic(), "/start.htm");
     const auto contents = chm.Contents();
     const auto index = chm.Index();
@@ -182,12 +169,12 @@ TEST_P(BuiltHelpFile, ContentsAndIndexLeadToPagesInTheArchive) {
     EXPECT_EQ(chm.ContextPage(2000), "/mainwindow.htm");
     EXPECT_EQ(chm.ContextPage(2100), "/layoutdialog.htm");
     EXPECT_TRUE(chm.ContextPage(2200).isEmpty());
-}
+    // Page names as HTML Help writes them (file::/page#anchor, backslashes) find the page.
+    EXPECT_EQ(chm.ResolvePage("/x/Kelvo_EN.chm::/mainwindow.htm#grid"), "/mainwindow.htm");
+    EXPECT_EQ(chm.ResolvePage("C:\\build\\help\\cli.htm"), "/cli.htm");
+    EXPECT_TRUE(chm.ResolvePage("/nowhere/missing.htm").isEmpty());
+    EXPECT_TRUE(chm.Read("/#SYSTEM").has_value()) << "system objects' names start with #";
 
-// A page linking to a page or picture the archive lacks would show a broken help page.
-TEST_P(BuiltHelpFile, EveryLinkOfEveryPageResolves) {
-    TChmArchive chm;
-    ASSERT_TRUE(chm.Open(HelpFilePath(GetParam())));
     static const QRegularExpression link(
         QStringLiteral(R"re(<(?:a|link|img)\b[^>]*?\b(?:href|src)="([^"#:]+)[^"]*")re"));
     int links = 0;
@@ -207,8 +194,7 @@ TEST_P(BuiltHelpFile, EveryLinkOfEveryPageResolves) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, BuiltHelpFile, ::testing::Values("EN", "DE"));
 
-// Sitemap entries must keep their nesting, decode character references, and keep headings without a
-// page.
+// Sitemap entries must keep their nesting, decode character references, and keep headings.
 TEST(TChmArchive, ParseSitemapKeepsLevelsAndDecodesNames) {
     const QByteArray html = R"(<HTML><BODY><OBJECT type="text/site properties"></OBJECT>
 <UL>
@@ -227,10 +213,8 @@ TEST(TChmArchive, ParseSitemapKeepsLevelsAndDecodesNames) {
               "0 Qualität q.htm");
 }
 
-// A file that is empty (a failed compile) or no help file at all must not open; page names as HTML
-// Help writes them (file::/page#anchor, backslashes) must find the page, while system objects whose
-// names start with # stay reachable.
-TEST(TChmArchive, RefusesNonHelpFilesAndResolvesPageNames) {
+// A file that is empty (a failed compile) or no help file at all must not open.
+TEST(TChmArchive, RefusesNonHelpFiles) {
     TempDir dir;
     TChmArchive chm;
     EXPECT_FALSE(chm.Open(QString::fromStdString(dir.write("Empty.chm", ""))));
@@ -238,11 +222,6 @@ TEST(TChmArchive, RefusesNonHelpFilesAndResolvesPageNames) {
     EXPECT_FALSE(chm.Open(QString::fromStdString(dir.dir()) + "Missing.chm"));
     EXPECT_FALSE(chm.IsOpen());
     EXPECT_FALSE(chm.Read("/start.htm").has_value());
-    ASSERT_TRUE(chm.Open(HelpFilePath("EN")));
-    EXPECT_EQ(chm.ResolvePage("/x/Kelvo_EN.chm::/mainwindow.htm#grid"), "/mainwindow.htm");
-    EXPECT_EQ(chm.ResolvePage("C:\\build\\help\\cli.htm"), "/cli.htm");
-    EXPECT_TRUE(chm.ResolvePage("/nowhere/missing.htm").isEmpty());
-    EXPECT_TRUE(chm.Read("/#SYSTEM").has_value());
 }
 
 } // namespace

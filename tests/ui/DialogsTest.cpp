@@ -121,8 +121,7 @@ T* WaitForModal() {
     return qobject_cast<T*>(QApplication::activeModalWidget());
 }
 
-/// The output dialog, shown, on copies of the sample pictures (p00.jpg...) with the layouts as
-/// the layout dialog leaves them, writing into out/gallery.
+/// The output dialog, shown, on copies of the sample pictures (p00.jpg...), writing out/gallery.
 struct TRun : TDialogTestEnvironment {
     TKelPageDirectoryList Directories;
     TKelProject Project;
@@ -304,37 +303,9 @@ private slots:
         }
     }
 
-    // The size list and the frame edits out of step; the settings not scrolling 20 pixels a notch.
-    void sizeListFollowsTheFrameAndWheelScrolls() {
-        TLayoutDialog test(2);
-        Choose(*test.Dialog, "Standard", "index");
-        auto* sizes = test.Find<QComboBox>("cmbPictureSize");
-        QCOMPARE(sizes->currentIndex(), 7);
-        test.ChooseItem("cmbPictureSize", 3);
-        QCOMPARE(test.Find<QLineEdit>("edtPictureWidth")->text(), QString("500"));
-        QCOMPARE(test.Find<QLineEdit>("edtPictureHeight")->text(), QString("460"));
-        QCOMPARE(sizes->currentIndex(), 3);
-        test.TypeAndLeave("edtPictureWidth", "321");
-        QCOMPARE(sizes->currentIndex(), 7);
-        Choose(*test.Dialog, "Standard", "photo");
-        QCOMPARE(sizes->currentIndex(), 7);
-
-        test.Dialog->resize(658, 400);
-        auto* area = test.Find<QScrollArea>("scrlLayoutControls");
-        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 40);
-        area->verticalScrollBar()->setValue(0);
-        const QPoint at = area->viewport()->rect().center();
-        for (const auto& [delta, position] : {std::pair{-120, 20}, {-240, 60}, {120, 40}}) {
-            QWheelEvent event(at, area->viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
-                              {}, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(area->viewport(), &event);
-            QCOMPARE(area->verticalScrollBar()->value(), position);
-        }
-    }
-
     // A change of layer copying the layout again (slow); OK recording a mere choice of layout as a
-    // change, or losing it; edits not reaching the project, which keeps no dialog folder.
-    void switchingCopiesNothingAndOkRecordsEdits() {
+    // change, or losing it; edits not reaching the project, which keeps no dialog folder; sizes.
+    void switchingOkAndSizes() {
         TLayoutDialog test(2);
         Choose(*test.Dialog, "Darkroom", "index");
         const QString temp = QString::fromStdString(test.Settings->TempDirectory());
@@ -364,10 +335,35 @@ private slots:
         QVERIFY(classic);
         QCOMPARE(classic->Layers().FindLayer("index")->ColCount(), 3);
         QVERIFY(classic->Directory() == nullptr);
+
+        // The size list and the frame edits out of step; the settings not scrolling 20 px a notch.
+        test.Show();
+        Choose(*test.Dialog, "Standard", "index");
+        auto* sizes = test.Find<QComboBox>("cmbPictureSize");
+        QCOMPARE(sizes->currentIndex(), 7);
+        test.ChooseItem("cmbPictureSize", 3);
+        QCOMPARE(test.Find<QLineEdit>("edtPictureWidth")->text(), QString("500"));
+        QCOMPARE(test.Find<QLineEdit>("edtPictureHeight")->text(), QString("460"));
+        QCOMPARE(sizes->currentIndex(), 3);
+        test.TypeAndLeave("edtPictureWidth", "321");
+        QCOMPARE(sizes->currentIndex(), 7);
+        Choose(*test.Dialog, "Standard", "photo");
+        QCOMPARE(sizes->currentIndex(), 7);
+
+        test.Dialog->resize(658, 400);
+        auto* area = test.Find<QScrollArea>("scrlLayoutControls");
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 40);
+        area->verticalScrollBar()->setValue(0);
+        const QPoint at = area->viewport()->rect().center();
+        for (const auto& [delta, position] : {std::pair{-120, 20}, {-240, 60}, {120, 40}}) {
+            QWheelEvent event(at, area->viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                              {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(area->viewport(), &event);
+            QCOMPARE(area->verticalScrollBar()->value(), position);
+        }
     }
 
-    // A preview showing an old page or picture after a change (a cache in the way); the wait for
-    // it on a 12-megapixel picture, logged for review.
+    // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
     void previewSpeed() {
         TLayoutDialog test(0, "ENU", false);
         const QString big = test.Temp.filePath("Big.jpg");
@@ -380,16 +376,12 @@ private slots:
         test.Show();
         Choose(*test.Dialog, "Standard", "index");
         const auto timed = [&test](const char* what, const std::function<void()>& change) {
-            // Taken when the page reports it has loaded, not when the wait below next looks.
+            QSignalSpy loaded(test.Dialog.get(), &TfrmHtmlLayout::PreviewLoaded);
             QElapsedTimer timer;
-            qint64 shown = -1;
-            const auto connection = connect(test.Dialog.get(), &TfrmHtmlLayout::PreviewLoaded,
-                                            test.Dialog.get(), [&] { shown = timer.elapsed(); });
             timer.start();
             change();
-            QTRY_VERIFY_WITH_TIMEOUT(shown >= 0, 20000);
-            disconnect(connection);
-            qInfo("%s: %lld ms", what, static_cast<long long>(shown));
+            QVERIFY(!loaded.isEmpty() || loaded.wait(20000)); // returns as the page reports it
+            qInfo("%s: %lld ms", what, static_cast<long long>(timer.elapsed()));
         };
         timed("text change", [&] {
             test.Find<QPlainTextEdit>("memTitle")->setFocus();
@@ -412,7 +404,6 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.OpenProjectFile(KELVO_SOURCE_DIR "/examples/sample-gallery.kel");
-        QCOMPARE(window.Project()->Pictures().Count(), 9);
         QVERIFY(!window.Project()->History().IsModified());
         const QString out = test.Temp.filePath("out");
         QVERIFY(QDir().mkpath(out));
@@ -438,10 +429,8 @@ private slots:
             layout->findChild<QPushButton*>("btnOk")->click();
         };
         Idle(50);
-        auto* action = window.findChild<QAction*>("actFileHtmlLayout");
-        QVERIFY(action->isEnabled());
         QTimer::singleShot(0, this, driveLayoutDialog);
-        action->trigger();
+        window.findChild<QAction*>("actFileHtmlLayout")->trigger();
         QVERIFY(driven);
         QCOMPARE(test.Prompts.Asked.size(), 1);
         QVERIFY(test.Prompts.Asked[0].Text.contains("successfully"));
@@ -478,22 +467,33 @@ private slots:
             QCOMPARE(run.Asked[0].Text, QString("Invalid input!"));
     }
 
-    // A missing output folder accepted; the folder picker's choice not taken over.
-    void missingOutputFolder() {
+    // A missing output folder or the picker's choice lost; invalid input unreadable on dark, or
+    // kept.
+    void outputFolderAndInvalidInput() {
         TRun run("Standard", 1);
-        auto* edit = run.Find<QLineEdit>("edtOutputDirectory");
-        edit->setText(run.Temp.filePath("nowhere"));
+        SaveScreenshot(run.Dialog.get(), "TFrmHtmlOutput");
+        run.Dialog->setPalette(DarkPalette());
+        auto* folder = run.Find<QLineEdit>("edtOutputDirectory");
+        folder->setText(run.Temp.filePath("nowhere"));
         run.Start();
-        QVERIFY(LooksInvalid(edit));
+        QVERIFY(LooksInvalid(folder));
         QCOMPARE(run.Asked.value(0).Text, QString("Invalid input!"));
         QVERIFY(!QDir(run.Temp.filePath("nowhere")).exists());
-
         run.Prompts.Files.push_back({run.Temp.filePath("out")});
-        run.Prompts.Answers = {QMessageBox::No};
         run.Find("btnOutputDirectory")->setFocus();
         QTest::keyClick(run.Find("btnOutputDirectory"), Qt::Key_Space);
+
+        auto* edit = run.Find<QLineEdit>("edtOutputSubDirectory");
+        edit->setText("my gallery");
+        run.Start();
+        QVERIFY(LooksInvalid(edit));
+        QCOMPARE(edit->palette().color(QPalette::Text), QColor(Qt::black));
+        SaveScreenshot(run.Dialog.get(), "TFrmHtmlOutput-invalid-dark");
+        edit->setText("gallery");
+        run.Prompts.Answers = {QMessageBox::No};
         run.Start();
         QVERIFY(QFile::exists(run.Gallery() + "/index.html"));
+        QCOMPARE(edit->palette().color(QPalette::Base), DarkPalette().color(QPalette::Base));
     }
 
     // A progress range that does not fit the work, or a run that does not reach its end.
@@ -558,8 +558,7 @@ private slots:
         QVERIFY(run.Find("pnlBottom")->isEnabled());
     }
 
-    // A skipped damaged picture reported as a plain success; the fast decode failing, or left on
-    // at the next opening; nothing to run told as if a gallery had been made.
+    // A skipped damaged picture told as success; fast decode failing or kept on; an empty run.
     void damagedFastAndEmptyRuns() {
         QTemporaryDir folder;
         const QString damaged = folder.filePath("Damaged.jpg");
@@ -587,23 +586,6 @@ private slots:
         QVERIFY(!QDir(run.Temp.filePath("out/empty")).exists());
     }
 
-    // The dialog for review; an invalid input unreadable on a dark palette, or marked once mended.
-    void screenshots() {
-        TRun run("Standard", 1);
-        SaveScreenshot(run.Dialog.get(), "TFrmHtmlOutput");
-        run.Dialog->setPalette(DarkPalette());
-        auto* edit = run.Find<QLineEdit>("edtOutputSubDirectory");
-        edit->setText("my gallery");
-        run.Start();
-        QVERIFY(LooksInvalid(edit));
-        QCOMPARE(edit->palette().color(QPalette::Text), QColor(Qt::black));
-        SaveScreenshot(run.Dialog.get(), "TFrmHtmlOutput-invalid-dark");
-        edit->setText("gallery");
-        run.Prompts.Answers = {QMessageBox::Ok, QMessageBox::No};
-        run.Start();
-        QCOMPARE(edit->palette().color(QPalette::Base), DarkPalette().color(QPalette::Base));
-    }
-
     // F1 and Help buttons opening another page than the focused window's, in another language or
     // owned by another window, without the archive's style sheet or the contents at the page, or
     // unusable beside the modal dialog; Help's contents not reusing the window; Info not opening.
@@ -620,7 +602,6 @@ private slots:
     void f1AndHelpButtonsShowTheirWindowsPage() {
         QFETCH(QString, language);
         QFETCH(QStringList, titles);
-        const QString& layoutTitle = titles[2];
         THelp help(language);
         TfrmKelvo window(*help.Test.Environment);
         window.show();
@@ -659,14 +640,14 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton*>("btnHelp"), Qt::LeftButton);
         QVERIFY(help.Window());
         QCOMPARE(help.Window()->parentWidget(), &dialog);
-        QTRY_COMPARE(help.PageTitle(), layoutTitle);
+        QTRY_COMPARE(help.PageTitle(), titles[2]);
         QTRY_VERIFY(RunJavaScript(*help.View()->page(),
                                   "document.styleSheets.length ? "
                                   "document.styleSheets[0].cssRules.length : 0")
                         .toInt() > 5);
         auto* tree = help.Find<QTreeWidget>("tvwContents");
         QTRY_VERIFY(tree->currentItem());
-        QCOMPARE(tree->currentItem()->text(0), layoutTitle);
+        QCOMPARE(tree->currentItem()->text(0), titles[2]);
         if (language == "ENU") {
             QTest::qWait(300);
             SaveScreenshot(help.Window(), "helpwindow");
@@ -678,11 +659,11 @@ private slots:
         dialog.findChild<QWidget*>("webPreview")->setFocus();
         PressF1();
         QVERIFY(help.Window());
-        QTRY_COMPARE(help.PageTitle(), layoutTitle);
+        QTRY_COMPARE(help.PageTitle(), titles[2]);
     }
 
-    // Contents not starting at the default page; a link or a contents click not loading its page.
-    void tableOfContentsStartsAtTheDefaultPageAndLinksWork() {
+    // Contents, links, index and filter not reaching their pages; help left open at the end.
+    void helpWindowNavigation() {
         THelp help;
         QVERIFY(help.Manager->ShowTableOfContents());
         QTRY_COMPARE(help.PageTitle(), QString("Getting started"));
@@ -697,11 +678,7 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(items[0]).center());
         QTRY_COMPARE(help.PageTitle(), QString("The project file"));
-    }
 
-    // A keyword not opening the index at its entry's page; a filter and Enter not following it.
-    void keywordOpensTheIndex() {
-        THelp help;
         QVERIFY(help.Manager->ShowKeyword("Quality"));
         QCOMPARE(help.Tab(), QString("tabIndex"));
         auto* filter = help.Find<QLineEdit>("edtIndexFilter");
@@ -713,13 +690,8 @@ private slots:
                  QString("Project file"));
         QTest::keyClick(filter, Qt::Key_Return);
         QTRY_COMPARE(help.PageTitle(), QString("The project file"));
-    }
-
-    // The help window left open at the program's end.
-    void programEndClosesTheHelpWindow() {
-        THelp help;
         QVERIFY(help.Manager->ShowHelpContext(2000));
-        QTRY_VERIFY(help.Window());
+        QTRY_COMPARE(help.PageTitle(), QString("The main window"));
         help.Manager.reset();
         QTRY_VERIFY(!help.Window());
     }

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,12 +77,9 @@ QImage PaintSlide(const TLargeSlideView& view, int index) {
     return image;
 }
 
-QString SamplePicture(const char* name) {
-    return QStringLiteral(KELVO_SOURCE_DIR "/Pictures/") + QLatin1String(name);
-}
-
-const QStringList ThreeSamples{SamplePicture("Sunset.jpg"), SamplePicture("Friends.jpg"),
-                               SamplePicture("Aitzgorri.jpg")};
+const QString Samples = QStringLiteral(KELVO_SOURCE_DIR "/Pictures/");
+const QStringList ThreeSamples{Samples + "Sunset.jpg", Samples + "Friends.jpg",
+                               Samples + "Aitzgorri.jpg"};
 
 /// A main window with its own language, settings and prompts, shown with its first empty project.
 struct TWindow : TDialogTestEnvironment {
@@ -99,10 +95,7 @@ struct TWindow : TDialogTestEnvironment {
     }
 
     QAction* Action(const char* name) const {
-        auto* action = Window->findChild<QAction*>(QLatin1String(name));
-        if (action == nullptr)
-            qFatal("no action %s", name);
-        return action;
+        return Window->findChild<QAction*>(QLatin1String(name));
     }
 
     // The actions among names that are enabled once the window went idle.
@@ -209,25 +202,36 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
 
-    // An off-by-one in the slide view's column arithmetic.
-    void SlideColumnsFollowWidth() {
-        auto pictures = MakePictures(3, false);
-        for (const auto& [width, columns] :
+    // Slides off their cells, drops that move a picture wrongly, slides of removed pictures.
+    void SlidesSitWhereTheArithmeticSays() {
+        auto pictures = MakePictures(5, false);
+        for (const auto& [width, columns] : // an off-by-one in the column arithmetic
              {std::pair{100, 1}, {261, 1}, {262, 2}, {391, 2}, {400, 3}}) {
             TLargeSlideView view;
             Prepare(view, *pictures, width);
             QCOMPARE(view.ColCount(), columns);
         }
-    }
-
-    // Slides placed off their cells, and slides left behind that refer to removed pictures.
-    void SlidesSitWhereTheArithmeticSays() {
-        auto pictures = MakePictures(5, false);
         TLargeSlideView view;
         Prepare(view, *pictures, 400);
         QCOMPARE(view.GetSlideRect(view.IndexToCell(3)), (TRect{2, 132, 130, 260}));
         QCOMPARE(view.SlideAt(QPoint(10, 140)), view.Slide(3));
         QCOMPARE(view.GetSlideRect({-1, 0}), TRect{});
+
+        // Drops; 3 columns of 128 + 2 from x = 2, slide 5 mid row 2.
+        const std::tuple<const char*, int, QPoint, int> drops[] = {
+            {"right half of slide 5", 1, {232, 182}, 4},
+            {"left half of slide 5", 1, {152, 182}, 3},
+            {"left half of slide 3 stays", 1, {282, 50}, -1},
+            {"below the last row", 0, {50, 280}, 4},
+            {"in the spacing right of slide 1", 3, {131, 50}, 1}};
+        for (const auto& [name, from, point, reported] : drops) {
+            QSignalSpy moves(&view, &TLargeSlideView::OnMovePicture);
+            if (const int to = view.DropTarget(from, point); to != from)
+                view.DoMovePicture(from, to);
+            QCOMPARE(moves.count(), reported < 0 ? 0 : 1);
+            if (reported >= 0)
+                QVERIFY2(moves[0][1] == from && moves[0][2] == reported, name);
+        }
         TLargeSlide* first = view.Slide(0);
         pictures->RemovePicture(pictures->GetPicture(0));
         pictures->RemovePicture(pictures->GetPicture(0));
@@ -239,29 +243,8 @@ private slots:
         QCOMPARE(view.SlideCount(), 0);
     }
 
-    // Drops that move a picture wrongly; 3 columns of 128 + 2 from x = 2, slide 5 mid row 2.
-    void SlideDropMoves() {
-        const std::tuple<const char*, int, QPoint, int> rows[] = {
-            {"right half of slide 5", 1, {232, 182}, 4},
-            {"left half of slide 5", 1, {152, 182}, 3},
-            {"left half of slide 3 stays", 1, {282, 50}, -1},
-            {"below the last row", 0, {50, 280}, 4},
-            {"in the spacing right of slide 1", 3, {131, 50}, 1}};
-        auto pictures = MakePictures(5, false);
-        TLargeSlideView view;
-        Prepare(view, *pictures, 400);
-        for (const auto& [name, from, point, reported] : rows) {
-            QSignalSpy moves(&view, &TLargeSlideView::OnMovePicture);
-            if (const int to = view.DropTarget(from, point); to != from)
-                view.DoMovePicture(from, to);
-            QCOMPARE(moves.count(), reported < 0 ? 0 : 1);
-            if (reported >= 0)
-                QVERIFY2(moves[0][1] == from && moves[0][2] == reported, name);
-        }
-    }
-
-    // Painting that strays from the slide's layout: thumbnail, cross, number, check mark.
-    void PaintsSlide() {
+    // Painting that strays from the slide's layout: thumbnail, cross, number, check mark; clicks.
+    void PaintsAndClicksSlide() {
         auto pictures = MakePictures(2, true);
         pictures->GetPicture(1)->SetThumbnail(nullptr);
         pictures->GetPicture(1)->SetSelected(true);
@@ -289,16 +272,8 @@ private slots:
         QCOMPARE(withoutThumbnail.pixelColor(111 + 7, 111 + 1), QColor(0, 128, 0));
         QCOMPARE(withoutThumbnail.pixelColor(111 + 3, 111 + 6), QColor(0, 128, 0));
         QCOMPARE(withoutThumbnail.pixelColor(111 + 0, 111 + 0), face);
-        pictures->GetPicture(1)->SetChecked(false);
-        view.UpdateSlides();
-        QCOMPARE(PaintSlide(view, 1).pixelColor(111 + 7, 111 + 1), face);
-    }
 
-    // A click on the check box that misses the check mark or the selection report.
-    void SlideClickTogglesCheckAndSelects() {
-        auto pictures = MakePictures(2, false);
-        TLargeSlideView view;
-        Prepare(view, *pictures, 400);
+        // A click on the check box that misses the check mark or the selection report.
         QList<TKelPicture*> selects;
         connect(&view, &TLargeSlideView::OnSelectPicture, this,
                 [&selects](TLargeSlideView*, TKelPicture* picture) { selects.append(picture); });
@@ -307,6 +282,8 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, slide2 + QPoint(110, 110));
         QCOMPARE(second->Checked(), false);
         QCOMPARE(selects, QList<TKelPicture*>{second});
+        view.UpdateSlides(); // as the window does on the selection report
+        QCOMPARE(PaintSlide(view, 1).pixelColor(111 + 7, 111 + 1), face);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, slide2 + QPoint(122, 122));
         QCOMPARE(second->Checked(), false); // right and bottom edge lie outside the box
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, slide2 + QPoint(60, 60));
@@ -319,13 +296,11 @@ private slots:
         TWindow w;
         QCOMPARE(w.Window->windowTitle(), QStringLiteral("Kelvo - Unknown"));
         QCOMPARE(w.Grid()->model()->rowCount(), 1); // under the header: one empty row
-        QCOMPARE(w.Enabled({"actFileNew", "actFileOpen", "actFileSave", "actFileSaveAs",
-                            "actPictureAdd", "actPictureDelete", "actPictureUp", "actPictureDown",
-                            "actPictureOrderByTitle", "actPictureOrderByDate",
-                            "actPictureOrderByFilename", "actPictureOrderByComment",
-                            "actFileHtmlLayout", "actViewDivide", "actHelpHelp", "actHelpInfo"}),
-                 (QStringList{"actFileNew", "actFileOpen", "actFileSaveAs", "actPictureAdd",
-                              "actFileHtmlLayout", "actViewDivide", "actHelpHelp", "actHelpInfo"}));
+        // New, Open, Divide and the help actions are used (so enabled) by the tests below.
+        QCOMPARE(w.Enabled({"actFileSave", "actFileSaveAs", "actPictureAdd", "actPictureDelete",
+                            "actPictureUp", "actPictureDown", "actPictureOrderByTitle",
+                            "actFileHtmlLayout"}),
+                 (QStringList{"actFileSaveAs", "actPictureAdd", "actFileHtmlLayout"}));
         TLargeSlideView* split = w.Window->SplitSlideView();
         QCOMPARE(split->height(), 1);
         w.Action("actViewDivide")->trigger();
@@ -338,7 +313,6 @@ private slots:
         w.AddPictures({ThreeSamples[0]});
         QCOMPARE(w.Enabled(moves), QStringList{"actFileSave"});
         w.ClickSlide(0);
-        QCOMPARE(w.Window->CurrentPicture(), w.Pictures().GetPicture(0));
         QCOMPARE(w.Enabled(moves), (QStringList{"actFileSave", "actPictureDelete"}));
         w.AddPictures({ThreeSamples[1], ThreeSamples[2]});
         QCOMPARE(w.Enabled(moves), (QStringList{"actFileSave", "actPictureDelete", "actPictureDown",
@@ -445,10 +419,13 @@ private slots:
         QCOMPARE(w.Prompts.Asked[0].Text, QStringLiteral("History\n*******\nSetTitle"));
     }
 
-    // A failed open that damages the project; New or closing after a cancelled save.
-    void FailedOpenLeavesProjectUntouched() {
+    // Failed open damaging the project, New after a cancelled save, save and reopen, sorting,
+    // close.
+    void OpenAndSave() {
         TWindow w;
-        w.AddPictures({ThreeSamples[0]});
+        w.Action("actFileNew")->trigger();
+        w.AddPictures(ThreeSamples);
+        w.Grid()->model()->setData(w.Grid()->model()->index(1, 1), QStringLiteral("Best friends"));
         const TKelProject* before = w.Window->Project();
         const QString broken = w.Temp.filePath(QStringLiteral("broken.kel"));
         QVERIFY(WriteFile(broken, "<kelvo version=\"1.00\"><project>"));
@@ -456,30 +433,18 @@ private slots:
         w.Prompts.Files.push_back({broken});
         w.Action("actFileOpen")->trigger();
         QCOMPARE(w.Window->Project(), before);
-        QCOMPARE(w.Pictures().Count(), 1);
+        QCOMPARE(w.FileNames(), ThreeSamples);
         QVERIFY(before->History().IsModified());
         QCOMPARE(w.Prompts.Asked.size(), 2);
         QCOMPARE(w.Prompts.Asked[1].Icon, QMessageBox::Warning);
         QCOMPARE(w.Prompts.Asked[1].Caption + ": " + w.Prompts.Asked[1].Text,
                  QStringLiteral("Kelvo: The project couldn't be opened!"));
-
         w.Prompts.Answers.push_back(QMessageBox::Yes); // save first: the save dialog is cancelled
         w.Action("actFileNew")->trigger();
         QCOMPARE(w.Window->Project(), before);
         QVERIFY(before->History().IsModified());
-        w.Prompts.Answers.push_back(QMessageBox::Cancel);
-        QVERIFY(!w.Window->close());
-        QVERIFY(w.Window->isVisible());
-        w.Prompts.Answers.push_back(QMessageBox::No);
-        QVERIFY(w.Window->close());
-    }
+        w.Prompts.Asked.clear();
 
-    // A save and reopen that loses or reorders pictures or titles; the caption; header clicks.
-    void SaveAndOpenAgain() {
-        TWindow w;
-        w.Action("actFileNew")->trigger();
-        w.AddPictures(ThreeSamples);
-        w.Grid()->model()->setData(w.Grid()->model()->index(1, 1), QStringLiteral("Best friends"));
         const QString fileName = w.Temp.filePath(QStringLiteral("Holiday"));
         w.Prompts.Files.push_back({fileName}); // the extension is added
         Idle();
@@ -508,10 +473,15 @@ private slots:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(left + 40, y));
         QCOMPARE(w.Pictures().GetPicture(0)->Title(), std::string("Aitzgorri"));
         QCOMPARE(w.Pictures().GetPicture(2)->Title(), std::string("Sunset"));
+        w.Prompts.Answers.push_back(QMessageBox::Cancel);
+        QVERIFY(!w.Window->close());
+        QVERIFY(w.Window->isVisible());
+        w.Prompts.Answers.push_back(QMessageBox::No);
+        QVERIFY(w.Window->close());
     }
 
-    // Dropped files or folders refused, or giving other files or another order; a damaged or
-    // missing picture that crashes the loading, is left out or leaves the window disabled.
+    // Dropped files or folders refused or reordered; damaged or missing pictures crashing, left
+    // out.
     void DroppedAndDamagedPicturesAreAdded() {
         TWindow w;
         QFile sample(ThreeSamples[0]);
@@ -609,7 +579,7 @@ private slots:
     }
 
     // The version text of every part count (0 and 5 count as 4), and of damaged or missing ones.
-    void FileVersionText() {
+    void VersionTextAndMailLink() {
         const QString program = ProgramWithVersion("2.5.1.7");
         const char* texts[] = {"2.05.01.07", "2", "2.05", "2.05.01", "2.05.01.07", "2.05.01.07"};
         for (int parts = 0; parts <= 5; ++parts)
@@ -626,15 +596,12 @@ private slots:
         QCOMPARE(GetFileVersionText(QCoreApplication::applicationFilePath(), 3),
                  QString::asprintf("%d.%02d.%02d", built.majorVersion(), built.minorVersion(),
                                    built.microVersion()));
-    }
 
-    // Mail link fields out of order, or a value that does not stay whole.
-    void MailToLinkKeepsFieldsWhole() {
+        // Mail link fields out of order, or a value that does not stay whole.
         const QString a = "a@b.example";
         QCOMPARE(MailToLink(a), "mailto:a@b.example");
         QCOMPARE(MailToLink(a, "Kelvo 0.1.0.0"), "mailto:a@b.example?subject=Kelvo%200.1.0.0");
         QCOMPARE(MailToLink(a, "Q&A #2"), "mailto:a@b.example?subject=Q%26A%20%232");
-        QCOMPARE(QUrl(MailToLink(a, "Q&A #2")).query(QUrl::FullyDecoded), "subject=Q&A #2");
         QCOMPARE(MailToLink(a, "s", "b=1", "bcc@x.example", "cc@x.example"),
                  "mailto:a@b.example?subject=s&body=b%3D1&cc=cc%40x.example&bcc=bcc%40x.example");
         QCOMPARE(MailToLink(a, "", "body", "", "cc"), "mailto:a@b.example?body=body&cc=cc");
@@ -643,11 +610,10 @@ private slots:
     // The info dialog's version, details and links, and its empty lines left out.
     void InfoDialogShowsVersionDetailsAndLinks() {
         TDialogTestEnvironment test;
-        TTamLanguage& language = test.Language;
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler("https", &recorder, "Open");
         QDesktopServices::setUrlHandler("mailto", &recorder, "Open");
-        TfrmInfo info(language,
+        TfrmInfo info(test.Language,
                       {"The Kelvo developers", "https://example.org/kelvo/", "kelvo@example.org"});
         info.show();
         QVERIFY(QTest::qWaitForWindowExposed(&info));
@@ -657,8 +623,6 @@ private slots:
         QCOMPARE(info.findChild<QLabel*>("lblAuthor")->text(), QString("The Kelvo developers"));
         auto* homepage = info.findChild<QLabel*>("lblHomepage");
         QCOMPARE(homepage->text(), QString("example.org/kelvo"));
-        const QString family = QFontInfo(info.findChild<QLabel*>("lblTitle")->font()).family();
-        QVERIFY2(family == "Comic Sans MS" || family == "Comic Neue", qPrintable(family));
         SaveScreenshot(&info, "info-dialog");
 
         QTest::mouseClick(homepage, Qt::LeftButton);
@@ -672,7 +636,7 @@ private slots:
         QDesktopServices::unsetUrlHandler("mailto");
 
         // A build without homepage and e-mail address shows only the author.
-        TfrmInfo plain(language, {"The Kelvo developers", "", ""});
+        TfrmInfo plain(test.Language, {"The Kelvo developers", "", ""});
         plain.show();
         QVERIFY(plain.findChild<QLabel*>("lblAuthor")->isVisible());
         QVERIFY(!plain.findChild<QLabel*>("lblHomepage")->isVisible());
@@ -681,9 +645,7 @@ private slots:
     }
 
     // A caption rule gone wrong: & handling, separators, hex numbers, fallback, hints without &.
-    void TranslatesCaptionsByNumber_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("expected");
+    void TranslatesCaptionsByNumber() {
         const char* rows[][3] = {{"no number keeps its &", "&Open...", "&Open..."},
                                  {"number without text: the words", "1026&Open...", "Open..."},
                                  {"number with text", "1025New project", "&Neues Projekt"},
@@ -693,62 +655,47 @@ private slots:
                                  {"number only, no text", "1026", "1026"},
                                  {"zero is no number", "0Zero", "0Zero"},
                                  {"leading spaces", "  1025", "&Neues Projekt"}};
-        for (const auto& row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
-    }
-    void TranslatesCaptionsByNumber() {
-        QFETCH(QString, caption);
-        QFETCH(QString, expected);
         QTemporaryDir folder;
         WriteLanguageFile(folder.path(), "Kelvo_DE.lng", {{1025, "&Neues Projekt"}});
-        QMenu menu;
-        QLabel label(caption, &menu);
-        QAction* action = menu.addAction(caption);
-        action->setToolTip(caption);
-        menu.setTitle(caption);
-        Language(folder.path(), "DEU")->TranslateComponent(&menu);
-        QCOMPARE(menu.title(), expected);
-        QCOMPARE(action->text(), expected);
-        QCOMPARE(action->toolTip(), expected == caption ? caption : QString(expected).remove('&'));
-        QCOMPARE(label.text(), expected);
+        const auto language = Language(folder.path(), "DEU");
+        for (const auto& [name, caption, expected] : rows) {
+            QMenu menu;
+            QLabel label(caption, &menu);
+            QAction* action = menu.addAction(caption);
+            action->setToolTip(caption);
+            menu.setTitle(caption);
+            language->TranslateComponent(&menu);
+            const QString hint =
+                expected == QString(caption) ? caption : QString(expected).remove('&');
+            QVERIFY2(menu.title() == expected && action->text() == expected, name);
+            QVERIFY2(action->toolTip() == hint && label.text() == expected, name);
+        }
     }
 
-    // A missing language file wiping captions or defaults; an unbounded text from a file.
-    void MissingFileAndLongTexts() {
-        QTemporaryDir folder;
-        auto language = Language(folder.path());
-        QLabel label(QStringLiteral("1025New project"));
-        language->TranslateComponent(&label);
-        QCOMPARE(label.text(), QStringLiteral("1025New project"));
-        QCOMPARE(language->GetText(1025, QStringLiteral("New")), QStringLiteral("New"));
-        QVERIFY(language->LoadedFile().isEmpty());
-        WriteLanguageFile(folder.path(), "Kelvo_EN.lng", {{3000, QString(5000, 'x')}});
-        QCOMPARE(language->GetText(3000).size(), 4096);
-    }
-
-    // A damaged language file crashing Qt's reader or replacing the defaults, or never retried.
-    void IgnoresDamagedLanguageFile_data() {
-        QTest::addColumn<int>("cut");    // bytes dropped from the end
+    // A missing or damaged file crashing the reader, replacing defaults, never retried; long texts.
+    void IgnoresMissingOrDamagedLanguageFile_data() {
+        QTest::addColumn<int>("cut");    // bytes dropped from the end; -1: no file at all
         QTest::addColumn<int>("offset"); // where a length or a message offset is set past the end
+        QTest::newRow("missing") << -1 << 0;
         QTest::newRow("truncated") << 7 << 0;
         QTest::newRow("first block longer than the file") << 0 << 16 + 1;
         QTest::newRow("hash entry past the messages") << 0 << 16 + 5 + 4;
     }
-    void IgnoresDamagedLanguageFile() {
+    void IgnoresMissingOrDamagedLanguageFile() {
         QFETCH(int, cut);
         QFETCH(int, offset);
         QTemporaryDir folder;
-        WriteLanguageFile(folder.path(), "Kelvo_EN.lng", {{1025, "New project"}, {1026, "Open"}});
+        WriteLanguageFile(folder.path(), "Kelvo_EN.lng",
+                          {{1025, "New project"}, {1026, "Open"}, {3000, QString(5000, 'x')}});
         QFile file(folder.filePath(QStringLiteral("Kelvo_EN.lng")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray intact = file.readAll();
         file.close();
-        QCOMPARE(intact.at(16), '\x42'); // the hash block follows the magic
-        QByteArray damaged = intact.chopped(cut);
+        QByteArray damaged = intact.chopped(std::max(cut, 0));
         if (offset > 0)
             qToBigEndian<quint32>(0x7fffffff, damaged.data() + offset);
-        QVERIFY(!TTamLanguage::IsValidLanguageFile(damaged));
-        QVERIFY(WriteFile(file.fileName(), damaged));
+        QVERIFY(cut < 0 ? file.remove() : !TTamLanguage::IsValidLanguageFile(damaged));
+        QVERIFY(cut < 0 || WriteFile(file.fileName(), damaged));
 
         auto language = Language(folder.path());
         QLabel label(QStringLiteral("1025Neu"));
@@ -759,10 +706,11 @@ private slots:
         // Mended, the file is loaded at the next request.
         QVERIFY(WriteFile(file.fileName(), intact));
         QCOMPARE(language->GetText(1026, QStringLiteral("Def")), QStringLiteral("Open"));
+        QCOMPARE(language->GetText(3000).size(), 4096);
     }
 
     // A wrong order of the name search.
-    void FindsFileByName() {
+    void FindsFileByNameAndLocale() {
         const QStringList rows[][2] = {{{"Kelvo_DEU.lng", "Kelvo_DE.lng"}, {"Kelvo_DEU.lng"}},
                                        {{"Kelvo_DE.lng", "Kelvo_EN.lng"}, {"Kelvo_DE.lng"}},
                                        {{"Kelvo_DES.lng", "Kelvo_EN.lng"}, {"Kelvo_DES.lng"}},
@@ -779,10 +727,7 @@ private slots:
                      !found[0].isEmpty());
             QCOMPARE(QFileInfo(fileName).fileName(), found[0]);
         }
-    }
-
-    // A locale mapped to a code the search cannot use; statistics losing their separators.
-    void LocaleCodesAndNumbers() {
+        // A locale mapped to a code the search cannot use; statistics losing their separators.
         for (const auto& [locale, code] : {std::pair{"de_DE", "DEU"},
                                            {"de_CH", "DES"},
                                            {"en_US", "ENU"},

@@ -51,20 +51,10 @@ QString SaveScreenshot(QWidget* widget, const QString& name) {
 }
 
 QPalette DarkPalette() {
-    QPalette dark;
-    for (const auto& [role, rgb] : {std::pair{QPalette::Window, 0x2d2d30},
-                                    {QPalette::WindowText, 0xe6e6e6},
-                                    {QPalette::Base, 0x1e1e1e},
-                                    {QPalette::Text, 0xe6e6e6},
-                                    {QPalette::Button, 0x3c3c40},
-                                    {QPalette::ButtonText, 0xe6e6e6},
-                                    {QPalette::Light, 0x5a5a60},
-                                    {QPalette::Midlight, 0x4b4b50},
-                                    {QPalette::Dark, 0x19191c},
-                                    {QPalette::Shadow, 0},
-                                    {QPalette::Highlight, 0x2a82da},
-                                    {QPalette::HighlightedText, 0xffffff}})
-        dark.setColor(role, QColor(QRgb(rgb)));
+    // Qt derives the light text, the shades and the disabled colours from button and window.
+    QPalette dark(QColor(QRgb(0x3c3c40)), QColor(QRgb(0x2d2d30)));
+    dark.setColor(QPalette::Base, QColor(QRgb(0x1e1e1e)));
+    dark.setColor(QPalette::Highlight, QColor(QRgb(0x2a82da)));
     return dark;
 }
 

@@ -17,8 +17,7 @@
 class QWebEnginePage;
 class QWidget;
 
-/// Answers message boxes (unscripted: the default button, else Ok) and file dialogs (unscripted:
-/// cancelled) from a script, and records what was asked.
+/// Answers message boxes and file dialogs from a script (else: default button or Ok, cancelled).
 class TScriptedPrompts : public TPrompts {
 public:
     struct TAsked {
@@ -53,8 +52,7 @@ private:
     QStringList NextFiles();
 };
 
-/// A window's surroundings: the built layouts and pictures, a temporary folder, the language
-/// files and scripted prompts.
+/// A window's surroundings: built layouts, pictures and languages, temporary folder, prompts.
 struct TDialogTestEnvironment {
     explicit TDialogTestEnvironment(const QString& languageCode = QStringLiteral("ENU"));
 
