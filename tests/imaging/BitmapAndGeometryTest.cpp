@@ -88,7 +88,9 @@ TEST(Fitting, FitsProportionsIntoFrame) {
         {"Taller", Box(640, 480), Box(2000, 3000), Box(320, 480), {160, 0, 479, 479}},
         {"SmallIsEnlarged", Box(640, 480), Box(100, 100), Box(480, 480), {80, 0, 559, 479}},
         {"EighthDecodeThumb", {0, 0, 110, 110}, Box(500, 375), {0, 0, 110, 82}, {0, 14, 110, 96}},
-        {"Offset", {10, 20, 649, 499}, Box(3000, 2000), {10, 20, 649, 426}, {10, 47, 649, 472}},
+        {"OffWide", {10, 20, 649, 499}, Box(3000, 2000), {10, 20, 649, 426}, {10, 47, 649, 472}},
+        {"OffTall", {10, 20, 649, 499}, Box(2000, 3000), {10, 20, 319, 499}, {170, 20, 489, 499}},
+        {"Panorama", Box(640, 480), Box(3000, 1000), Box(640, 214), {0, 133, 639, 346}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FitRect(c.Frame, c.Source), c.Fit) << c.Name;

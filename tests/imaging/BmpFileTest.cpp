@@ -103,12 +103,12 @@ TBM_Bitmap Grid(const std::vector<std::string>& rows, const std::vector<std::uin
     return b;
 }
 
-// RLE8: two of index 1; absolute 2, 3, 4 padded to 16 bits; end of line; move one right; four
-// of index 5; end of line; three of index 0; end of picture. RLE4: nibble runs 1, 2, 1, 2, 1;
-// end of line; move two right and one row up (over a whole row); absolute 3, 4, 5; end.
+// RLE8: two of index 1; absolute 2, 3, 4 padded to 16 bits; end of line; two of index 5; move
+// one right; two of index 5; end of line; three of index 0; end of picture. RLE4: nibble runs 1, 2,
+// 1, 2, 1; end of line; move two right and one row up (over a whole row); absolute 3, 4, 5; end.
 const TBmpLayout Rle8{40, 8, 3, 1, 8, 8}, Rle4{40, 4, 3, 2, 8, 8};
 const std::string Rle8File =
-    BuildBmp(Rle8, std::string("\2\1\0\3\2\3\4\0\0\0\0\2\1\0\4\5\0\0\3\0\0\1", 22));
+    BuildBmp(Rle8, std::string("\2\1\0\3\2\3\4\0\0\0\2\5\0\2\1\0\2\5\0\0\3\0\0\1", 24));
 const std::string Rle4File = BuildBmp(Rle4, std::string("\5\x12\0\0\0\2\2\1\0\3\x34\x50\0\1", 14));
 
 } // namespace
@@ -170,7 +170,7 @@ TEST(BmpFile, RunLengthEncoded) {
     TempDir tmp;
     TBM_Bitmap b;
     LoadBmpFile(tmp.write("r8.bmp", Rle8File), b);
-    EXPECT_TRUE(SamePixels(Grid({"000..", ".5555", "11234"}, Colours), b));
+    EXPECT_TRUE(SamePixels(Grid({"000..", "55.55", "11234"}, Colours), b));
     LoadBmpFile(tmp.write("r4.bmp", Rle4File), b);
     EXPECT_TRUE(SamePixels(Grid({"..345", ".....", "12121"}, Colours), b));
 }
@@ -194,7 +194,8 @@ TEST(BmpFile, DamagedFilesRaise) {
         {"UnknownHeaderSize", header({13, 24, 3})},
         {"Rle8WithWrongDepth", header({40, 24, 3, 1})},
         {"Os2HuffmanCompression", header({64, 32, 3, 3})},
-        {"RleCutInsideRun", BuildBmp(Rle8, std::string("\0\5\1\2", 4))}};
+        {"RleCutInsideRun", BuildBmp(Rle8, std::string("\0\5\1\2", 4))},
+        {"RleEndsBeforeLastRow", BuildBmp(Rle8, std::string("\2\1", 2))}};
     TempDir tmp;
     TBM_Bitmap b;
     for (const auto& [name, bytes] : cases) {

@@ -30,7 +30,7 @@ TBM_Bitmap Quadrants(int width, int height) {
 // Writes what our encoder does not (greyscale, CMYK, YCCK, RGB, progressive), samples repeated.
 void WriteLibjpeg(const std::string& fileName, int width, int height, J_COLOR_SPACE input,
                   J_COLOR_SPACE stored, int components, const std::vector<std::uint8_t>& samples,
-                  bool progressive) {
+                  bool progressive, bool adobeMarker = true) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -43,6 +43,7 @@ void WriteLibjpeg(const std::string& fileName, int width, int height, J_COLOR_SP
     c.in_color_space = input;
     jpeg_set_defaults(&c);
     jpeg_set_colorspace(&c, stored);
+    c.write_Adobe_marker = c.write_Adobe_marker && adobeMarker;
     jpeg_set_quality(&c, 95, TRUE);
     if (progressive)
         jpeg_simple_progression(&c);
@@ -129,7 +130,8 @@ TEST(JpegFile, RoundTripIsBaselineAndCloseAtEveryScale) {
     EXPECT_THROW(LoadJpegFile(file, loaded, 3), EImageError);
 }
 
-// Adobe CMYK stores the inks inverted: full red, C=0 M=Y=255 K=0, is stored as 255, 0, 0, 255.
+// Adobe CMYK stores the inks inverted: full red, C=0 M=Y=255 K=0, is stored as 255, 0, 0, 255;
+// without the marker they are stored as they are.
 TEST(JpegFile, ColourSpacesDecodeToRgb) {
     const struct {
         const char* Name;
@@ -137,18 +139,20 @@ TEST(JpegFile, ColourSpacesDecodeToRgb) {
         std::vector<std::uint8_t> Sample; // one pixel
         bool Progressive;
         std::uint32_t Expected;
+        bool AdobeMarker = true;
     } cases[] = {
         {"Greyscale", JCS_GRAYSCALE, JCS_GRAYSCALE, {100}, false, Rgb(100, 100, 100)},
         {"AdobeCmyk", JCS_CMYK, JCS_CMYK, {255, 0, 0, 255}, false, Rgb(255, 0, 0)},
         {"AdobeCmykHalfBlack", JCS_CMYK, JCS_CMYK, {255, 255, 0, 128}, false, Rgb(128, 128, 0)},
         {"Ycck", JCS_CMYK, JCS_YCCK, {0, 255, 255, 255}, false, Rgb(0, 255, 255)},
+        {"PlainCmyk", JCS_CMYK, JCS_CMYK, {0, 255, 255, 0}, false, Rgb(255, 0, 0), false},
         {"StoredAsRgb", JCS_RGB, JCS_RGB, {10, 200, 90}, false, Rgb(10, 200, 90)},
         {"Progressive", JCS_RGB, JCS_YCbCr, {200, 100, 50}, true, Rgb(200, 100, 50)}};
     TempDir tmp;
     const std::string file = tmp.dir() + "c.jpg";
     for (const auto& c : cases) {
         WriteLibjpeg(file, 24, 16, c.Input, c.Stored, static_cast<int>(c.Sample.size()), c.Sample,
-                     c.Progressive);
+                     c.Progressive, c.AdobeMarker);
         for (const int denom : {1, 8}) {
             TBM_Bitmap b;
             LoadJpegFile(file, b, denom);
