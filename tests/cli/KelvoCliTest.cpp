@@ -126,6 +126,12 @@ TEST_F(KelvoCli, ExitStatusAndMessages) {
     }
     fs::remove(tmp.dir() + "photos/c.jpg"); // no checked picture whose file exists
     EXPECT_EQ(Cli(tmp, gone).Status, 1);
+    // The root folder stands for none; with no picture left a fault cannot write into it.
+    std::string text = kelvo::ReadFileBytes(tmp.dir() + "p.kel");
+    text.insert(text.find("output_directory=\"") + 18, "/");
+    kelvo::WriteFileBytes(tmp.dir() + "p.kel", text);
+    EXPECT_EQ(Cli(tmp, "generate " + project + " --layouts " + layouts).Status, 1);
+    EXPECT_NE(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt").find("--output"), std::string::npos);
 }
 
 // The layouts command lists every layout with its layers and marks the default one.

@@ -87,6 +87,8 @@ TEST(Layout, ActiveLayoutResolves) {
         l.list.SetActiveLayout(active);
         const TKelLayout* layout = l.list.GetActiveLayout();
         EXPECT_EQ(layout ? layout->Name() : "(none)", expected) << active;
+        l.list.Clear(); // a cleared list keeps no choice for the next layouts
+        EXPECT_EQ(l.list.ActiveLayout(), "") << active;
     }
 }
 
