@@ -338,26 +338,25 @@ void TfrmKelvo::OpenProjectFile(const QString& fileName) {
     if (m_busy)
         return;
     TTamLanguage& language = m_environment.Language;
-    {
-        // A file that cannot be read leaves the open project untouched.
-        TKelProject trial;
-        if (!trial.LoadFromFile(ToPath(fileName))) {
-            m_environment.Prompts.Message(
-                this, QMessageBox::Warning, language.GetText(2080),
-                language.GetText(3074, QStringLiteral("The project couldn't be opened !")),
-                QMessageBox::Ok);
-            return;
-        }
+    // Read into a project of its own: a file that cannot be read leaves the open project
+    // untouched, and one that can becomes the open project as read, without a second read
+    // that could fail unnoticed.
+    auto project = std::make_unique<TKelProject>();
+    if (!project->LoadFromFile(ToPath(fileName))) {
+        m_environment.Prompts.Message(
+            this, QMessageBox::Warning, language.GetText(2080),
+            language.GetText(3074, QStringLiteral("The project couldn't be opened !")),
+            QMessageBox::Ok);
+        return;
     }
-    ReplaceProject(std::make_unique<TKelProject>());
+    ReplaceProject(std::move(project));
     m_busy = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setEnabled(false);
     try {
-        if (FProject->LoadFromFile(ToPath(fileName)))
-            LoadThumbnails(language.GetText(2086, QStringLiteral("Loading pictures: %d of %d")));
+        LoadThumbnails(language.GetText(2086, QStringLiteral("Loading pictures: %d of %d")));
     } catch (const std::exception&) {
-        // A second read that fails after the trial read is not reported.
+        // The pictures whose thumbnail could not be made show without one.
     }
     setEnabled(true);
     QApplication::restoreOverrideCursor();
