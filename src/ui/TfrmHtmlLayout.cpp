@@ -147,10 +147,6 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
 
     ui->splLayout->setSizes({169, 212, 265});
     ui->splLayout->setStretchFactor(2, 1);
-    // Their texts are translated and filled in after the first show, which would otherwise fix
-    // their width at that of an empty list.
-    for (QComboBox* combo : {ui->cmbColCount, ui->cmbRowCount, ui->cmbPictureSize})
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui->btnOk->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->btnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui->btnCreateHtml->setIcon(
@@ -250,6 +246,7 @@ void TfrmHtmlLayout::FormShow() {
 }
 
 // Widens the settings pane, at the preview's cost, until its longest translated choice shows whole.
+// The combo boxes size to their contents (set in the form), as their texts are filled in only now.
 void TfrmHtmlLayout::FitLayoutControls() {
     int missing = 0;
     for (const QComboBox* combo : {ui->cmbColCount, ui->cmbRowCount, ui->cmbPictureSize})
