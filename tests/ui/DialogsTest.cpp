@@ -632,7 +632,7 @@ private slots:
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.OpenProjectFile(KELVO_SOURCE_DIR "/examples/sample-gallery.kel");
+        window.OpenProjectFile(SampleProject());
         QTRY_COMPARE(window.Project()->Pictures().Count(), 9);
         QTRY_VERIFY(window.isEnabled());
         QTest::qWait(200);
