@@ -307,8 +307,6 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
 
     m_places = std::make_unique<TRememberedPlaces>();
     m_places->RestoreForm(FormName, *this);
-    ui->actViewDivide->setChecked(ui->spltSlideViews->sizes().value(0) > 1);
-    ui->actViewDivide->setIcon(KelvoIcon(ui->actViewDivide->isChecked() ? 13 : 12));
     m_projectFolder = m_places->Folder(ProjectFolder);
     if (const QString pictures = m_places->Folder(PicturesFolder); !pictures.isEmpty())
         m_environment.Settings.SetPicturesDirectory(ToPath(pictures));
@@ -953,6 +951,9 @@ void TfrmKelvo::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
+    // A remembered split view is open: the splitter's sizes are real once shown.
+    ui->actViewDivide->setChecked(FSplitSlideView->height() > 1);
+    ui->actViewDivide->setIcon(KelvoIcon(ui->actViewDivide->isChecked() ? 13 : 12));
     NewProject();
 }
 

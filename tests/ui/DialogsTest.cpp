@@ -441,6 +441,19 @@ private slots:
         QVERIFY(window.Project()->History().IsModified());
         QCOMPARE(window.Project()->Layouts().ActiveLayout(), std::string("Darkroom"));
         SaveScreenshot(&window, "TfrmKelvo-after-gallery");
+
+        // The visit is one undo step: layouts and output folder go back and come again.
+        const std::string after = window.Project()->LayoutSettings();
+        Idle();
+        window.findChild<QAction*>("actEditUndo")->trigger();
+        QVERIFY(window.Project()->Layouts().ActiveLayout() != "Darkroom");
+        QCOMPARE(window.Project()->OutputDirectory(), std::string("./"));
+        QCOMPARE(window.Project()->History().Items().back(), std::string("SetLayoutSettings"));
+        Idle();
+        QVERIFY(!window.findChild<QAction*>("actEditUndo")->isEnabled());
+        window.findChild<QAction*>("actEditRedo")->trigger();
+        QCOMPARE(window.Project()->LayoutSettings(), after);
+        window.Project()->History().Clear(); // closes without asking
     }
 
     // Sub-folder names that the run would refuse later, or good names refused.
@@ -463,8 +476,10 @@ private slots:
         QCOMPARE(LooksInvalid(edit), !valid);
         QCOMPARE(run.Dialog->isVisible(), !valid);
         QCOMPARE(run.Asked.size(), valid ? 0 : 1);
-        if (!valid)
-            QCOMPARE(run.Asked[0].Text, QString("Invalid input!"));
+        if (!valid) // the reason on a second line, for a name like my-gallery too
+            QCOMPARE(run.Asked[0].Text,
+                     QString("Invalid input!\nA sub-folder name may hold only the letters A to Z "
+                             "and a to z, the digits 0 to 9 and the path separators / and \\."));
     }
 
     // A missing output folder or the picker's choice lost; invalid input unreadable on dark, or
@@ -477,8 +492,12 @@ private slots:
         folder->setText(run.Temp.filePath("nowhere"));
         run.Start();
         QVERIFY(LooksInvalid(folder));
-        QCOMPARE(run.Asked.value(0).Text, QString("Invalid input!"));
+        QCOMPARE(run.Asked.value(0).Text, "Invalid input!\nThe output folder " +
+                                              run.Temp.filePath("nowhere") + " does not exist.");
         QVERIFY(!QDir(run.Temp.filePath("nowhere")).exists());
+        folder->clear();
+        run.Start();
+        QCOMPARE(run.Asked.value(1).Text, QString("Invalid input!\nNo output folder is given."));
         run.Prompts.Files.push_back({run.Temp.filePath("out")});
         run.Find("btnOutputDirectory")->setFocus();
         QTest::keyClick(run.Find("btnOutputDirectory"), Qt::Key_Space);
