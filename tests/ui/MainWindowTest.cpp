@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
@@ -35,6 +37,7 @@
 #include "model/TKelPictureList.h"
 #include "support/TempDir.h"
 #include "ui/TLargeSlideView.h"
+#include "ui/TRememberedPlaces.h"
 #include "ui/TWidgetPrompts.h"
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmKelvo.h"
@@ -153,6 +156,40 @@ struct TWindow : TDialogTestEnvironment {
         return entries;
     }
 };
+
+// Saves the window with the named menus open, each beside the item that opens it, as one
+// screenshot: a menu is a window of its own, which grabbing the main window leaves out.
+void SaveMenuScreenshot(QMainWindow& window, const QStringList& names, const QString& file) {
+    QList<QMenu*> menus;
+    QMenuBar* bar = window.menuBar();
+    QPoint at = bar->mapToGlobal(
+        bar->actionGeometry(window.findChild<QMenu*>(names[0])->menuAction()).bottomLeft());
+    for (const QString& name : names) {
+        auto* menu = window.findChild<QMenu*>(name);
+        if (!menus.isEmpty()) {
+            const QRect item = menus.last()->actionGeometry(menu->menuAction());
+            menus.last()->setActiveAction(menu->menuAction());
+            at = menus.last()->mapToGlobal(item.topRight());
+        }
+        menu->popup(at);
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menus.append(menu);
+    }
+    QTest::qWait(50);
+    QRect area = window.rect();
+    for (const QMenu* menu : menus)
+        area |= QRect(window.mapFromGlobal(menu->pos()), menu->size());
+    QPixmap shot(area.size());
+    shot.fill(window.palette().color(QPalette::Window));
+    QPainter painter(&shot);
+    painter.drawPixmap(-area.topLeft(), window.grab());
+    for (QMenu* menu : menus)
+        painter.drawPixmap(window.mapFromGlobal(menu->pos()) - area.topLeft(), menu->grab());
+    painter.end();
+    for (auto menu = menus.rbegin(); menu != menus.rend(); ++menu)
+        (*menu)->hide();
+    QVERIFY(shot.save(QDir(QStringLiteral(KELVO_SCREENSHOT_DIR)).filePath(file + ".png")));
+}
 
 // Collects the addresses the info dialog hands to the desktop.
 class UrlRecorder : public QObject {
@@ -729,6 +766,21 @@ private slots:
             QTest::qWait(50);
             QVERIFY(QFileInfo::exists(
                 SaveScreenshot(w.Window.get(), QString::fromLatin1(QTest::currentDataTag()))));
+            if (!dark) {
+                const QString tag = code == "DEU" ? "de" : "en";
+                // Undo and Redo are enabled by the removal of one picture.
+                w.Prompts.Answers.push_back(QMessageBox::Yes);
+                Idle();
+                w.Action("actPictureDelete")->trigger();
+                w.Action("actEditUndo")->trigger();
+                Idle();
+                SaveMenuScreenshot(*w.Window, {"mnuEdit"}, "edit-menu-" + tag);
+                TRememberedPlaces places;
+                for (const char* name : {"Mountains 2025.kel", "Holiday.kel", "Garden.kel"})
+                    places.AddRecentProject(QStringLiteral("/home/user/Pictures/") + name);
+                SaveMenuScreenshot(*w.Window, {"mnuFile", "mnuFileRecent"},
+                                   "recent-projects-" + tag);
+            }
             w.Window->Project()->History().Clear(); // closes without asking
         }
         QApplication::setPalette(light);
