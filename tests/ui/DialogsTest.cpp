@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
@@ -361,6 +362,29 @@ private slots:
             QApplication::sendEvent(area->viewport(), &event);
             QCOMPARE(area->verticalScrollBar()->value(), position);
         }
+    }
+
+    // A first size whose settings need scrolling; a size or splitter forgotten by the next start.
+    void firstSizeAndRememberedPlaces() {
+        TLayoutDialog test(2, "ENU", false);
+        const auto show = [&test] {
+            test.Dialog = std::make_unique<TfrmHtmlLayout>(test.Project, *test.Environment);
+            QSignalSpy loaded(test.Dialog.get(), &TfrmHtmlLayout::PreviewLoaded);
+            test.Dialog->show();
+            QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0, 20000);
+        };
+        show();
+        QTRY_COMPARE(test.Find<QScrollArea>("scrlLayoutControls")->verticalScrollBar()->maximum(),
+                     0);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-first-size");
+        test.Dialog->resize(1000, 700);
+        auto* splitter = test.Find<QSplitter>("splLayout");
+        splitter->setSizes({250, 300, 400});
+        const QList<int> sizes = splitter->sizes();
+        test.Find<QPushButton>("btnCancel")->click();
+        show();
+        QCOMPARE(test.Dialog->size(), QSize(1000, 700));
+        QCOMPARE(test.Find<QSplitter>("splLayout")->sizes(), sizes);
     }
 
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
