@@ -398,8 +398,9 @@ void TfrmKelvo::OpenRecentProject(const QString& fileName) {
         m_environment.Prompts.Message(
             this, QMessageBox::Warning, language.GetText(2080),
             TTamLanguage::Format(
-                language.GetText(3120, QStringLiteral("The project %s no longer exists. It is "
-                                                      "removed from the recent projects.")),
+                language.GetText(3120, QStringLiteral("The project %s no longer exists. It has "
+                                                      "been removed from the recent "
+                                                      "projects.")),
                 {QDir::toNativeSeparators(fileName)}),
             QMessageBox::Ok);
         return;
