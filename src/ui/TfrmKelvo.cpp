@@ -289,8 +289,8 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     }
     connect(ui->actFileHtmlLayout, &QAction::triggered, this, &TfrmKelvo::actFileHtmlLayoutExecute);
     m_undoStack = new QUndoStack(this);
-    connect(ui->actEditUndo, &QAction::triggered, this, &TfrmKelvo::actEditUndoExecute);
-    connect(ui->actEditRedo, &QAction::triggered, this, &TfrmKelvo::actEditRedoExecute);
+    connect(ui->actEditUndo, &QAction::triggered, this, [this] { actEditUndoRedoExecute(false); });
+    connect(ui->actEditRedo, &QAction::triggered, this, [this] { actEditUndoRedoExecute(true); });
     connect(ui->mnuFileRecent, &QMenu::aboutToShow, this, &TfrmKelvo::mnuFileRecentShow);
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
@@ -595,19 +595,14 @@ void TfrmKelvo::PushCommand(QUndoCommand* command) {
     UpdateAfterChange();
 }
 
-void TfrmKelvo::actEditUndoExecute() {
-    if (FProject == nullptr || m_busy || !m_undoStack->canUndo())
+void TfrmKelvo::actEditUndoRedoExecute(bool redo) {
+    if (FProject == nullptr || m_busy || !(redo ? m_undoStack->canRedo() : m_undoStack->canUndo()))
         return;
     m_gridDelegate->CloseEditor();
-    m_undoStack->undo();
-    UpdateAfterChange();
-}
-
-void TfrmKelvo::actEditRedoExecute() {
-    if (FProject == nullptr || m_busy || !m_undoStack->canRedo())
-        return;
-    m_gridDelegate->CloseEditor();
-    m_undoStack->redo();
+    if (redo)
+        m_undoStack->redo();
+    else
+        m_undoStack->undo();
     UpdateAfterChange();
 }
 

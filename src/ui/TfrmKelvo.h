@@ -84,8 +84,7 @@ private:
     void SlideViewMovePicture(TLargeSlideView* sender, int fromIndex, int toIndex);
     void SlideViewCheckPicture(TLargeSlideView* sender, TKelPicture* picture);
     void grdDataTextEdited(TKelPicture* picture, int column, const QString& text);
-    void actEditUndoExecute();
-    void actEditRedoExecute();
+    void actEditUndoRedoExecute(bool redo);
     void mnuFileRecentShow();
     void OpenRecentProject(const QString& fileName);
     /// Remembers a project file that was just opened or saved.

@@ -686,6 +686,8 @@ private slots:
         const QStringList entries = w.HistorySince(0);
         QCOMPARE(entries.mid(entries.size() - recorded.size()), recorded);
         // The keys, one step each, also from the grid; the Support rule must not eat Redo.
+        w.Window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.Window.get()));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.State(), before);
