@@ -130,6 +130,21 @@ def webp_seeds():
         magick(pam(16, 12), "webp", "-define", "webp:lossless=true"))
 
 
+def tiff_seeds():
+    small = ppm(16, 12)
+    put("fuzz_tiff", "rgb-lzw.tif", magick(small, "tiff", "-compress", "LZW"))
+    put("fuzz_tiff", "rgb16-tiles-zip.tif", magick(small, "tiff", "-depth", "16", "-compress", "Zip",
+                                                   "-define", "tiff:tile-geometry=16x16"))
+    put("fuzz_tiff", "planar-alpha.tif", magick(pam(16, 12), "tiff", "-interlace", "Plane"))
+    put("fuzz_tiff", "grey16-msb.tif", magick(small, "tiff", "-colorspace", "Gray", "-depth", "16",
+                                              "-endian", "MSB"))
+    put("fuzz_tiff", "palette.tif", magick(small, "tiff", "-type", "Palette"))
+    put("fuzz_tiff", "bilevel-g4.tif", magick(small, "tiff", "-monochrome", "-compress", "Group4"))
+    put("fuzz_tiff", "cmyk.tif", magick(small, "tiff", "-colorspace", "CMYK"))
+    put("fuzz_tiff", "ycbcr-jpeg.tif", magick(small, "tiff", "-compress", "JPEG"))
+    put("fuzz_tiff", "oriented.tif", magick(small, "tiff", "-orient", "RightTop"))
+
+
 def text_of(*parts):
     with open(os.path.join(TOP, *parts), "rb") as f:
         return f.read()
@@ -221,6 +236,7 @@ def main():
     jpeg_seeds()
     bmp_seeds()
     webp_seeds()
+    tiff_seeds()
     template_seeds()
     project_seeds()
     url_seeds()
