@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -85,6 +86,31 @@ int WithThumbnail(TfrmKelvo& window) {
     return count;
 }
 
+struct TTimedWindow {
+    std::unique_ptr<TfrmKelvo> Window;
+    double Ms = 0;
+    double CpuMs = 0;
+    double Megabytes = 0; // resident memory grown meanwhile
+};
+
+// A new main window, shown, and what filling it costs.
+TTimedWindow TimedWindow(TKelvoEnvironment& environment,
+                         const std::function<void(TfrmKelvo&)>& fill) {
+    TTimedWindow result;
+    const double megabytes = ResidentMegabytes();
+    result.Window = std::make_unique<TfrmKelvo>(environment);
+    result.Window->show();
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu = CpuMs();
+    fill(*result.Window);
+    result.Ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.CpuMs = CpuMs() - cpu;
+    result.Megabytes = ResidentMegabytes() - megabytes;
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -119,41 +145,27 @@ int main(int argc, char* argv[]) {
     TSettings settings(KELVO_RUNTIME_DIR "/", folder.path().toStdString());
     TWidgetPrompts prompts;
     TKelvoEnvironment environment{language, settings, prompts};
-    const double startMegabytes = ResidentMegabytes();
-    auto window = std::make_unique<TfrmKelvo>(environment);
-    window->show();
-    QCoreApplication::processEvents();
-    timer.restart();
-    cpu = CpuMs();
-    window->AddPictureFiles(photos);
-    const double addMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    const double addCpuMs = CpuMs() - cpu;
+    TTimedWindow added =
+        TimedWindow(environment, [&photos](TfrmKelvo& window) { window.AddPictureFiles(photos); });
     std::printf("adding %d photos through the window: %.0f ms (CPU %.0f ms; %d with thumbnails; "
                 "%.0f MB more resident)\n",
-                count, addMs, addCpuMs, WithThumbnail(*window),
-                ResidentMegabytes() - startMegabytes);
+                count, added.Ms, added.CpuMs, WithThumbnail(*added.Window), added.Megabytes);
     std::printf("one-eighth decode alone, one core:     %.0f ms (CPU %.0f ms)\n", decodeMs,
                 decodeCpuMs);
     std::printf("decode and thumbnail, one core:        %.0f ms (CPU %.0f ms)\n", thumbnailMs,
                 thumbnailCpuMs);
     std::printf("ratio:                                 %.2f (goal at most 0.6 with two cores)\n",
-                addMs / decodeMs);
+                added.Ms / decodeMs);
     const QString projectFile = folder.filePath(QStringLiteral("bench.kel"));
-    window->Project()->SaveToFile(QFile::encodeName(projectFile).toStdString());
-    window.reset();
+    added.Window->Project()->SaveToFile(QFile::encodeName(projectFile).toStdString());
+    added.Window.reset();
 
-    const double openMegabytes = ResidentMegabytes();
-    window = std::make_unique<TfrmKelvo>(environment);
-    window->show();
-    QCoreApplication::processEvents();
-    timer.restart();
-    cpu = CpuMs();
-    window->OpenProjectFile(projectFile);
-    const double openMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    TTimedWindow opened = TimedWindow(
+        environment, [&projectFile](TfrmKelvo& window) { window.OpenProjectFile(projectFile); });
     std::printf("opening it again, cache full:          %.0f ms (CPU %.0f ms; %d with thumbnails; "
                 "%.0f MB more resident; goal at most 2 s for 10,000)\n",
-                openMs, CpuMs() - cpu, WithThumbnail(*window), ResidentMegabytes() - openMegabytes);
-    window.reset();
+                opened.Ms, opened.CpuMs, WithThumbnail(*opened.Window), opened.Megabytes);
+    opened.Window.reset();
 
     // 2. and 3. A slide view over 10,000 pictures with thumbnails.
     const double before = ResidentMegabytes();
