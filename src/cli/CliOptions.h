@@ -33,6 +33,13 @@ struct LayoutsOptions {
     std::string Layouts;
 };
 
+struct CheckOptions {
+    /// Layout names in the layouts folder or paths to layout folders; none: every layout.
+    std::vector<std::string> Names;
+    std::string Layouts;
+};
+
 ExitStatus RunGenerate(const GenerateOptions& options);
 ExitStatus RunNew(const NewOptions& options);
 ExitStatus RunLayouts(const LayoutsOptions& options);
+ExitStatus RunCheck(const CheckOptions& options);

@@ -60,6 +60,16 @@ int Run(int argc, char** argv) {
     layoutsCmd->add_option("--layouts", layouts.Layouts,
                            "The folder of layouts (default: the one installed with Kelvo)");
 
+    CheckOptions check;
+    CLI::App* checkCmd = app.add_subcommand(
+        "check", "Check layouts for mistakes in their tags and words file. Lists each as "
+                 "FILE:LINE:COLUMN: message and exits with 1 when it finds any.");
+    checkCmd->add_option("layout", check.Names,
+                         "Layout names in the layouts folder, or paths to layout folders "
+                         "(default: every layout)");
+    checkCmd->add_option("--layouts", check.Layouts,
+                         "The folder of layouts (default: the one installed with Kelvo)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -75,6 +85,8 @@ int Run(int argc, char** argv) {
             status = RunNew(create);
         else if (layoutsCmd->parsed())
             status = RunLayouts(layouts);
+        else if (checkCmd->parsed())
+            status = RunCheck(check);
         return static_cast<int>(status);
     } catch (const std::exception& e) {
         std::cerr << "kelvo-cli: " << e.what() << '\n';

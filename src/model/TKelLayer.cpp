@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "base/FileUtils.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelLayerList.h"
 #include "template/TKelPageFile.h"
@@ -152,23 +153,5 @@ bool TKelLayer::SaveToXml(pugi::xml_node node) const {
 }
 
 bool TKelLayer::IsSafePictureDirectory(std::string_view directory) {
-    if (directory.empty())
-        return true;
-    // Rooted on some platform: "/x", "\x", "C:x" and "C:\x" all leave the gallery.
-    if (directory.front() == '/' || directory.front() == '\\')
-        return false;
-    if (directory.size() >= 2 && directory[1] == ':')
-        return false;
-    std::size_t start = 0;
-    while (start <= directory.size()) {
-        const std::size_t end = directory.find_first_of("/\\", start);
-        const std::string_view part =
-            directory.substr(start, end == std::string_view::npos ? end : end - start);
-        if (part == "..")
-            return false;
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
-    return true;
+    return kelvo::IsSafeSubFolder(directory);
 }
