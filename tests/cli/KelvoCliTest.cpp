@@ -145,6 +145,26 @@ TEST_F(KelvoCli, ListsLayouts) {
     EXPECT_EQ(Cli(tmp, "layouts --layouts " + Quote(tmp.dir() + "none")).Status, 1);
 }
 
+// check lists each mistake as FILE:LINE:COLUMN: message, names files as the layout was given,
+// and tells problems (1) from a clean layout (0) and a layout that is not there (2).
+TEST_F(KelvoCli, CheckListsMistakesCompilerStyle) {
+    tmp.write("Layouts/Bad/index.html", "<p>\n  #kel_page_titel#</p>");
+    const std::string bad = tmp.dir() + "Layouts/Bad";
+    const std::string finding =
+        "index.html:2:3: unknown tag \"kel_page_titel\" (did you mean \"kel_page_title\"?)\n";
+    for (const auto& [arguments, status, out] :
+         {std::tuple<std::string, int, std::string>{"standard plain", 0,
+                                                    "No problems found in 2 layouts.\n"},
+          {"Bad", 1, "Bad/" + finding + "1 problem found in 1 of 1 layout.\n"},
+          {"", 1, "Bad/" + finding + "1 problem found in 1 of 3 layouts.\n"},
+          {Quote(bad), 1, bad + "/" + finding + "1 problem found in 1 of 1 layout.\n"},
+          {"Gone", 2, ""}}) {
+        const Result result = Cli(tmp, "check --layouts " + layouts + " " + arguments);
+        EXPECT_EQ(result.Status, status) << arguments;
+        EXPECT_EQ(result.Out, out) << arguments;
+    }
+}
+
 // Fast mode keeps the files and picture sizes of exact mode; only pixels differ, and must.
 TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
     // Large enough for every reduced scale, portrait, odd-sized, and one enlarged.

@@ -7,6 +7,7 @@
 #include "base/KelText.h"
 #include "template/TKelPageDirectoryList.h"
 #include "template/TKelTag.h"
+#include "template/TKelTemplateCheck.h"
 
 // The layouts the program ships, read from the source tree as the layout dialog reads them.
 namespace {
@@ -71,4 +72,15 @@ TEST(ShippedLayouts, HaveStandardAndAStartPageEach) {
     for (int i = 0; i < layouts.Count(); ++i)
         EXPECT_NE(FindByName(layouts.Items(i)->PageFiles, "index"), nullptr)
             << layouts.Items(i)->GetName();
+}
+
+// A shipped layout with a mistake its authors would see in kelvo-cli check.
+TEST(ShippedLayouts, PassTheTemplateCheck) {
+    const auto& layouts = ShippedLayouts();
+    ASSERT_EQ(layouts.Count(), 3);
+    for (int i = 0; i < layouts.Count(); ++i) {
+        for (const TKelTemplateFinding& finding : TKelTemplateCheck::Check(*layouts.Items(i)))
+            ADD_FAILURE() << layouts.Items(i)->GetName() << '/' << finding.File << ':'
+                          << finding.Line << ':' << finding.Column << ": " << finding.Text();
+    }
 }
