@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -19,6 +20,7 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "generator/TKelPageGenerator.h"
 #include "generator/TKelPictureGenerator.h"
@@ -32,6 +34,7 @@
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
 #include "template/TKelPageFile.h"
+#include "template/TKelTemplateCheck.h"
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/TKelvoEnvironment.h"
@@ -68,6 +71,30 @@ constexpr std::array<TSizePreset, 8> SizePresets{{{2191, 90, 90},
                                                   {2198, 0, 0}}};
 
 const QUrl BlankPage(QStringLiteral("about:blank"));
+
+// The text numbers of the template check's messages, by the kind of finding.
+constexpr std::array<int, 15> FindingTextIds{3160, 3161, 3162, 3163, 3164, 3165, 3166, 3167,
+                                             3168, 3169, 2330, 2331, 2332, 2333, 2334};
+static_assert(FindingTextIds.size() ==
+              static_cast<std::size_t>(TKelTemplateFinding::TKind::CellOutsideRow) + 1);
+
+// A finding's message and suggestion in the user's language; the English formats are the
+// check's own.
+QString FindingMessage(TTamLanguage& language, const TKelTemplateFinding& finding) {
+    QVariantList arguments;
+    for (const std::string& argument : finding.Arguments)
+        arguments.append(QString::fromStdString(argument));
+    QString message = language.GetTextFmt(
+        FindingTextIds[static_cast<std::size_t>(finding.Kind)],
+        QString::fromUtf8(TKelTemplateFinding::Format(finding.Kind)), arguments);
+    if (!finding.Suggestion.empty())
+        message +=
+            " (" +
+            language.GetTextFmt(2335, QString::fromUtf8(TKelTemplateFinding::SuggestionFormat),
+                                {QString::fromStdString(finding.Suggestion)}) +
+            ")";
+    return message;
+}
 
 /// The hourglass for as long as a reaction runs, restored also when it fails.
 class TWaitCursor {
@@ -160,6 +187,18 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
     ui->webPreview->setPage(m_page);
     connect(m_page, &QWebEnginePage::loadFinished, this, &TfrmHtmlLayout::PreviewLoaded);
 
+    TTamLanguage& language = m_environment.Language;
+    ui->grdTemplateCheck->setColumnCount(4);
+    ui->grdTemplateCheck->setHorizontalHeaderLabels(
+        {language.GetText(2323, "File"), language.GetText(2324, "Line"),
+         language.GetText(2325, "Column"), language.GetText(2326, "Message")});
+    ui->grdTemplateCheck->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ui->lblTemplateCheck->hide();
+    ui->grdTemplateCheck->hide();
+    // Messages wrap within their column, so a row's height follows the column's width.
+    connect(ui->grdTemplateCheck->horizontalHeader(), &QHeaderView::sectionResized,
+            ui->grdTemplateCheck, &QTableWidget::resizeRowsToContents);
+
     ui->cmbPictureSelection->setItemDelegate(
         new TPictureSelectionDelegate(ui->cmbPictureSelection));
     ui->cmbPictureSelection->setMaxVisibleItems(5);
@@ -175,6 +214,8 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
 
     connect(ui->tvwLayouts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { tvwLayoutsChange(node); });
+    connect(ui->tvwLayouts, &QTreeWidget::currentItemChanged, this,
+            [this](const QTreeWidgetItem* node) { ShowTemplateCheck(node); });
     connect(ui->cmbColCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
     connect(ui->cmbRowCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
     connect(ui->cmbPictureSize, &QComboBox::activated, this, &TfrmHtmlLayout::cmbPictureSizeChange);
@@ -306,6 +347,54 @@ TKelPicture* TfrmHtmlLayout::TestPicture() const {
         return nullptr;
     return reinterpret_cast<TKelPicture*>(
         ui->cmbPictureSelection->itemData(index, PictureRole).value<quintptr>());
+}
+
+void TfrmHtmlLayout::ShowTemplateCheck(const QTreeWidgetItem* node) {
+    const auto* layout =
+        node ? reinterpret_cast<const TKelLayout*>(node->data(0, LayoutRole).value<quintptr>())
+             : nullptr;
+    if (m_templateChecked && layout == m_checkedLayout)
+        return;
+    m_templateChecked = true;
+    m_checkedLayout = layout;
+    TTamLanguage& language = m_environment.Language;
+    const TKelPageDirectory* directory = layout ? layout->Directory() : nullptr;
+    std::vector<TKelTemplateFinding> findings;
+    QString summary;
+    try {
+        if (directory)
+            findings = TKelTemplateCheck::Check(*directory);
+        summary = findings.empty() ? language.GetText(2320, "Template check: no problems found.")
+                  : findings.size() == 1
+                      ? language.GetText(2321, "Template check: 1 problem found:")
+                      : language.GetTextFmt(2322, "Template check: %d problems found:",
+                                            {static_cast<int>(findings.size())});
+    } catch (const std::exception& e) {
+        summary = QString::fromStdString(e.what());
+    }
+    QTableWidget* grid = ui->grdTemplateCheck;
+    grid->setRowCount(static_cast<int>(findings.size()));
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const TKelTemplateFinding& finding = findings[static_cast<std::size_t>(row)];
+        const QString message = FindingMessage(language, finding);
+        const QString cells[] = {QString::fromStdString(finding.File),
+                                 QString::number(finding.Line), QString::number(finding.Column),
+                                 message};
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column == 1 || column == 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
+            else
+                item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+            grid->setItem(row, column, item);
+        }
+    }
+    for (int column = 0; column < 3; ++column)
+        grid->resizeColumnToContents(column);
+    grid->resizeRowsToContents();
+    ui->lblTemplateCheck->setText(summary);
+    ui->lblTemplateCheck->setVisible(directory != nullptr);
+    grid->setVisible(!findings.empty());
 }
 
 void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {

@@ -87,6 +87,9 @@ private:
     void GenerateLayoutPictures(const TKelLayout* layout, bool placeholders);
     void GeneratePlaceholders(const TKelLayout& layout);
     TKelPicture* TestPicture() const;
+    /// Lists the template check's findings for the layout of node when it is another layout than
+    /// the one listed.
+    void ShowTemplateCheck(const QTreeWidgetItem* node);
 
     /// The OK steps: stores the controls and copies the working layouts into the project.
     /// False, with nothing copied, while a control is invalid.
@@ -108,6 +111,8 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     TPreviewPage* m_page = nullptr;
     bool m_shown = false;
+    bool m_templateChecked = false;
+    const TKelLayout* m_checkedLayout = nullptr;
     /// The project's layouts point into m_directories since OK; they are detached from it
     /// before it goes.
     bool m_projectUsesDirectories = false;

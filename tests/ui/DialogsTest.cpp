@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>
@@ -18,6 +19,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -36,11 +38,13 @@
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPicture.h"
+#include "model/TSettings.h"
 #include "template/TKelPageDirectoryList.h"
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/THelpKey.h"
 #include "ui/THtmlHelpHost.h"
+#include "ui/TKelvoEnvironment.h"
 #include "ui/TPreviewPage.h"
 #include "ui/TfrmHelp.h"
 #include "ui/TfrmHtmlLayout.h"
@@ -361,6 +365,54 @@ private slots:
             QApplication::sendEvent(area->viewport(), &event);
             QCOMPARE(area->verticalScrollBar()->value(), position);
         }
+    }
+
+    // The template check's panel not listing the chosen layout's mistakes in the user's language,
+    // or keeping them after another layout is chosen.
+    void templateCheckPanel_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("unknownTag");
+        QTest::addRow("EN") << "ENU"
+                            << "unknown tag \"kel_page_titel\" (did you mean";
+        QTest::addRow("DE") << "DEU"
+                            << "unbekanntes Tag „kel_page_titel“ (meinten Sie";
+    }
+    void templateCheckPanel() {
+        QFETCH(QString, language);
+        QFETCH(QString, unknownTag);
+        TLayoutDialog test(1, language, false);
+        const QString program = test.Temp.filePath("program/");
+        QVERIFY(QDir().mkpath(program + "Layouts/Bad") && QDir().mkpath(program + "Layouts/Good"));
+        QVERIFY(WriteFile(program + "Layouts/Bad/index.html",
+                          "<!DOCTYPE html><title>#kel_page_title#</title>\n"
+                          "<h1>#kel_page_titel#</h1>\n"
+                          "<table><tr><td><img src=\"#kel_picture_filename def_colz=3#\"></td>"
+                          "<td>#kel_picture_title#</td></tr></table>\n"
+                          "<a href=\"#kel_page_next#\">#kel_word name=next#</a>\n"));
+        QVERIFY(WriteFile(program + "Layouts/Good/index.html", "<p>#kel_page_title#</p>"));
+        test.Settings = std::make_unique<TSettings>(program.toStdString(),
+                                                    test.Temp.path().toStdString() + "/");
+        test.Environment = std::make_unique<TKelvoEnvironment>(
+            TKelvoEnvironment{test.Language, *test.Settings, test.Prompts});
+        test.Project.Layouts().SetActiveLayout("Bad");
+        test.Show();
+
+        auto* list = test.Find<QTableWidget>("grdTemplateCheck");
+        auto* summary = test.Find<QLabel>("lblTemplateCheck");
+        QVERIFY(list->isVisible() && summary->isVisible());
+        QCOMPARE(list->rowCount(), 4);
+        QCOMPARE(QStringList({list->item(0, 0)->text(), list->item(0, 1)->text(),
+                              list->item(0, 2)->text()}),
+                 QStringList({"index.html", "2", "5"}));
+        QVERIFY2(list->item(0, 3)->text().startsWith(unknownTag),
+                 qPrintable(list->item(0, 3)->text()));
+        QVERIFY(summary->text().contains('4'));
+        QTest::qWait(300);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-template-check-" + language.left(2));
+
+        Choose(*test.Dialog, "Good");
+        QVERIFY(!list->isVisible() && summary->isVisible());
+        QCOMPARE(list->rowCount(), 0);
     }
 
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
