@@ -62,8 +62,8 @@ int Run(int argc, char** argv) {
 
     CheckOptions check;
     CLI::App* checkCmd = app.add_subcommand(
-        "check", "Check layouts for mistakes in their tags and words file. Lists each as "
-                 "FILE:LINE:COLUMN: message and exits with 1 when it finds any.");
+        "check", "Check layouts for mistakes in their tags and words file; each is listed as "
+                 "FILE:LINE:COLUMN: message.");
     checkCmd->add_option("layout", check.Names,
                          "Layout names in the layouts folder, or paths to layout folders "
                          "(default: every layout)");
