@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "template/TKelTag.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/KelText.h"
@@ -40,6 +41,8 @@ bool TKelTag::IsContentTag() const {
 }
 
 bool TKelTag::IsPictureTag() const {
-    return Name == "kel_picture_title" || Name == "kel_picture_filename" ||
-           Name == "kel_picture_comment";
+    static constexpr std::array<std::string_view, 6> names = {
+        "kel_picture_title",  "kel_picture_filename", "kel_picture_comment",
+        "kel_picture_srcset", "kel_picture_width",    "kel_picture_height"};
+    return std::find(names.begin(), names.end(), Name) != names.end();
 }
