@@ -21,6 +21,7 @@
 #include "model/TKelPictureList.h"
 #include "template/TKelPageDirectory.h"
 #include "template/TKelTemplateCheck.h"
+#include "template/TKelWords.h"
 
 namespace fs = std::filesystem;
 
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (parts.size() > 5)
-        kelvo::WriteFileBytes(layoutDir + std::string(TKelTemplateCheck::WordsFileName), parts[5]);
+        kelvo::WriteFileBytes(layoutDir + std::string(TKelWords::FileName), parts[5]);
 
     TKelPictureList pictures;
     std::vector<std::string_view> names;

@@ -26,6 +26,8 @@ struct NewOptions {
     std::string Layouts;
     std::string Output;
     std::string Sort;
+    /// The gallery's language; empty: from the locale.
+    std::string Language;
     bool Force = false;
 };
 

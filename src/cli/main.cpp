@@ -52,6 +52,9 @@ int Run(int argc, char** argv) {
     newCmd->add_option("-o,--output", create.Output, "The project's output folder");
     newCmd->add_option("-s,--sort", create.Sort, "Order the pictures by file path or by file date")
         ->check(CLI::IsMember({"name", "date"}));
+    newCmd->add_option("--language", create.Language,
+                       "The gallery's language, a two-letter code such as en or de (default: "
+                       "from the locale: LC_ALL, LC_MESSAGES, LANG)");
     newCmd->add_flag("-f,--force", create.Force, "Replace an existing project file");
 
     LayoutsOptions layouts;

@@ -13,11 +13,10 @@ struct TKelTagInfo {
     std::span<const std::string_view> Attributes;
     /// Shows what the user enters in the project (TKelTag::IsContentTag).
     bool Content = false;
-    /// Makes a layer show pictures (TKelTag::IsPictureTag).
+    /// Shows something of the picture at the tag's place (TKelTag::IsPictureTag), so it makes a
+    /// layer show pictures and means something only where a page repeats its pictures or shows
+    /// one picture per page.
     bool Picture = false;
-    /// Shows something of the picture at the tag's place, so it only means something where a
-    /// page repeats its pictures or shows one picture per page.
-    bool OfPicture = false;
     /// Written by the template reader in place of a repeated region, never by an author.
     bool Internal = false;
 };

@@ -3,9 +3,6 @@
 #include "template/TKelTemplateCheck.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <map>
-#include <set>
 #include <string>
 
 #include "base/FileUtils.h"
@@ -15,6 +12,7 @@
 #include "template/TKelTag.h"
 #include "template/TKelTagList.h"
 #include "template/TKelTagVocabulary.h"
+#include "template/TKelWords.h"
 
 namespace {
 
@@ -131,56 +129,14 @@ std::string Shown(std::string_view text) {
     return shown;
 }
 
-// The words file: which keys each language section holds, and the lines that mean nothing.
-struct TWords {
-    bool Exists = false;
-    std::map<std::string, std::set<std::string>> Keys; // by language in lower case
-    std::vector<int> BadLines;
-
-    void Read(const std::string& fileName) {
-        std::error_code ec;
-        Exists = std::filesystem::is_regular_file(fileName, ec);
-        if (!Exists)
-            return;
-        const std::string bytes = kelvo::ReadFileBytes(fileName);
-        std::string_view text = bytes;
-        if (text.substr(0, 3) == "\xEF\xBB\xBF")
-            text.remove_prefix(3);
-        std::set<std::string>* section = nullptr;
-        int lineNumber = 0;
-        for (std::size_t start = 0; start < text.size();) {
-            ++lineNumber;
-            const std::size_t end = std::min(text.find('\n', start), text.size());
-            const std::string_view line =
-                kelvo::TrimRightCtl(kelvo::TrimLeftCtl(text.substr(start, end - start)));
-            start = end + 1;
-            if (line.empty() || line.front() == '#' || line.front() == ';')
-                continue;
-            if (line.front() == '[' && line.back() == ']' && line.size() > 2) {
-                section = &Keys[kelvo::LowerAZ(
-                    kelvo::TrimRightCtl(kelvo::TrimLeftCtl(line.substr(1, line.size() - 2))))];
-                continue;
-            }
-            const std::size_t eq = line.find('=');
-            const std::string_view key = eq == std::string_view::npos
-                                             ? std::string_view()
-                                             : kelvo::TrimRightCtl(line.substr(0, eq));
-            if (!section || key.empty())
-                BadLines.push_back(lineNumber);
-            else
-                section->insert(std::string(key));
-        }
-    }
-};
-
 // Checks the tags of one template page.
 class TPageCheck {
 public:
-    TPageCheck(const TKelPageFile& page, const TKelPageDirectory& directory, const TWords& words,
+    TPageCheck(const TKelPageFile& page, const TKelPageDirectory& directory,
                std::vector<TKelTemplateFinding>& findings)
         : m_page(page)
         , m_directory(directory)
-        , m_words(words)
+        , m_words(directory.Words)
         , m_findings(findings)
         , m_file(directory.RelativePath(page.FileName))
         , m_lines(page.Source) {}
@@ -216,7 +172,7 @@ private:
             return;
         }
         CheckAttributes(tag, *info);
-        if (info->OfPicture)
+        if (info->Picture)
             CheckPicturePlace(tag);
     }
 
@@ -337,22 +293,21 @@ private:
             Add(tag.StartPos, TKind::MissingAttribute, {tag.Name, "name"});
             return;
         }
-        if (m_words.Keys.empty()) {
-            Add(tag.StartPos, TKind::NoWordsFile,
-                {Shown(key), std::string(TKelTemplateCheck::WordsFileName)});
+        if (m_words.Languages().empty()) {
+            Add(tag.StartPos, TKind::NoWordsFile, {Shown(key), std::string(TKelWords::FileName)});
             return;
         }
         std::string missing;
-        std::set<std::string> known;
-        for (const auto& [language, keys] : m_words.Keys) {
-            if (keys.count(key) == 0)
+        for (const std::string& language : m_words.Languages()) {
+            if (!m_words.Contains(key, language))
                 missing += (missing.empty() ? "" : ", ") + language;
-            known.insert(keys.begin(), keys.end());
         }
         if (missing.empty())
             return;
+        const std::vector<std::string> known = m_words.Keys();
+        const bool nowhere = !std::binary_search(known.begin(), known.end(), key);
         Add(tag.StartPos, TKind::MissingWord, {Shown(key), missing},
-            known.count(key) == 0 ? Nearest(key, known) : std::string());
+            nowhere ? Nearest(key, known) : std::string());
     }
 
     // A picture tag shows the picture at its place. Where a page repeats a picture cell, the
@@ -401,7 +356,7 @@ private:
 
     const TKelPageFile& m_page;
     const TKelPageDirectory& m_directory;
-    const TWords& m_words;
+    const TKelWords& m_words;
     std::vector<TKelTemplateFinding>& m_findings;
     std::string m_file;
     TLines m_lines;
@@ -410,20 +365,17 @@ private:
 } // namespace
 
 std::vector<TKelTemplateFinding> TKelTemplateCheck::Check(const TKelPageDirectory& directory) {
-    TWords words;
-    const std::string wordsFile = directory.Path + std::string(WordsFileName);
-    words.Read(wordsFile);
-
     std::vector<TKelTemplateFinding> findings;
     for (int i = 0; i < directory.PageFiles.Count(); ++i) {
         const std::size_t first = findings.size();
-        TPageCheck(*directory.PageFiles.Items(i), directory, words, findings).Run();
+        TPageCheck(*directory.PageFiles.Items(i), directory, findings).Run();
         std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(first), findings.end(),
                          [](const TKelTemplateFinding& a, const TKelTemplateFinding& b) {
                              return std::pair(a.Line, a.Column) < std::pair(b.Line, b.Column);
                          });
     }
-    for (const int line : words.BadLines)
-        findings.push_back({std::string(WordsFileName), line, 1, TKind::BadWordsLine, {}, {}});
+    for (const int line : directory.Words.IgnoredLines())
+        findings.push_back(
+            {std::string(TKelWords::FileName), line, 1, TKind::BadWordsLine, {}, {}});
     return findings;
 }

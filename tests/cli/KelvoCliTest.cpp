@@ -196,3 +196,32 @@ TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
     EXPECT_EQ(files.size(), 1u + 4 + 1 + 2 * 4); // an overview, 4 photo pages, the style sheet
     EXPECT_GT(differing, 0);
 }
+
+// A new project's gallery language: --language, else the first locale variable that is set,
+// as the C library reads them; C and POSIX are English, which the file does not spell out.
+TEST_F(KelvoCli, NewTakesTheLanguageFromTheLocale) {
+    const std::string project = tmp.dir() + "p.kel";
+    const std::string photo = Quote(tmp.dir() + "photos/c.jpg");
+    for (const auto& [lcAll, lcMessages, lang, option, expected] :
+         {std::tuple{"", "", "de_DE.UTF-8", "", "de"},
+          {"C", "", "de_DE.UTF-8", "", ""},
+          {"", "fr_FR@euro", "de_DE.UTF-8", "", "fr"},
+          {"", "", "POSIX", "", ""},
+          {"", "", "de_DE", " --language PT", "pt"},
+          {"", "", "de_DE", " --language en", ""}}) {
+        SCOPED_TRACE(std::string(lcAll) + "|" + lcMessages + "|" + lang + "|" + option);
+        setenv("LC_ALL", lcAll, 1);
+        setenv("LC_MESSAGES", lcMessages, 1);
+        setenv("LANG", lang, 1);
+        ASSERT_EQ(Cli(tmp, "new --force " + Quote(project) + option + " " + photo).Status, 0);
+        const std::string text = kelvo::ReadFileBytes(project);
+        const auto at = text.find(" language=\"");
+        EXPECT_EQ(at == std::string::npos ? ""
+                                          : text.substr(at + 11, text.find('"', at + 11) - at - 11),
+                  expected);
+    }
+    EXPECT_EQ(Cli(tmp, "new --force " + Quote(project) + " --language deutsch " + photo).Status, 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    unsetenv("LANG");
+}

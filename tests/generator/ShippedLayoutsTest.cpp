@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -82,5 +83,26 @@ TEST(ShippedLayouts, PassTheTemplateCheck) {
         for (const TKelTemplateFinding& finding : TKelTemplateCheck::Check(*layouts.Items(i)))
             ADD_FAILURE() << layouts.Items(i)->GetName() << '/' << finding.File << ':'
                           << finding.Line << ':' << finding.Column << ": " << finding.Text();
+    }
+}
+
+// A word a shipped page asks for that a language lacks would show its key, or English.
+TEST(ShippedLayouts, EveryWordInEnglishAndGerman) {
+    const auto& layouts = ShippedLayouts();
+    for (int i = 0; i < layouts.Count(); ++i) {
+        const TKelPageDirectory& layout = *layouts.Items(i);
+        EXPECT_EQ(layout.Words.Languages(), (std::vector<std::string>{"en", "de"}))
+            << layout.GetName();
+        for (int p = 0; p < layout.PageFiles.Count(); ++p) {
+            const TKelTagRefs& tags = layout.PageFiles.Items(p)->AllTags;
+            for (int t = 0; t < tags.Count(); ++t) {
+                if (tags.Items(t)->Name != "kel_word")
+                    continue;
+                const std::string key = tags.Items(t)->GetStrAttribute("name", "");
+                const std::string english = layout.Words.Word(key, "en");
+                EXPECT_NE(english, key) << layout.GetName() << ": " << key;
+                EXPECT_NE(layout.Words.Word(key, "de"), english) << layout.GetName() << ": " << key;
+            }
+        }
     }
 }
