@@ -343,5 +343,25 @@
         <source>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</source>
         <translation>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</translation>
     </message>
+    <message id="2300">
+        <source>Gallery language</source>
+        <translation>Gallery language</translation>
+    </message>
+    <message id="2301">
+        <source>Pixel densities</source>
+        <translation>Pixel densities</translation>
+    </message>
+    <message id="2302">
+        <source>Picture sizes, all densities: %.0n bytes</source>
+        <translation>Picture sizes, all densities: %.0n bytes</translation>
+    </message>
+    <message id="2303">
+        <source>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</source>
+        <translation>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</translation>
+    </message>
+    <message id="2304">
+        <source>The language of the words the layout puts into the gallery's pages</source>
+        <translation>The language of the words the layout puts into the gallery's pages</translation>
+    </message>
 </context>
 </TS>

@@ -363,6 +363,35 @@ private slots:
         }
     }
 
+    // Densities or the gallery's language not reaching the layer, the preview or the project;
+    // the size line counting the 1x picture only.
+    void densitiesAndLanguage() {
+        TLayoutDialog test(2);
+        Choose(*test.Dialog, "Standard", "index");
+        auto* languages = test.Find<QComboBox>("cmbLanguage");
+        QCOMPARE(languages->count(), 2); // the words file's English and German
+        QCOMPARE(languages->currentData().toString(), QString("en"));
+        QVERIFY(test.Find<QCheckBox>("chkDensity2")->isChecked()); // def_densities=1,2
+        QVERIFY(test.Find<QLabel>("pnlStatistic")->text().contains("all densities"));
+
+        test.Find<QCheckBox>("chkDensity3")->click();
+        QTRY_VERIFY(test.Run("document.images[0].srcset").toString().contains(" 3x"));
+        test.ChooseItem("cmbLanguage", languages->findData("de"));
+        QTRY_COMPARE(test.Run("document.documentElement.lang").toString(), QString("de"));
+        QVERIFY(test.Run("document.body.innerText").toString().contains("Erstellt mit Kelvo"));
+        QTest::qWait(200);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-densities-language");
+
+        test.Find<QPushButton>("btnOk")->click();
+        QCOMPARE(test.Dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(test.Project.Layouts().Language(), std::string("de"));
+        const TKelLayer* layer =
+            test.Project.Layouts().FindLayout("Standard")->Layers().FindLayer("index");
+        QCOMPARE(layer->Densities(), (std::vector<int>{1, 2, 3}));
+        QCOMPARE(test.Project.History().Items(),
+                 (std::vector<std::string>{"SetDensities", "SetLanguage"}));
+    }
+
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
     void previewSpeed() {
         TLayoutDialog test(0, "ENU", false);
