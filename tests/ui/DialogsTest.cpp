@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -156,11 +157,13 @@ struct TRun : TDialogTestEnvironment {
     }
     void Start() const { Find<QPushButton>("btnStart")->click(); }
     QString Gallery() const { return Temp.filePath("out/gallery"); }
+    /// The 1x pictures written: one per picture and picture layer (2x and more sit in "2x"...).
     int Pictures() const {
+        static const QRegularExpression density(QStringLiteral("/\\dx/[^/]*$"));
         QDirIterator it(Gallery(), {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
         int count = 0;
-        for (; it.hasNext(); it.next())
-            ++count;
+        while (it.hasNext())
+            count += !density.match(it.next()).hasMatch();
         return count;
     }
 };
