@@ -475,5 +475,25 @@
         <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
         <translation>Ein Unterordnername darf nur die Buchstaben A bis Z und a bis z, die Ziffern 0 bis 9 und die Pfadtrenner / und \ enthalten.</translation>
     </message>
+    <message id="2300">
+        <source>Gallery language</source>
+        <translation>Sprache der Galerie</translation>
+    </message>
+    <message id="2301">
+        <source>Pixel densities</source>
+        <translation>Pixeldichten</translation>
+    </message>
+    <message id="2302">
+        <source>Picture sizes, all densities: %.0n bytes</source>
+        <translation>Bildgrößen, alle Dichten: %.0n Bytes</translation>
+    </message>
+    <message id="2303">
+        <source>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</source>
+        <translation>Schreibt jedes Bild zusätzlich in zwei-, drei- oder vierfacher Rahmengröße für scharfe Bildschirme; 1× wird immer geschrieben</translation>
+    </message>
+    <message id="2304">
+        <source>The language of the words the layout puts into the gallery's pages</source>
+        <translation>Die Sprache der Wörter, die das Layout in die Seiten der Galerie schreibt</translation>
+    </message>
 </context>
 </TS>

@@ -475,5 +475,25 @@
         <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
         <translation>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</translation>
     </message>
+    <message id="2300">
+        <source>Gallery language</source>
+        <translation>Gallery language</translation>
+    </message>
+    <message id="2301">
+        <source>Pixel densities</source>
+        <translation>Pixel densities</translation>
+    </message>
+    <message id="2302">
+        <source>Picture sizes, all densities: %.0n bytes</source>
+        <translation>Picture sizes, all densities: %.0n bytes</translation>
+    </message>
+    <message id="2303">
+        <source>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</source>
+        <translation>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</translation>
+    </message>
+    <message id="2304">
+        <source>The language of the words the layout puts into the gallery's pages</source>
+        <translation>The language of the words the layout puts into the gallery's pages</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLocale>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "generator/TKelPageGenerator.h"
+#include "generator/TKelPictureFrame.h"
 #include "generator/TKelPictureGenerator.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/TBM_Bitmap.h"
@@ -35,6 +37,7 @@
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
+#include "template/TKelPageDirectory.h"
 #include "template/TKelPageFile.h"
 #include "template/TKelTemplateCheck.h"
 #include "ui/ControlState.h"
@@ -156,6 +159,16 @@ public:
     }
 };
 
+// The pictures the generator writes of picture for layer; none when its source cannot be read.
+std::vector<TKelPictureFrame> WrittenFrames(const TKelLayer& layer, const TKelPicture& picture) {
+    try {
+        const TKelSourceSize size = ReadSourceSize(picture.FileName());
+        return PictureFrames(layer, size.Width, size.Height);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 // The tree's images: a layout and a layer, each with its own picture when selected.
 QIcon TreeIcon(const QIcon& normal, const QIcon& selected) {
     QIcon icon;
@@ -232,6 +245,12 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
             &TfrmHtmlLayout::trkbPictureQualityExit);
     connect(ui->cmbPictureSelection, &QComboBox::activated, this,
             &TfrmHtmlLayout::cmbPictureSelectionChange);
+    // Set here, as the translation would take a leading number for a text's number.
+    for (const auto& [density, box] : DensityBoxes()) {
+        box->setText(QString::number(density) + QChar(0x00D7));
+        connect(box, &QCheckBox::clicked, this, &TfrmHtmlLayout::chkDensityClick);
+    }
+    connect(ui->cmbLanguage, &QComboBox::activated, this, &TfrmHtmlLayout::cmbLanguageChange);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmHtmlLayout::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->btnCreateHtml, &QPushButton::clicked, this, &TfrmHtmlLayout::btnCreateHtmlClick);
@@ -337,6 +356,25 @@ void TfrmHtmlLayout::FillTestPictures() {
     ui->cmbPictureSelection->setCurrentIndex(ui->cmbPictureSelection->count() > 0 ? 0 : -1);
 }
 
+void TfrmHtmlLayout::FillLanguages() {
+    ui->cmbLanguage->clear();
+    if (m_layout && m_layout->Directory()) {
+        std::vector<std::string> codes = m_layout->Directory()->Words.Languages();
+        for (const std::string& code :
+             {std::string(TKelLayoutList::DefaultLanguage), m_layouts.Language()})
+            if (std::find(codes.begin(), codes.end(), code) == codes.end())
+                codes.push_back(code);
+        for (const std::string& code : codes) {
+            const QString name = QString::fromStdString(code);
+            ui->cmbLanguage->addItem(
+                QLocale::languageToString(QLocale(name).language()) + " (" + name + ")", name);
+        }
+        ui->cmbLanguage->setCurrentIndex(
+            ui->cmbLanguage->findData(QString::fromStdString(m_layouts.Language())));
+    }
+    SetControlState(ui->cmbLanguage, m_layout != nullptr, true);
+}
+
 void TfrmHtmlLayout::FillTree() {
     const QIcon layoutIcon =
         TreeIcon(QIcon::fromTheme("folder", style()->standardIcon(QStyle::SP_DirClosedIcon)),
@@ -364,6 +402,10 @@ void TfrmHtmlLayout::FillTree() {
         ui->tvwLayouts->setCurrentItem(active);
         active->setExpanded(true);
     }
+}
+
+std::array<std::pair<int, QCheckBox*>, 3> TfrmHtmlLayout::DensityBoxes() const {
+    return {{{2, ui->chkDensity2}, {3, ui->chkDensity3}, {4, ui->chkDensity4}}};
 }
 
 TKelPicture* TfrmHtmlLayout::TestPicture() const {
@@ -434,6 +476,7 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
             m_layout = layout;
             m_layer = nullptr;
             LoadControls(nullptr, nullptr);
+            FillLanguages();
             page = GenerateLayoutPreview(m_layout, copy);
             GenerateLayoutPictures(m_layout, copy);
         } else if (node) {
@@ -443,12 +486,14 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
             m_layout = layout;
             m_layer = reinterpret_cast<TKelLayer*>(node->data(0, LayerRole).value<quintptr>());
             LoadControls(m_layout, m_layer);
+            FillLanguages();
             page = GenerateLayerPreview(m_layout, m_layer, copy);
             GenerateLayerPictures(m_layout, m_layer, copy);
         } else {
             m_layout = nullptr;
             m_layer = nullptr;
             LoadControls(nullptr, nullptr);
+            FillLanguages();
         }
         Navigate(page);
     });
@@ -466,12 +511,14 @@ void TfrmHtmlLayout::LoadControls(const TKelLayout* layout, const TKelLayer* lay
         ui->edtPictureHeight->setText("0");
         ui->edtPictureQuality->setText("100");
         ui->trkbPictureQuality->setValue(100);
+        for (const auto& entry : DensityBoxes())
+            entry.second->setChecked(false);
         for (QWidget* control :
              {static_cast<QWidget*>(ui->memTitle), static_cast<QWidget*>(ui->memText),
               static_cast<QWidget*>(ui->cmbColCount), static_cast<QWidget*>(ui->cmbRowCount),
               static_cast<QWidget*>(ui->edtPictureWidth),
               static_cast<QWidget*>(ui->edtPictureHeight),
-              static_cast<QWidget*>(ui->edtPictureQuality),
+              static_cast<QWidget*>(ui->edtPictureQuality), static_cast<QWidget*>(ui->chkDensity2),
               static_cast<QWidget*>(ui->cmbPictureSelection)})
             SetControlState(control, false, true);
         return;
@@ -498,6 +545,10 @@ void TfrmHtmlLayout::LoadControls(const TKelLayout* layout, const TKelLayer* lay
     ui->edtPictureQuality->setText(QString::number(layer->PictureQuality()));
     ui->trkbPictureQuality->setValue(layer->PictureQuality());
     SetControlState(ui->edtPictureQuality, pictures, true);
+    const std::vector<int>& densities = layer->Densities();
+    for (const auto& [density, box] : DensityBoxes())
+        box->setChecked(std::find(densities.begin(), densities.end(), density) != densities.end());
+    SetControlState(ui->chkDensity2, pictures, true);
     SetControlState(ui->cmbPictureSelection, true, true);
 }
 
@@ -526,6 +577,13 @@ void TfrmHtmlLayout::SetControlState(QWidget* control, bool enabled, bool valid)
         follow(ui->lblQuality, {ui->edtPictureQuality});
     } else if (control == ui->cmbPictureSelection) {
         follow(ui->lblPictureSelection, {ui->cmbPictureSelection});
+    } else if (control == ui->chkDensity2) {
+        for (QWidget* companion :
+             {static_cast<QWidget*>(ui->chkDensity3), static_cast<QWidget*>(ui->chkDensity4),
+              static_cast<QWidget*>(ui->lblDensities)})
+            follow(companion, {ui->chkDensity2});
+    } else if (control == ui->cmbLanguage) {
+        follow(ui->lblLanguage, {ui->cmbLanguage});
     }
 }
 
@@ -580,6 +638,11 @@ std::pair<bool, bool> TfrmHtmlLayout::ApplyControls() {
           &TKelLayer::SetPictureHeight);
     apply(ui->edtPictureQuality, ui->edtPictureQuality->text().toInt(), layer.PictureQuality(),
           &TKelLayer::SetPictureQuality);
+    std::vector<int> densities{1};
+    for (const auto& [density, box] : DensityBoxes())
+        if (box->isChecked())
+            densities.push_back(density);
+    apply(ui->chkDensity2, densities, layer.Densities(), &TKelLayer::SetDensities);
     return {valid, changed};
 }
 
@@ -622,19 +685,33 @@ void TfrmHtmlLayout::GenerateLayerPictures(const TKelLayout* layout, const TKelL
         return;
     const std::string& tempDir = m_environment.Settings.TempDirectory();
     TKelPictureRefs testPictures;
-    QString fileName;
-    if (TKelPicture* picture = TestPicture()) {
+    TKelPicture* picture = TestPicture();
+    if (picture)
         testPictures.Add(picture);
-        fileName = QString::fromStdString(TKelPageGenerator::MakeUrl(
-            TKelPageGenerator().GetPictureFileName(*layout, *layer, picture, tempDir), false));
-    }
     TKelPictureGenerator generator;
     generator.Generate(*layout, layer, testPictures, tempDir);
 
-    const QFileInfo file(fileName);
-    if (!fileName.isEmpty() && file.isFile())
+    // Every density written counts: it is all put on the server.
+    qlonglong bytes = 0;
+    int files = 0;
+    if (picture) {
+        const TKelPageGenerator names;
+        for (const TKelPictureFrame& frame : WrittenFrames(*layer, *picture)) {
+            const QFileInfo file(QString::fromStdString(TKelPageGenerator::MakeUrl(
+                names.GetPictureFileName(*layout, *layer, picture, tempDir, frame.Density),
+                false)));
+            if (file.isFile()) {
+                bytes += file.size();
+                ++files;
+            }
+        }
+    }
+    if (files == 1)
+        ui->pnlStatistic->setText(
+            m_environment.Language.GetTextFmt(2190, "Size of picture: %.0n Bytes", {bytes}));
+    else if (files > 1)
         ui->pnlStatistic->setText(m_environment.Language.GetTextFmt(
-            2190, "Size of picture: %.0n Bytes", {static_cast<qlonglong>(file.size())}));
+            2302, "Picture sizes, all densities: %.0n bytes", {bytes}));
     else
         ui->pnlStatistic->clear();
     if (placeholders)
@@ -765,6 +842,30 @@ void TfrmHtmlLayout::edtPictureQualityExit() {
             return;
         GenerateLayerPictures(m_layout, m_layer, false);
         Refresh(true);
+    });
+}
+
+void TfrmHtmlLayout::chkDensityClick() {
+    Guarded([this] {
+        const TWaitCursor wait;
+        if (!ApplyControls().second)
+            return;
+        // The page's srcset lists the densities, so it changes with the pictures.
+        GenerateLayerPreview(m_layout, m_layer, false);
+        GenerateLayerPictures(m_layout, m_layer, false);
+        Refresh(true);
+    });
+}
+
+void TfrmHtmlLayout::cmbLanguageChange() {
+    Guarded([this] {
+        const TWaitCursor wait;
+        m_layouts.SetLanguage(ui->cmbLanguage->currentData().toString().toStdString());
+        if (m_layer)
+            GenerateLayerPreview(m_layout, m_layer, false);
+        else
+            GenerateLayoutPreview(m_layout, false);
+        Refresh(false);
     });
 }
 

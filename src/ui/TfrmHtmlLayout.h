@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QUrl>
 
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "model/TKelPictureRefs.h"
 #include "template/TKelPageDirectoryList.h"
 
+class QCheckBox;
 class QTreeWidgetItem;
 class QWebEngineProfile;
 class TKelLayer;
@@ -73,6 +75,8 @@ private:
     void trkbPictureQualityExit();
     void edtPictureQualityExit();
     void cmbPictureSelectionChange();
+    void chkDensityClick();
+    void cmbLanguageChange();
     void btnOkClick();
     void btnCreateHtmlClick();
 
@@ -84,6 +88,9 @@ private:
     void LoadControls(const TKelLayout* layout, const TKelLayer* layer);
     void FillTree();
     void FillTestPictures();
+    /// The languages of the chosen layout's words, English and the gallery's own always among
+    /// them; empty and disabled without a layout.
+    void FillLanguages();
     QUrl GenerateLayerPreview(const TKelLayout* layout, const TKelLayer* layer, bool copyFiles);
     QUrl GenerateLayoutPreview(const TKelLayout* layout, bool copyFiles);
     void GenerateLayerPictures(const TKelLayout* layout, const TKelLayer* layer, bool placeholders);
@@ -93,6 +100,8 @@ private:
     /// Lists the template check's findings for the layout of node when it is another layout than
     /// the one listed.
     void ShowTemplateCheck(const QTreeWidgetItem* node);
+    /// The check boxes of the densities above 1, with their density.
+    std::array<std::pair<int, QCheckBox*>, 3> DensityBoxes() const;
 
     /// The OK steps: stores the controls and copies the working layouts into the project.
     /// False, with nothing copied, while a control is invalid.

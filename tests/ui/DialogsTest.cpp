@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -161,11 +162,13 @@ struct TRun : TDialogTestEnvironment {
     }
     void Start() const { Find<QPushButton>("btnStart")->click(); }
     QString Gallery() const { return Temp.filePath("out/gallery"); }
+    /// The 1x pictures written: one per picture and picture layer (2x and more sit in "2x"...).
     int Pictures() const {
+        static const QRegularExpression density(QStringLiteral("/\\dx/[^/]*$"));
         QDirIterator it(Gallery(), {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
         int count = 0;
-        for (; it.hasNext(); it.next())
-            ++count;
+        while (it.hasNext())
+            count += !density.match(it.next()).hasMatch();
         return count;
     }
 };
@@ -437,6 +440,35 @@ private slots:
         show();
         QCOMPARE(test.Dialog->size(), QSize(1000, 700));
         QCOMPARE(test.Find<QSplitter>("splLayout")->sizes(), sizes);
+    }
+
+    // Densities or the gallery's language not reaching the layer, the preview or the project;
+    // the size line counting the 1x picture only.
+    void densitiesAndLanguage() {
+        TLayoutDialog test(2);
+        Choose(*test.Dialog, "Standard", "index");
+        auto* languages = test.Find<QComboBox>("cmbLanguage");
+        QCOMPARE(languages->count(), 2); // the words file's English and German
+        QCOMPARE(languages->currentData().toString(), QString("en"));
+        QVERIFY(test.Find<QCheckBox>("chkDensity2")->isChecked()); // def_densities=1,2
+        QVERIFY(test.Find<QLabel>("pnlStatistic")->text().contains("all densities"));
+
+        test.Find<QCheckBox>("chkDensity3")->click();
+        QTRY_VERIFY(test.Run("document.images[0].srcset").toString().contains(" 3x"));
+        test.ChooseItem("cmbLanguage", languages->findData("de"));
+        QTRY_COMPARE(test.Run("document.documentElement.lang").toString(), QString("de"));
+        QVERIFY(test.Run("document.body.innerText").toString().contains("Erstellt mit Kelvo"));
+        QTest::qWait(200);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-densities-language");
+
+        test.Find<QPushButton>("btnOk")->click();
+        QCOMPARE(test.Dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(test.Project.Layouts().Language(), std::string("de"));
+        const TKelLayer* layer =
+            test.Project.Layouts().FindLayout("Standard")->Layers().FindLayer("index");
+        QCOMPARE(layer->Densities(), (std::vector<int>{1, 2, 3}));
+        QCOMPARE(test.Project.History().Items(),
+                 (std::vector<std::string>{"SetDensities", "SetLanguage"}));
     }
 
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
