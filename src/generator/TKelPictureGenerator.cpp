@@ -17,7 +17,6 @@
 #include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
 #include "generator/TKelPictureFrame.h"
-#include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
