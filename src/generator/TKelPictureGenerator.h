@@ -17,8 +17,9 @@ class TKelPicture;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
-/// layer given), resampled by area averaging and saved as a JPEG of the layer's quality, under
-/// the name and in the folder the page generator links to. A JPEG is resampled for all its
+/// layer given), and once more for each further pixel density of the layer (PictureFrames),
+/// resampled by area averaging and saved as a JPEG of the layer's quality, under the name and
+/// in the folder the page generator links to. A JPEG is resampled for all its
 /// layers in one pass while it is decoded, so only a band of its rows is ever in memory.
 ///
 /// Created for one run or one preview step. Pictures that cannot be read or written are
@@ -79,13 +80,14 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
-    /// One source picture resized for one layer, or why that failed.
+    /// One source picture resized for one layer at one density, or why that failed.
     struct Resized;
-    /// Decodes fileName once and resizes it for each of layers. Raises when the picture cannot
-    /// be read; what fails for one layer only is kept in its result.
+    /// Decodes fileName once and resizes it for each of layers at each of its densities. Raises
+    /// when the picture cannot be read; what fails for one layer only is kept in its result.
     std::vector<Resized> ResizePicture(const std::string& fileName,
                                        const std::vector<const TKelLayer*>& layers) const;
-    /// Writes resized, the picture for its layer; returns the written path. Raises on failure.
+    /// Writes resized, the picture for its layer and density; returns the written path. Raises on
+    /// failure.
     std::string GeneratePicture(const TKelLayout& layout, const TKelPicture& picture,
                                 const Resized& resized, const std::string& outDir) const;
 
