@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
+#include "imaging/TWholePictureReader.h"
 
 namespace {
 
@@ -377,6 +379,16 @@ std::vector<std::uint8_t> MakeHeaders(int width, int height, int bitCount, std::
 }
 
 } // namespace
+
+bool IsBmpData(const std::uint8_t* data, std::size_t size) {
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+std::unique_ptr<TPictureReader> OpenBmpPicture(const std::string& fileName) {
+    TBM_Bitmap bitmap;
+    LoadBmpFile(fileName, bitmap);
+    return std::make_unique<TWholePictureReader>(std::move(bitmap));
+}
 
 void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap) {
     const std::string data = kelvo::ReadFileBytes(fileName);

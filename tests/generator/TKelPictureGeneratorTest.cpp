@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/FileUtils.h"
+#include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelLayer.h"
@@ -178,7 +179,7 @@ TEST_F(PictureGenerator, Placeholder) {
         *gallery.Layout, *gallery.Layout->Layers().FindLayer("index"), temp, 0x102030, 0x405060);
     EXPECT_EQ(file, temp + "dummy_index.bmp");
     TBM_Bitmap bitmap;
-    bitmap.LoadFromFile(file);
+    LoadBmpFile(file, bitmap);
     ASSERT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(160, 120));
     const TBM_Pixel face{0x30, 0x20, 0x10}, shadow{0x60, 0x50, 0x40};
     EXPECT_EQ(bitmap.GetPixel(1, 1), face);
