@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/ExifOrientation.h"
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -13,13 +14,23 @@ struct TExifFree {
     void operator()(ExifData* data) const { exif_data_unref(data); }
 };
 
-constexpr std::uint8_t ExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+constexpr unsigned char ExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
 
 } // namespace
 
 int ExifOrientation(const std::uint8_t* data, std::size_t size) {
+    if (size == 0 || size > 0xFFFFFFFFu)
+        return 1;
+    // libexif only takes a block that starts with the "Exif" header.
+    std::vector<std::uint8_t> withHeader;
+    if (size < sizeof ExifHeader || std::memcmp(data, ExifHeader, sizeof ExifHeader) != 0) {
+        withHeader.assign(ExifHeader, ExifHeader + sizeof ExifHeader);
+        withHeader.insert(withHeader.end(), data, data + size);
+        data = withHeader.data();
+        size = withHeader.size();
+    }
     const std::unique_ptr<ExifData, TExifFree> exif(exif_data_new());
-    if (!exif || size > 0xFFFFFFFFu)
+    if (!exif)
         return 1;
     exif_data_unset_option(exif.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(exif.get(), data, static_cast<unsigned int>(size));
@@ -30,10 +41,4 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size) {
         return 1;
     const int orientation = exif_get_short(entry->data, exif_data_get_byte_order(exif.get()));
     return orientation >= 1 && orientation <= 8 ? orientation : 1;
-}
-
-int TiffExifOrientation(const std::uint8_t* data, std::size_t size) {
-    std::vector<std::uint8_t> block(std::begin(ExifHeader), std::end(ExifHeader));
-    block.insert(block.end(), data, data + size);
-    return ExifOrientation(block.data(), block.size());
 }

@@ -5,10 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-/// The Orientation tag (1 to 8) of an EXIF block as a JPEG's APP1 marker holds it ("Exif", two
-/// zero bytes, then the TIFF structure); 1 when the block has none, a bad one or is damaged.
-/// Reentrant.
+/// The orientation tag (1 to 8) of an EXIF block, which starts either with "Exif\0\0" (as in
+/// a JPEG's APP1 marker) or straight with the TIFF header (as in a WebP or PNG chunk); 1 when
+/// the block has none, a bad one, or cannot be parsed. Never reads outside data.
 int ExifOrientation(const std::uint8_t* data, std::size_t size);
-
-/// The same for the bare TIFF structure that PNG's eXIf chunk holds.
-int TiffExifOrientation(const std::uint8_t* data, std::size_t size);

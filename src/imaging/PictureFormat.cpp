@@ -13,7 +13,9 @@
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/PngFile.h"
-#include "imaging/TPictureReader.h"
+#include "imaging/TWholePictureReader.h"
+#include "imaging/TiffFile.h"
+#include "imaging/WebpFile.h"
 
 namespace {
 
@@ -35,6 +37,10 @@ TPictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
         return TPictureFormat::Jpeg;
     if (IsPngData(data, size))
         return TPictureFormat::Png;
+    if (IsWebpData(data, size))
+        return TPictureFormat::Webp;
+    if (IsTiffData(data, size))
+        return TPictureFormat::Tiff;
     if (IsBmpData(data, size))
         return TPictureFormat::Bmp;
     return TPictureFormat::None;
@@ -74,6 +80,10 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
         return OpenBmpPicture(fileName);
     case TPictureFormat::Png:
         return OpenPngPicture(fileName);
+    case TPictureFormat::Webp:
+        return std::make_unique<TWholePictureReader>(LoadWebpFile(fileName));
+    case TPictureFormat::Tiff:
+        return std::make_unique<TWholePictureReader>(LoadTiffFile(fileName));
     case TPictureFormat::None:
         break;
     }
@@ -84,6 +94,8 @@ const std::vector<TPictureFamily>& PictureFamilies() {
     static const std::vector<TPictureFamily> families{
         {"JPEG", {"jpg", "jpeg", "jpe", "jfif"}},
         {"PNG", {"png"}},
+        {"WebP", {"webp"}},
+        {"TIFF", {"tif", "tiff"}},
         {"Bitmap", {"bmp"}},
     };
     return families;

@@ -181,7 +181,7 @@ private:
         png_bytep exif = nullptr;
         if (png_get_eXIf_1(m_handles.Png, m_handles.Info, &exifLength, &exif) == PNG_INFO_eXIf &&
             exif)
-            m_info.Orientation = TiffExifOrientation(exif, exifLength);
+            m_info.Orientation = ExifOrientation(exif, exifLength);
     }
 
     // Asks libpng for R, G, B and alpha or padding, 8 or 16 bits in the machine's order.
