@@ -202,6 +202,15 @@ def icc_seeds():
     put("fuzz_icc", "nclx-p3-srgb", b"\x0c\x0d")
 
 
+def heif_seeds():
+    # Tiny pictures: HEVC and AV1 decoding under the sanitizers is slow. (ImageMagick's HEIF
+    # writer drops alpha, so there is no seed with it.)
+    small = ppm(16, 12)
+    put("fuzz_heif", "plain.heic", magick(small, "heic", "-quality", "50"))
+    put("fuzz_heif", "plain.avif", magick(small, "avif", "-quality", "50"))
+    put("fuzz_heif", "oriented.heic", magick(small, "heic", "-orient", "RightTop"))
+
+
 def text_of(*parts):
     with open(os.path.join(TOP, *parts), "rb") as f:
         return f.read()
@@ -296,6 +305,7 @@ def main():
     tiff_seeds()
     png_seeds()
     icc_seeds()
+    heif_seeds()
     template_seeds()
     project_seeds()
     url_seeds()

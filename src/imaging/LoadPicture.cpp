@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "imaging/BM_Resample.h"
+#include "imaging/HeifFile.h"
 #include "imaging/PictureFormat.h"
 #include "imaging/TBM_Bitmap.h"
 #include "imaging/TColourConverter.h"
 #include "imaging/TPictureReader.h"
+#include "imaging/TWholePictureReader.h"
 
 namespace {
 
@@ -193,7 +197,13 @@ std::string LoadPictureResampled(const std::string& fileName, const TFramesFor& 
     return ResamplePicture(*reader, dests);
 }
 
-std::string LoadPictureThumbnail(const std::string& fileName, int /*side*/, TBM_Bitmap& bitmap) {
+std::string LoadPictureThumbnail(const std::string& fileName, int side, TBM_Bitmap& bitmap) {
+    if (PictureFormatOf(fileName) == TPictureFormat::Heif) {
+        if (std::optional<TDecodedPicture> thumbnail = LoadHeifThumbnail(fileName, side, side)) {
+            TWholePictureReader reader(std::move(*thumbnail));
+            return LoadUpright(reader, bitmap);
+        }
+    }
     const std::unique_ptr<TPictureReader> reader = OpenPicture(fileName);
     reader->ReduceTo(1, 1); // the smallest decode: thumbnails have always been made from it
     return LoadUpright(*reader, bitmap);

@@ -38,5 +38,6 @@ std::string LoadPictureResampled(const std::string& fileName, const TFramesFor& 
                                  bool fast);
 
 /// A quick, small upright decode of fileName for a thumbnail whose longer side is side: a JPEG
-/// at the decoder's one-eighth scale, any other picture at its full size.
+/// at the decoder's one-eighth scale, a HEIF or AVIF from the thumbnail it carries when that
+/// is at least side x side, any other picture at its full size.
 std::string LoadPictureThumbnail(const std::string& fileName, int side, TBM_Bitmap& bitmap);

@@ -11,6 +11,7 @@
 #include "base/KelErrors.h"
 #include "base/KelText.h"
 #include "imaging/BmpFile.h"
+#include "imaging/HeifFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/PngFile.h"
 #include "imaging/TWholePictureReader.h"
@@ -41,6 +42,8 @@ TPictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size) {
         return TPictureFormat::Webp;
     if (IsTiffData(data, size))
         return TPictureFormat::Tiff;
+    if (IsHeifData(data, size))
+        return TPictureFormat::Heif;
     if (IsBmpData(data, size))
         return TPictureFormat::Bmp;
     return TPictureFormat::None;
@@ -84,6 +87,8 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
         return std::make_unique<TWholePictureReader>(LoadWebpFile(fileName));
     case TPictureFormat::Tiff:
         return std::make_unique<TWholePictureReader>(LoadTiffFile(fileName));
+    case TPictureFormat::Heif:
+        return std::make_unique<TWholePictureReader>(LoadHeifFile(fileName));
     case TPictureFormat::None:
         break;
     }
@@ -95,6 +100,8 @@ const std::vector<TPictureFamily>& PictureFamilies() {
         {"JPEG", {"jpg", "jpeg", "jpe", "jfif"}},
         {"PNG", {"png"}},
         {"WebP", {"webp"}},
+        {"HEIF", {"heic", "heif", "hif"}},
+        {"AVIF", {"avif"}},
         {"TIFF", {"tif", "tiff"}},
         {"Bitmap", {"bmp"}},
     };

@@ -14,7 +14,7 @@ class TPictureReader;
 /// its first bytes, never from its name: a PNG named "photo.jpg" is read as a PNG. Names only
 /// decide which files are offered in dialogs and collected from folders. Reentrant.
 
-enum class TPictureFormat { None, Jpeg, Bmp, Png, Webp, Tiff };
+enum class TPictureFormat { None, Jpeg, Bmp, Png, Webp, Tiff, Heif };
 
 /// The format whose signature data starts with; None when no reader knows it.
 TPictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size);

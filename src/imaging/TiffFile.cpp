@@ -85,8 +85,25 @@ struct TLayout {
     bool WhiteIsZero = false;
     bool Alpha = false; // the first extra sample is alpha
     bool Premultiplied = false;
-    bool Separate = false; // one plane per sample
+    bool Separate = false;       // one plane per sample
+    std::uint32_t TileWidth = 0; // of a tiled file
+    std::uint32_t TileHeight = 0;
 };
+
+// The tile size of a tiled file, checked before libtiff or ReadSamples allocates a tile: a tile
+// may overhang the picture up to the next multiple of 16, or be up to 1024 pixels a side (a
+// small picture in a writer's standard tiles), not hold a giant one.
+void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
+    if (!TIFFIsTiled(tif))
+        return;
+    const auto limit = [](int side) {
+        return std::max<std::uint32_t>(static_cast<std::uint32_t>(side + 15) / 16 * 16, 1024);
+    };
+    if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &l.TileWidth) ||
+        !TIFFGetField(tif, TIFFTAG_TILELENGTH, &l.TileHeight) || l.TileWidth == 0 ||
+        l.TileHeight == 0 || l.TileWidth > limit(l.Width) || l.TileHeight > limit(l.Height))
+        reader.Fail("Invalid tile size");
+}
 
 // Reads every sample of the picture into one buffer, SamplesPerPixel a pixel, whether the file
 // keeps them in strips or tiles, interleaved or in planes.
@@ -97,15 +114,9 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
     const auto spp = static_cast<std::size_t>(l.SamplesPerPixel);
     const std::size_t perPixel = l.Separate ? 1 : spp;
     const bool tiled = TIFFIsTiled(tif) != 0;
-    std::uint32_t cw = static_cast<std::uint32_t>(w), ch = 0;
-    if (tiled) {
-        if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &cw) ||
-            !TIFFGetField(tif, TIFFTAG_TILELENGTH, &ch))
-            reader.Fail("The tile size is missing");
-        // A tile may overhang the picture up to the next multiple of 16, not hold a giant one.
-        if (cw == 0 || ch == 0 || cw > (w + 15) / 16 * 16 || ch > (h + 15) / 16 * 16)
-            reader.Fail("Invalid tile size");
-    } else {
+    const std::uint32_t cw = tiled ? l.TileWidth : static_cast<std::uint32_t>(w);
+    std::uint32_t ch = l.TileHeight;
+    if (!tiled) {
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &ch);
         ch = static_cast<std::uint32_t>(std::min<std::size_t>(ch, h));
         if (ch == 0)
@@ -287,6 +298,7 @@ TDecodedPicture LoadTiffFile(const std::string& fileName) {
     TLayout layout;
     layout.Width = static_cast<int>(width);
     layout.Height = static_cast<int>(height);
+    ReadTileSize(tif.get(), layout, reader);
     std::uint16_t bits = 8;
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
     if (OwnLayout(tif.get(), layout)) {
