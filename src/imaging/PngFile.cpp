@@ -45,8 +45,13 @@ struct TPngError {
     std::longjmp(error->Jump, 1);
 }
 
-// Warnings are damage libpng can live with (a bad ancillary chunk); nothing is printed.
-void IgnoreWarning(png_structp, png_const_charp) {}
+// Warnings are damage libpng can live with (a bad ancillary chunk); nothing is printed. One is
+// not: a chunk longer than MaxChunkBytes is only a warning to libpng, which then allocates it
+// anyway (eXIf does), so a few bytes could ask for gigabytes.
+void Warning(png_structp png, png_const_charp message) {
+    if (std::strcmp(message, "chunk data is too large") == 0)
+        ErrorExit(png, message);
+}
 
 void ReadData(png_structp png, png_bytep data, std::size_t length) {
     const int fd = *static_cast<int*>(png_get_io_ptr(png));
@@ -104,8 +109,7 @@ public:
     explicit TPngReader(const std::string& fileName)
         : m_fileName(fileName) {
         m_handles.Fd = kelvo::OpenRegularFile(fileName);
-        m_handles.Png =
-            png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_error, ErrorExit, IgnoreWarning);
+        m_handles.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_error, ErrorExit, Warning);
         if (!m_handles.Png)
             Raise("Out of memory");
         m_handles.Info = png_create_info_struct(m_handles.Png);

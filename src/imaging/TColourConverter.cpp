@@ -166,12 +166,21 @@ TEntry MakeEntry(const TPictureColour& colour, TSampleLayout layout) {
         if (!profile)
             return entry;
     }
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    // The colour space as the profile's header states it (bytes 16 to 19), read here because
+    // a damaged profile may name one that is no value of Little CMS's enumeration.
+    std::uint32_t space = cmsSigRgbData;
+    if (!colour.IccProfile.empty()) {
+        const std::uint8_t* header = colour.IccProfile.data();
+        space = colour.IccProfile.size() < 20
+                    ? 0
+                    : std::uint32_t{header[16]} << 24 | std::uint32_t{header[17]} << 16 |
+                          std::uint32_t{header[18]} << 8 | header[19];
+    }
     // A grey profile describes the grey the file stores before it is widened to RGB; its
     // curve is near enough sRGB's that the picture is shown as it is.
-    if (space == cmsSigGrayData && !IsCmyk(layout))
+    if (space == static_cast<std::uint32_t>(cmsSigGrayData) && !IsCmyk(layout))
         return entry;
-    if (space != (IsCmyk(layout) ? cmsSigCmykData : cmsSigRgbData)) {
+    if (space != static_cast<std::uint32_t>(IsCmyk(layout) ? cmsSigCmykData : cmsSigRgbData)) {
         entry.Warning = "The colour profile does not fit the picture's colours; taken as sRGB";
         return entry;
     }
