@@ -49,7 +49,7 @@ struct TPngError {
 // not: a chunk longer than MaxChunkBytes is only a warning to libpng, which then allocates it
 // anyway (eXIf does), so a few bytes could ask for gigabytes.
 void Warning(png_structp png, png_const_charp message) {
-    if (std::strcmp(message, "chunk data is too large") == 0)
+    if (std::strstr(message, "chunk data is too large")) // "eXIf: chunk data is too large"
         ErrorExit(png, message);
 }
 

@@ -126,6 +126,15 @@ TEST(PngFile, DamagedFilesRaise) {
         LoadPicture(tmp.write("bad.png", bytes), b);
     });
 
+    // A chunk that claims 800 MB is refused before libpng allocates it.
+    const std::string huge = seeds[1].substr(0, 33) + std::string("\x30\0\0\0eXIfMM\0*", 12);
+    try {
+        OpenPngPicture(tmp.write("huge.png", huge));
+        ADD_FAILURE() << "an 800 MB chunk was accepted";
+    } catch (const EImageError& e) {
+        EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+    }
+
     // 20000 x 20000 in a file of a few hundred bytes: IHDR rewritten, its CRC made right.
     std::string bomb = seeds[1];
     const std::string size("\0\0\x4E\x20\0\0\x4E\x20", 8);
