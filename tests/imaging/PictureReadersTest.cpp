@@ -369,6 +369,28 @@ TEST(PictureReaders, TiffConvertsPaletteCmykAndWhiteIsZero) {
     }
 }
 
+// Each signature knows its own format only, from the first bytes (a short start is none, an MP4
+// is no HEIF): the reader is picked by content, whatever the file's name.
+TEST(PictureReaders, SignaturesTellTheFormatsApart) {
+    TempDir tmp;
+    const std::pair<bool (*)(const std::uint8_t*, std::size_t), std::string> files[] = {
+        {IsWebpData, WebpBytes(true, false)},
+        {IsTiffData, kelvo::ReadFileBytes(WriteTiff(tmp, "s.tif", {}))},
+        {IsHeifData, kelvo::ReadFileBytes(WriteHeif(tmp, "s.heic", {}))},
+        {IsHeifData, kelvo::ReadFileBytes(WriteHeif(tmp, "s.avif", {heif_compression_AV1}))},
+        {nullptr, std::string("\0\0\0\x18"
+                              "ftypmp42\0\0\0\0isommp42",
+                              24)}};
+    for (const auto& [is, bytes] : files)
+        for (const auto& [other, unused] : files) {
+            const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+            if (other != nullptr) {
+                EXPECT_EQ(other(data, bytes.size()), other == is) << bytes.substr(4, 8);
+                EXPECT_FALSE(other(data, 3));
+            }
+        }
+}
+
 // The embedded thumbnail is used only when it is large enough; a file without one gives
 // nothing instead of failing.
 TEST(PictureReaders, HeifThumbnailOfAtLeastTheAskedSize) {
