@@ -138,3 +138,36 @@ TEST(ColourConversion, UnusableDescriptionsWarnAndLeaveColours) {
         EXPECT_TRUE(NearColor(b, 0, 0, c.Expected, c.Warns ? 0 : 2)) << c.Name;
     }
 }
+
+// Rows of 8-bit RGB go through a table form of curve-and-matrix profiles: over a spread of
+// colours it must agree with Little CMS's own conversion within one step.
+TEST(ColourConversion, TableFormAgreesWithLittleCms) {
+    const std::vector<std::uint8_t> profiles[] = {ProfileBytes(RgbProfile(AdobeRgb, 2.2)),
+                                                  ProfileBytes(RgbProfile(ProPhotoLike, 1.8))};
+    std::vector<std::uint8_t> row;
+    for (int r = 0; r < 256; r += 15)
+        for (int g = 0; g < 256; g += 15)
+            for (int b = 0; b < 256; b += 15)
+                row.insert(row.end(), {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b), 0});
+    const int width = static_cast<int>(row.size() / 4);
+    for (const std::vector<std::uint8_t>& icc : profiles) {
+        TPictureColour colour;
+        colour.IccProfile = icc;
+        std::vector<std::uint8_t> ours(row.size()), theirs(row.size());
+        TColourConverter(colour, TSampleLayout::Rgbx8).Convert(row.data(), ours.data(), width);
+        cmsHPROFILE in =
+            cmsOpenProfileFromMem(icc.data(), static_cast<cmsUInt32Number>(icc.size()));
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        cmsHTRANSFORM t = cmsCreateTransform(in, TYPE_RGBA_8, srgb, TYPE_RGBA_8, INTENT_PERCEPTUAL,
+                                             cmsFLAGS_NOOPTIMIZE);
+        cmsDoTransform(t, row.data(), theirs.data(), static_cast<cmsUInt32Number>(width));
+        cmsDeleteTransform(t);
+        cmsCloseProfile(in);
+        cmsCloseProfile(srgb);
+        int largest = 0;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            if (i % 4 != 3)
+                largest = std::max(largest, std::abs(int(ours[i]) - int(theirs[i])));
+        EXPECT_LE(largest, 1);
+    }
+}
