@@ -237,7 +237,7 @@ std::unique_ptr<TMatrixShaper> MatrixShaper(void* profile, void* srgb) {
         for (int c = 0; c < 3; ++c) {
             const double value = toSrgb[r][0] * source[0][c] + toSrgb[r][1] * source[1][c] +
                                  toSrgb[r][2] * source[2][c];
-            if (std::abs(value) >= 4)
+            if (!(std::abs(value) < 4)) // also refuses NaN from a damaged profile
                 return nullptr;
             fast->Matrix[r][c] = static_cast<std::int32_t>(std::lround(value * TMatrixShaper::One));
         }
@@ -250,7 +250,9 @@ std::unique_ptr<TMatrixShaper> MatrixShaper(void* profile, void* srgb) {
         for (int v = 0; v < 256; ++v) {
             const double linear =
                 cmsEvalToneCurveFloat(curve, static_cast<cmsFloat32Number>(v / 255.0));
-            fast->In[c][v] = static_cast<std::int32_t>(std::lround(linear * TMatrixShaper::One));
+            // Clamped, also against NaN, so that the sums cannot overflow.
+            const double clamped = linear > 0 ? std::min(linear, 1.0) : 0.0;
+            fast->In[c][v] = static_cast<std::int32_t>(std::lround(clamped * TMatrixShaper::One));
         }
     }
     const auto* srgbCurve = static_cast<const cmsToneCurve*>(cmsReadTag(srgb, cmsSigRedTRCTag));
