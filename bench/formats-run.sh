@@ -7,9 +7,14 @@
 # PNG, WebP, HEIC, AVIF and TIFF (LZW), and once more as JPEGs carrying a wide-gamut profile
 # (the Adobe-like one of the fuzz seeds). The large PNG is the first photo enlarged to
 # 5472 x 3648.
+# On a busy machine the times scatter; --callgrind counts instructions instead (one round under
+# valgrind, a few minutes).
 #   bench/formats-run.sh [rounds]      (default 3; builds the release preset first)
+#   bench/formats-run.sh --callgrind
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+mode=time
+if [[ ${1:-} == --callgrind ]]; then mode=callgrind; shift; fi
 rounds=${1:-3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -37,8 +42,32 @@ done
 first=$(ls "$top"/Pictures/*.jpg | head -1)
 $convert "$first" -resize '5472x3648!' "$work/large/large.png"
 
-echo "cores: $(nproc), best of $rounds rounds, per picture:"
-"$bin/kelvo_formats_bench" "$rounds" "$work"/{jpeg,jpeg-profile,png,webp,heic,avif,tiff}
+sets=(jpeg jpeg-profile png webp heic avif tiff)
+if [[ $mode == callgrind ]]; then
+  # Millions of instructions inside the functions matching the patterns, in one round.
+  instructions() {
+    local dir=$1
+    shift
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null --collect-atstart=no "$@" \
+      "$bin/kelvo_formats_bench" 1 "$dir" 2>&1 >/dev/null |
+      awk '/Collected :/ { printf "%.0f", $NF / 1e6 }'
+  }
+  printf "%-14s %14s %14s %7s\n" folder "library Minstr" "Kelvo Minstr" ratio
+  for set in "${sets[@]}"; do
+    case $set in
+      jpeg*) decode=DecodeJpeg ;; png) decode=DecodePng ;; webp) decode=DecodeWebp ;;
+      heic | avif) decode=DecodeHeif ;; tiff) decode=DecodeTiff ;;
+    esac
+    library=$(instructions "$work/$set" --toggle-collect="*$decode*")
+    kelvo=$(instructions "$work/$set" --toggle-collect='*LoadPictureResampled*' \
+      --toggle-collect='*SaveJpegFile*')
+    awk -v s="$set" -v l="$library" -v k="$kelvo" \
+      'BEGIN { printf "%-14s %14d %14d %7.2f\n", s, l, k, k / l }'
+  done
+else
+  echo "cores: $(nproc), best of $rounds rounds, per picture:"
+  "$bin/kelvo_formats_bench" "$rounds" "${sets[@]/#/$work/}"
+fi
 
 mkdir -p "$work/Layouts/Bench"
 cat >"$work/Layouts/Bench/index.html" <<'HTML'
