@@ -38,12 +38,19 @@ void TWholePictureReader::ReadRows(TRows& rows) {
             std::memcpy(out, m_bitmap.ScanLine(y), m_bitmap.RowBytes());
         } else if (m_picture.BitsPerSample == 16) {
             const std::uint16_t* in = m_picture.Pixels16.data() + first;
-            for (std::size_t x = 0; x < width; ++x, in += 3, out += 8)
-                std::memcpy(out, in, 3 * sizeof *in);
+            auto* samples = reinterpret_cast<std::uint16_t*>(out);
+            for (std::size_t x = 0; x < width; ++x, in += 3, samples += 4) {
+                samples[0] = in[0];
+                samples[1] = in[1];
+                samples[2] = in[2];
+            }
         } else {
             const std::uint8_t* in = m_picture.Pixels8.data() + first;
-            for (std::size_t x = 0; x < width; ++x, in += 3, out += 4)
-                std::memcpy(out, in, 3);
+            for (std::size_t x = 0; x < width; ++x, in += 3, out += 4) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
         }
         rows.RowsArrived(y + 1);
     }
