@@ -16,7 +16,7 @@
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
-#include "imaging/BM_Geometry.h"
+#include "generator/TKelPictureFrame.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/LoadPicture.h"
@@ -174,46 +174,43 @@ private:
 
 struct TKelPictureGenerator::Resized {
     const TKelLayer* Layer = nullptr;
+    int Density = 1;
+    /// Sized as it is to be written, or empty when Error is set.
     TBM_Bitmap Picture;
-    /// Set when this layer's picture could not be made; raised again when it is written.
+    /// Set when this picture could not be made; raised again when it is written.
     std::exception_ptr Error;
 };
-
-namespace {
-
-// The size of the picture for layer from a width x height source: fitted into the layer's
-// frame, a frame side of 0 taking the source's. Raises EMathError for a one-pixel span.
-TRect TargetRect(const TKelLayer& layer, int width, int height) {
-    const TRect sourceRect{0, 0, width - 1, height - 1};
-    TRect frame{0, 0, layer.PictureWidth() - 1, layer.PictureHeight() - 1};
-    if (frame.Right < 0)
-        frame.Right = sourceRect.Right;
-    if (frame.Bottom < 0)
-        frame.Bottom = sourceRect.Bottom;
-    return FitRect(frame, sourceRect);
-}
-
-} // namespace
 
 std::vector<TKelPictureGenerator::Resized>
 TKelPictureGenerator::ResizePicture(const std::string& fileName,
                                     const std::vector<const TKelLayer*>& layers,
                                     std::string& warning) const {
-    std::vector<Resized> result(layers.size());
-    for (std::size_t i = 0; i < layers.size(); ++i)
-        result[i].Layer = layers[i];
-    const auto framesFor = [&result](int width, int height) {
-        std::vector<TBM_Bitmap*> frames;
-        for (Resized& each : result) {
+    // One picture per layer and density; a layer whose frame cannot be fitted keeps one entry
+    // that carries the failure.
+    std::vector<Resized> result;
+    const auto framesFor = [&](int width, int height) {
+        for (const TKelLayer* layer : layers) {
+            std::vector<TKelPictureFrame> frames;
             try {
-                const TRect target = TargetRect(*each.Layer, width, height);
-                each.Picture.SetSize(target.Right + 1, target.Bottom + 1);
-                frames.push_back(&each.Picture);
+                frames = PictureFrames(*layer, width, height);
             } catch (const std::exception&) {
-                each.Error = std::current_exception();
+                result.push_back({layer, 1, {}, std::current_exception()});
+                continue;
+            }
+            for (const TKelPictureFrame& frame : frames) {
+                Resized& each = result.emplace_back(Resized{layer, frame.Density, {}, {}});
+                try {
+                    each.Picture.SetSize(frame.Width, frame.Height);
+                } catch (const std::exception&) {
+                    each.Error = std::current_exception();
+                }
             }
         }
-        return frames;
+        std::vector<TBM_Bitmap*> dests;
+        for (Resized& each : result)
+            if (!each.Error)
+                dests.push_back(&each.Picture);
+        return dests;
     };
     warning = LoadPictureResampled(fileName, framesFor, Fast);
     return result;
@@ -249,16 +246,18 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
     }
 
     const auto write = [&](const TKelLayer& target) {
-        const auto found = std::find_if(resized.begin(), resized.end(),
-                                        [&](const Resized& r) { return r.Layer == &target; });
-        if (found == resized.end())
-            return;
-        try {
-            GeneratePicture(layout, picture, *found, outDir);
-        } catch (const std::exception& e) {
-            hooks.Failed({TKelPageGenerator::MakeUrl(
-                              m_names.PictureFileName(layout, target, &picture, outDir), false),
-                          e.what()});
+        for (const Resized& each : resized) {
+            if (each.Layer != &target)
+                continue;
+            try {
+                GeneratePicture(layout, picture, each, outDir);
+            } catch (const std::exception& e) {
+                hooks.Failed(
+                    {TKelPageGenerator::MakeUrl(
+                         m_names.PictureFileName(layout, target, &picture, outDir, each.Density),
+                         false),
+                     e.what()});
+            }
         }
     };
     if (layer) {
@@ -367,7 +366,7 @@ std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout,
                                                   const Resized& resized,
                                                   const std::string& outDir) const {
     std::string fileName = TKelPageGenerator::MakeUrl(
-        m_names.PictureFileName(layout, *resized.Layer, &picture, outDir), false);
+        m_names.PictureFileName(layout, *resized.Layer, &picture, outDir, resized.Density), false);
     if (!kelvo::IsInsideFolder(fileName, outDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
     if (resized.Error)
@@ -389,10 +388,9 @@ std::string TKelPictureGenerator::GeneratePlaceholder(const TKelLayout& layout,
     if (!kelvo::IsInsideFolder(fileName, tempDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the temporary folder");
 
-    // A side of 0 means "the picture's own size", which a placeholder does not have.
-    constexpr int fallbackSide = 140;
-    const int width = layer.PictureWidth() > 0 ? layer.PictureWidth() : fallbackSide;
-    const int height = layer.PictureHeight() > 0 ? layer.PictureHeight() : fallbackSide;
+    const TKelPictureFrame frame = PlaceholderFrame(layer);
+    const int width = frame.Width;
+    const int height = frame.Height;
     TBM_Bitmap::CheckSize(width, height);
 
     std::vector<std::uint8_t> indices(

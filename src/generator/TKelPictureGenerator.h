@@ -17,11 +17,11 @@ class TKelPicture;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
-/// layer given), resampled by area averaging and saved as a JPEG of the layer's quality, under
-/// the name and in the folder the page generator links to. Any format imaging/ reads is taken,
-/// turned upright and converted to sRGB there (LoadPictureResampled); a JPEG or PNG is
-/// resampled for all its layers in one pass while it is decoded, so only a band of its rows is
-/// ever in memory.
+/// layer given), and once more for each further pixel density of the layer (PictureFrames),
+/// resampled by area averaging and saved as a JPEG of the layer's quality, under the name and
+/// in the folder the page generator links to. Any format imaging/ reads is taken, turned
+/// upright and converted to sRGB there (LoadPictureResampled); a JPEG or PNG is resampled for
+/// all its layers in one pass while it is decoded, so only a band of its rows is ever in memory.
 ///
 /// Created for one run or one preview step. Pictures that cannot be read or written are
 /// skipped and listed in Failures; the run goes on.
@@ -84,15 +84,16 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
-    /// One source picture resized for one layer, or why that failed.
+    /// One source picture resized for one layer at one density, or why that failed.
     struct Resized;
-    /// Decodes fileName once and resizes it for each of layers; warning tells what was not
-    /// quite right with it. Raises when the picture cannot be read; what fails for one layer
-    /// only is kept in its result.
+    /// Decodes fileName once and resizes it for each of layers at each of its densities;
+    /// warning tells what was not quite right with it. Raises when the picture cannot be read;
+    /// what fails for one layer only is kept in its result.
     std::vector<Resized> ResizePicture(const std::string& fileName,
                                        const std::vector<const TKelLayer*>& layers,
                                        std::string& warning) const;
-    /// Writes resized, the picture for its layer; returns the written path. Raises on failure.
+    /// Writes resized, the picture for its layer and density; returns the written path. Raises on
+    /// failure.
     std::string GeneratePicture(const TKelLayout& layout, const TKelPicture& picture,
                                 const Resized& resized, const std::string& outDir) const;
 

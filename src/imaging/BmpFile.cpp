@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <utility>
 
@@ -388,6 +389,19 @@ std::unique_ptr<TPictureReader> OpenBmpPicture(const std::string& fileName) {
     TBM_Bitmap bitmap;
     LoadBmpFile(fileName, bitmap);
     return std::make_unique<TWholePictureReader>(std::move(bitmap));
+}
+
+TBmpInfo ReadBmpInfo(const std::string& fileName) {
+    // The largest header ReadHeader looks into: file header, info header and three masks.
+    constexpr std::size_t headerBytes = FileHeaderSize + InfoHeaderSize + 12;
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        throw EFileError("Cannot open \"" + fileName + "\"");
+    std::string data(headerBytes, '\0');
+    file.read(data.data(), static_cast<std::streamsize>(data.size()));
+    data.resize(static_cast<std::size_t>(file.gcount()));
+    const THeader header = ReadHeader(TBmpReader(fileName, data));
+    return {static_cast<int>(header.Width), static_cast<int>(header.Height)};
 }
 
 void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap) {

@@ -14,6 +14,7 @@
 #include "imaging/HeifFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/PngFile.h"
+#include "imaging/TPictureReader.h"
 #include "imaging/TWholePictureReader.h"
 #include "imaging/TiffFile.h"
 #include "imaging/WebpFile.h"
@@ -93,6 +94,16 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
         break;
     }
     throw EImageError("Not a picture Kelvo can read: \"" + fileName + "\"");
+}
+
+TPictureSize ReadPictureSize(const std::string& fileName) {
+    if (PictureFormatOf(fileName) == TPictureFormat::Bmp) {
+        const TBmpInfo info = ReadBmpInfo(fileName); // the BMP reader decodes whole on opening
+        return {info.Width, info.Height};
+    }
+    const TPictureInfo info = OpenPicture(fileName)->Info();
+    const bool swap = info.Orientation >= 5;
+    return {swap ? info.Height : info.Width, swap ? info.Width : info.Height};
 }
 
 const std::vector<TPictureFamily>& PictureFamilies() {

@@ -28,6 +28,16 @@ TPictureFormat PictureFormatOf(const std::string& fileName);
 /// when no reader knows it, otherwise as that reader does.
 std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName);
 
+/// A picture's upright size (width and height swapped for the quarter-turn orientations).
+struct TPictureSize {
+    int Width = 0;
+    int Height = 0;
+};
+
+/// The upright size of the picture in fileName, from its headers where the format allows
+/// (JPEG, PNG, BMP), by decoding it otherwise. Raises as OpenPicture.
+TPictureSize ReadPictureSize(const std::string& fileName);
+
 /// A kind of picture file as the open dialog offers it: its name and its extensions
 /// (lower case, without the dot).
 struct TPictureFamily {
