@@ -52,6 +52,7 @@ private:
 TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std::string& outDir) {
     StartPage.clear();
     Failures.clear();
+    Warnings.clear();
 
     project.Pictures().UncheckMissing();
     TKelPictureRefs pictures;
@@ -86,6 +87,7 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     pictureGenerator.Generate(*layout, nullptr, pictures, outDir);
     Failures.insert(Failures.end(), pictureGenerator.Failures.begin(),
                     pictureGenerator.Failures.end());
+    Warnings = pictureGenerator.Warnings;
 
     const bool cancelled = progress.WasCancelled();
     progress.Reset();

@@ -43,6 +43,9 @@ public:
     std::string StartPage;
     /// Pages and pictures the last run skipped, pages first.
     std::vector<TKelGenerationFailure> Failures;
+    /// Pictures the last run wrote, but not quite as their files ask (a colour profile that
+    /// could not be used, so the colours are taken as sRGB), and why. Not counted as skipped.
+    std::vector<TKelGenerationFailure> Warnings;
 
     /// Unchecks the project's pictures whose files are missing (recorded in its history), then
     /// generates the gallery of the checked ones with the active layout into outDir, which
