@@ -282,8 +282,8 @@ bool IsSrgb(void* profile, void* srgb) {
 
 // Whether the table form moves a probe colour so far that the probe above cannot find the
 // profile sRGB: it stays within a step or two of Little CMS, so a move of more than 8 steps
-// here is more than one there. This spares making the probe's transform, which costs as much
-// as decoding a few megapixels, for the wide-gamut profiles that most need converting.
+// here is more than one there. This spares making the probe's transform, which costs about a
+// quarter of a photo's whole load, for the wide-gamut profiles that most need converting.
 bool FarFromSrgb(const TMatrixShaper& fast) {
     const std::vector<std::uint8_t> probe = ProbeColours();
     const int count = static_cast<int>(probe.size() / 3);
