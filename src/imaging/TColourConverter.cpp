@@ -73,25 +73,33 @@ struct TMatrixShaper {
 };
 
 #if defined(KELVO_HAVE_AVX2_KERNEL)
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+// The index into Out of eight sums of linear red and green (16 bits each) and blue (with the
+// constant 1) times their coefficients (with One / 2).
+__attribute__((target("avx2"))) __m256i OutIndex(__m256i rg, __m256i b1, __m256i redGreen,
+                                                 __m256i blueRound) {
+    const __m256i sum =
+        _mm256_add_epi32(_mm256_madd_epi16(rg, redGreen), _mm256_madd_epi16(b1, blueRound));
+    const __m256i i = _mm256_srai_epi32(sum, TMatrixShaper::Bits);
+    return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()),
+                            _mm256_set1_epi32(TMatrixShaper::One));
+}
+
 // Eight pixels at a time, the same sums as ConvertPortable: linear red and green share a
 // 32-bit lane as two 16-bit halves, blue shares one with the constant 1, and
 // _mm256_madd_epi16 multiplies such a lane by two coefficients and adds the products,
 // so that m0 r + m1 g and m2 b + One / 2 (the rounding) take one instruction each. The
 // padding bytes of out are kept, as ConvertPortable keeps them. Returns the pixels done.
-int ConvertAvx2(const TMatrixShaper& shaper, const std::uint8_t* in, std::uint8_t* out, int width) {
+__attribute__((target("avx2"))) int ConvertAvx2(const TMatrixShaper& shaper, const std::uint8_t* in,
+                                                std::uint8_t* out, int width) {
     constexpr int One = TMatrixShaper::One;
     const auto& Matrix = shaper.Matrix;
     const auto& In = shaper.In;
     const std::int32_t* Out = shaper.Out;
+    // Two 16-bit coefficients in one lane, as _mm256_madd_epi16 takes them.
     const auto pair = [](std::int32_t low, std::int32_t high) {
-        return static_cast<int>(static_cast<std::uint16_t>(low) | static_cast<std::uint32_t>(high)
-                                                                      << 16);
+        const std::uint32_t lane =
+            static_cast<std::uint32_t>(high) << 16 | static_cast<std::uint16_t>(low);
+        return static_cast<int>(lane);
     };
     __m256i redGreen[3], blueRound[3];
     for (int c = 0; c < 3; ++c) {
@@ -104,14 +112,6 @@ int ConvertAvx2(const TMatrixShaper& shaper, const std::uint8_t* in, std::uint8_
         _mm256_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1, //
                          2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1, -1);
     const __m256i one = _mm256_set1_epi32(1 << 16);
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i top = _mm256_set1_epi32(One);
-    const auto index = [&](__m256i rg, __m256i b1, int c) {
-        const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(rg, redGreen[c]),
-                                             _mm256_madd_epi16(b1, blueRound[c]));
-        const __m256i i = _mm256_srai_epi32(sum, TMatrixShaper::Bits);
-        return _mm256_min_epi32(_mm256_max_epi32(i, zero), top);
-    };
     int x = 0;
     for (; x + 8 <= width; x += 8, in += 32, out += 32) {
         const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
@@ -121,9 +121,12 @@ int ConvertAvx2(const TMatrixShaper& shaper, const std::uint8_t* in, std::uint8_
         const __m256i b = _mm256_i32gather_epi32(In[2], _mm256_shuffle_epi8(pixels, blueByte), 4);
         const __m256i rg = _mm256_or_si256(r, _mm256_slli_epi32(g, 16));
         const __m256i b1 = _mm256_or_si256(b, one);
-        const __m256i o0 = _mm256_i32gather_epi32(Out, index(rg, b1, 0), 4);
-        const __m256i o1 = _mm256_i32gather_epi32(Out, index(rg, b1, 1), 4);
-        const __m256i o2 = _mm256_i32gather_epi32(Out, index(rg, b1, 2), 4);
+        const __m256i o0 =
+            _mm256_i32gather_epi32(Out, OutIndex(rg, b1, redGreen[0], blueRound[0]), 4);
+        const __m256i o1 =
+            _mm256_i32gather_epi32(Out, OutIndex(rg, b1, redGreen[1], blueRound[1]), 4);
+        const __m256i o2 =
+            _mm256_i32gather_epi32(Out, OutIndex(rg, b1, redGreen[2], blueRound[2]), 4);
         const __m256i old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out));
         const __m256i rgb = _mm256_or_si256(
             _mm256_or_si256(o0, _mm256_slli_epi32(o1, 8)),
@@ -132,11 +135,6 @@ int ConvertAvx2(const TMatrixShaper& shaper, const std::uint8_t* in, std::uint8_
     }
     return x;
 }
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
 #endif
 
 void TMatrixShaper::Convert(const std::uint8_t* in, std::uint8_t* out, int width) const {
