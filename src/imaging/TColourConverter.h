@@ -34,6 +34,9 @@ public:
     /// Converts width pixels of the layout at in into R, G, B, padding at out. in and out may
     /// be the same buffer when the layout has four bytes a pixel.
     void Convert(const std::uint8_t* in, std::uint8_t* out, int width) const;
+    /// Convert with the portable loop even where the AVX2 one would be chosen, so that tests
+    /// can hold both to the same bytes. Not for production code.
+    void ConvertPortable(const std::uint8_t* in, std::uint8_t* out, int width) const;
 
     struct TTransform;
 

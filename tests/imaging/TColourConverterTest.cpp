@@ -171,3 +171,37 @@ TEST(ColourConversion, TableFormAgreesWithLittleCms) {
         EXPECT_LE(largest, 1);
     }
 }
+
+// The AVX2 loop of the table form gives the portable loop's bytes: over every channel's
+// extremes and random colours, for rows of each length up to a few vectors (the rest of a row
+// goes through the portable loop), from any pixel on, in place too, and it keeps the padding
+// bytes of out as they were. ProPhoto's wide gamut drives sums below 0 and above 1.
+TEST(ColourConversion, Avx2LoopGivesThePortableBytes) {
+    const std::uint8_t edges[] = {0, 1, 2, 127, 128, 253, 254, 255};
+    std::vector<std::uint8_t> row;
+    for (const std::uint8_t r : edges)
+        for (const std::uint8_t g : edges)
+            for (const std::uint8_t b : edges)
+                row.insert(row.end(), {r, g, b, std::uint8_t(r ^ g ^ b)});
+    const TBM_Bitmap random = RandomBitmap(997, 1, 3);
+    row.insert(row.end(), random.ScanLine(0), random.ScanLine(0) + 997 * 4);
+    const int width = static_cast<int>(row.size() / 4);
+    for (const cmsHPROFILE profile : {RgbProfile(AdobeRgb, 2.2), RgbProfile(ProPhotoLike, 1.8)}) {
+        TPictureColour colour;
+        colour.IccProfile = ProfileBytes(profile);
+        const TColourConverter converter(colour, TSampleLayout::Rgbx8);
+        for (const auto& [first, count] : {std::pair{0, width}, {5, 1}, {3, 8}, {9, 15}, {1, 17}}) {
+            SCOPED_TRACE(count);
+            const std::uint8_t* in = row.data() + 4 * first;
+            std::vector<std::uint8_t> fast(4 * count, 0x5a), portable(fast),
+                inPlace(in, in + 4 * count);
+            converter.Convert(in, fast.data(), count);
+            converter.ConvertPortable(in, portable.data(), count);
+            converter.Convert(inPlace.data(), inPlace.data(), count);
+            EXPECT_EQ(fast, portable);
+            for (std::size_t i = 3; i < inPlace.size(); i += 4)
+                portable[i] = in[i];
+            EXPECT_EQ(inPlace, portable);
+        }
+    }
+}
