@@ -49,4 +49,12 @@ bool IsInsideFolder(const std::string& path, const std::string& folder);
 /// file behind.
 void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk = false);
 
+/// A fresh name beside target under which a new version of it is written before it is renamed
+/// over target: "." + target's name + "." + 8 random letters or digits + ".tmp" (the name
+/// WriteFileBytes uses), followed by keepExtension. Nothing is created.
+std::string TemporaryFileName(const std::string& target, std::string_view keepExtension = {});
+/// True if name (a file name without folder) is one that TemporaryFileName makes for a file
+/// named targetName, with or without the kept extension: what an interrupted write leaves.
+bool IsTemporaryFileNameOf(std::string_view name, std::string_view targetName);
+
 } // namespace kelvo

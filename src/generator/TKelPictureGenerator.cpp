@@ -16,10 +16,12 @@
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
+#include "generator/TKelRebuildPlan.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
+#include "imaging/PictureOutputVersion.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
@@ -65,6 +67,17 @@ private:
 
 bool ShowsPictures(const TKelLayer& layer) {
     return layer.PageFile() && layer.PageFile()->AllTags.ContainsPictureTag();
+}
+
+// The layers pictures are made for: the one given, else every layer that shows pictures.
+std::vector<const TKelLayer*> PictureLayers(const TKelLayout& layout, const TKelLayer* layer) {
+    if (layer)
+        return {layer};
+    std::vector<const TKelLayer*> layers;
+    for (const TKelLayer* each : layout.Layers())
+        if (ShowsPictures(*each))
+            layers.push_back(each);
+    return layers;
 }
 
 } // namespace
@@ -226,43 +239,80 @@ TKelPictureGenerator::ResizePicture(const std::string& fileName,
     return result;
 }
 
+std::vector<TKelPictureOutput>
+TKelPictureGenerator::Outputs(const TKelLayout& layout, const std::vector<const TKelLayer*>& layers,
+                              const TKelPicture& picture, const std::string& outDir) const {
+    std::vector<TKelPictureOutput> outputs;
+    for (const TKelLayer* layer : layers) {
+        // The source aside, this is all that decides the bytes of the file.
+        const std::string key = "v" + std::to_string(KelPictureOutputVersion) + " " +
+                                std::to_string(layer->PictureWidth()) + "x" +
+                                std::to_string(layer->PictureHeight()) + " q" +
+                                std::to_string(layer->PictureQuality()) + (Fast ? " fast" : " exact");
+        outputs.push_back({layer,
+                           TKelPageGenerator::MakeUrl(
+                               m_names.PictureFileName(layout, *layer, &picture, outDir), false),
+                           key});
+    }
+    return outputs;
+}
+
+std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout& layout,
+                                                               const TKelPictureRefs& pictures,
+                                                               const std::string& outDir) {
+    Pictures.Assign(pictures, false, false);
+    m_names.Assign(Pictures);
+    std::vector<std::string> result;
+    if (!layout.Directory())
+        return result;
+    const std::vector<const TKelLayer*> layers = PictureLayers(layout, nullptr);
+    for (const TKelPicture* picture : Pictures)
+        for (TKelPictureOutput& output : Outputs(layout, layers, *picture, outDir))
+            result.push_back(std::move(output.FileName));
+    return result;
+}
+
 void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
                                           const TKelPicture& picture, const std::string& outDir,
                                           PictureHooks& hooks) const {
+    std::vector<TKelPictureOutput> outputs =
+        Outputs(layout, PictureLayers(layout, layer), picture, outDir);
+    TKelRebuildPlan::TSourceState source;
+    if (Plan)
+        source = Plan->Decide(picture.FileName(), outputs);
     std::vector<const TKelLayer*> targets;
-    if (layer) {
-        targets.push_back(layer);
-    } else {
-        for (const TKelLayer* each : layout.Layers())
-            if (ShowsPictures(*each))
-                targets.push_back(each);
-    }
+    for (const TKelPictureOutput& output : outputs)
+        if (output.Write)
+            targets.push_back(output.Layer);
+
     // A file of another type loads nothing; it still counts its progress steps below.
     const bool usable = TBM_Bitmap::FileKind(picture.FileName()) != TBM_Bitmap::TFileKind::Other;
     std::vector<Resized> resized;
-    if (usable) {
+    if (!usable) {
+        hooks.Failed(
+            {picture.FileName(), "Not a JPEG or BMP picture: \"" + picture.FileName() + "\""});
+    } else if (!targets.empty()) {
         try {
             resized = ResizePicture(picture.FileName(), targets);
         } catch (const std::exception& e) {
             hooks.Failed({picture.FileName(), e.what()});
             return;
         }
-    } else {
-        hooks.Failed(
-            {picture.FileName(), "Not a JPEG or BMP picture: \"" + picture.FileName() + "\""});
     }
 
     const auto write = [&](const TKelLayer& target) {
+        const auto output = std::find_if(outputs.begin(), outputs.end(),
+                                         [&](const auto& o) { return o.Layer == &target; });
         const auto found = std::find_if(resized.begin(), resized.end(),
                                         [&](const Resized& r) { return r.Layer == &target; });
-        if (found == resized.end())
+        if (output == outputs.end() || found == resized.end())
             return;
         try {
-            GeneratePicture(layout, picture, *found, outDir);
+            GeneratePicture(*output, *found, outDir);
+            if (Plan)
+                Plan->Written(*output, source);
         } catch (const std::exception& e) {
-            hooks.Failed({TKelPageGenerator::MakeUrl(
-                              m_names.PictureFileName(layout, target, &picture, outDir), false),
-                          e.what()});
+            hooks.Failed({output->FileName, e.what()});
         }
     };
     if (layer) {
@@ -359,19 +409,27 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
         Failures.push_back(std::move(failure));
 }
 
-std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout,
-                                                  const TKelPicture& picture,
+std::string TKelPictureGenerator::GeneratePicture(const TKelPictureOutput& output,
                                                   const Resized& resized,
                                                   const std::string& outDir) const {
-    std::string fileName = TKelPageGenerator::MakeUrl(
-        m_names.PictureFileName(layout, *resized.Layer, &picture, outDir), false);
+    const std::string& fileName = output.FileName;
     if (!kelvo::IsInsideFolder(fileName, outDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
     if (resized.Error)
         std::rethrow_exception(resized.Error);
     std::error_code ec;
     fs::create_directories(fs::path(fileName).parent_path(), ec); // a failure shows when saving
-    resized.Picture.SaveToFile(fileName, resized.Layer->PictureQuality());
+    // Written beside and renamed over the old file: that stays whole until then, and the new
+    // one gets a new inode, which no record of an earlier run describes.
+    const std::string temporary =
+        kelvo::TemporaryFileName(fileName, fs::path(fileName).extension().string());
+    resized.Picture.SaveToFile(temporary, output.Layer->PictureQuality());
+    fs::rename(temporary, fileName, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw EFileError("Cannot write \"" + fileName + "\": " + ec.message());
+    }
     return fileName;
 }
 

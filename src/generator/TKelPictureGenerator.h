@@ -8,12 +8,14 @@
 
 #include "generator/TKelGenerationFailure.h"
 #include "generator/TKelPictureNames.h"
+#include "generator/TKelPictureOutput.h"
 #include "model/TKelPictureRefs.h"
 
 class TCustomProgress;
 class TKelLayer;
 class TKelLayout;
 class TKelPicture;
+class TKelRebuildPlan;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
@@ -45,12 +47,20 @@ public:
     bool Fast = false;
     /// Pictures that could not be read or written in the last run.
     std::vector<TKelGenerationFailure> Failures;
+    /// Not owned; may be null. When set, it decides which files of a picture are written; a
+    /// picture none of whose files are written is not even decoded.
+    TKelRebuildPlan* Plan = nullptr;
 
     /// Writes every picture of pictures (all of them: the caller chooses) for layer, or, when
     /// layer is null, for every layer of layout whose template holds a picture tag. Nothing is
     /// written for a layout without page directory or an empty list.
     void Generate(const TKelLayout& layout, const TKelLayer* layer, const TKelPictureRefs& pictures,
                   const std::string& outDir);
+
+    /// Every file that Generate with no layer writes for pictures.
+    std::vector<std::string> OutputFileNames(const TKelLayout& layout,
+                                             const TKelPictureRefs& pictures,
+                                             const std::string& outDir);
 
     /// Writes the placeholder that preview pages show in place of pictures not generated: a BMP
     /// of the layer's frame size (140 where a side is 0) named like the layer's pictures
@@ -79,6 +89,12 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
+    /// The files made from picture for each of layers, with their keys.
+    std::vector<TKelPictureOutput> Outputs(const TKelLayout& layout,
+                                           const std::vector<const TKelLayer*>& layers,
+                                           const TKelPicture& picture,
+                                           const std::string& outDir) const;
+
     /// One source picture resized for one layer, or why that failed.
     struct Resized;
     /// Decodes fileName once and resizes it for each of layers. Raises when the picture cannot
@@ -86,8 +102,8 @@ private:
     std::vector<Resized> ResizePicture(const std::string& fileName,
                                        const std::vector<const TKelLayer*>& layers) const;
     /// Writes resized, the picture for its layer; returns the written path. Raises on failure.
-    std::string GeneratePicture(const TKelLayout& layout, const TKelPicture& picture,
-                                const Resized& resized, const std::string& outDir) const;
+    std::string GeneratePicture(const TKelPictureOutput& output, const Resized& resized,
+                                const std::string& outDir) const;
 
     /// Names the files exactly as the page generator does for the same pictures.
     TKelPictureNames m_names;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/FileUtils.h"
+#include "generator/TKelRunRecord.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 
@@ -58,7 +59,7 @@ std::vector<std::string> FilesBelow(const std::string& dir) {
     std::vector<std::string> files;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file())
+        if (it->is_regular_file() && it->path().filename() != TKelRunRecord::FileName)
             files.push_back(fs::relative(it->path(), dir).generic_string());
     std::sort(files.begin(), files.end());
     return files;

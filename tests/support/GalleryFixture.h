@@ -38,7 +38,8 @@ public:
     TKelPictureList Pictures;
 };
 
-/// The files below a folder, relative and sorted; none when it does not exist.
+/// The files below a folder, relative and sorted, a gallery run's record aside; none when the
+/// folder does not exist.
 std::vector<std::string> FilesBelow(const std::string& dir);
 
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
