@@ -245,10 +245,10 @@ TKelPictureGenerator::Outputs(const TKelLayout& layout, const std::vector<const 
     std::vector<TKelPictureOutput> outputs;
     for (const TKelLayer* layer : layers) {
         // The source aside, this is all that decides the bytes of the file.
-        const std::string key = "v" + std::to_string(KelPictureOutputVersion) + " " +
-                                std::to_string(layer->PictureWidth()) + "x" +
-                                std::to_string(layer->PictureHeight()) + " q" +
-                                std::to_string(layer->PictureQuality()) + (Fast ? " fast" : " exact");
+        const std::string key =
+            "v" + std::to_string(KelPictureOutputVersion) + " " +
+            std::to_string(layer->PictureWidth()) + "x" + std::to_string(layer->PictureHeight()) +
+            " q" + std::to_string(layer->PictureQuality()) + (Fast ? " fast" : " exact");
         outputs.push_back({layer,
                            TKelPageGenerator::MakeUrl(
                                m_names.PictureFileName(layout, *layer, &picture, outDir), false),

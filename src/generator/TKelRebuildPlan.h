@@ -83,8 +83,7 @@ public:
 private:
     std::string Relative(const std::string& fileName) const;
     /// The old entry of relative when it still describes the file there with key.
-    const TKelRunRecord::TEntry* Current(const std::string& relative,
-                                         const std::string& key) const;
+    const TKelRunRecord::TEntry* Current(const std::string& relative, const std::string& key) const;
     void RemoveTemporaryFiles() const;
     void RemoveOrphans(TKelRunRecord& record);
     void SaveRecord(const TKelRunRecord& record);
