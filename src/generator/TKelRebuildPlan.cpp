@@ -34,6 +34,8 @@ TKelRebuildPlan::TKelRebuildPlan(const std::string& outDir, bool force)
         kelvo::IncludeTrailingDelimiter(fs::absolute(outDir).lexically_normal().string());
     m_hasRecord = m_old.Load(folder);
     m_old.Folder = folder;
+    if (m_hasRecord)
+        m_written = m_old.Text();
 }
 
 std::string TKelRebuildPlan::Relative(const std::string& fileName) const {
@@ -57,7 +59,6 @@ const TKelRunRecord::TEntry* TKelRebuildPlan::Current(const std::string& relativ
 void TKelRebuildPlan::Begin(const std::vector<std::pair<std::string, bool>>& files,
                             const std::vector<std::string>& folders) {
     TKelRunRecord record = m_old;
-    record.Complete = false;
     for (const auto& [file, picture] : files) {
         const std::string relative = Relative(file);
         if (relative.empty())
@@ -82,15 +83,13 @@ void TKelRebuildPlan::Begin(const std::vector<std::pair<std::string, bool>>& fil
     SaveRecord(record);
 }
 
-// A write cut short leaves a hidden temporary file beside its target. Only the record's own can
-// be left by a run that finished its files; the others only by an interrupted one.
+// A write cut short leaves a hidden temporary file beside its target; only Kelvo's own targets
+// are looked at. Listing the few folders of a gallery costs far less than its pages.
 void TKelRebuildPlan::RemoveTemporaryFiles() const {
     std::map<std::string, std::set<std::string>> targets; // folder -> file names
     targets[""].insert(TKelRunRecord::FileName);
-    if (!m_old.Complete) {
-        for (const auto& [relative, entry] : m_old.Files)
-            targets[FolderOf(relative)].insert(kelvo::ExtractFileName(relative));
-    }
+    for (const auto& [relative, entry] : m_old.Files)
+        targets[FolderOf(relative)].insert(kelvo::ExtractFileName(relative));
     for (const auto& [folder, names] : targets) {
         std::error_code ec;
         for (fs::directory_iterator it(m_outDir + folder, ec), end; !ec && it != end;
@@ -132,7 +131,7 @@ void TKelRebuildPlan::Written(const std::string& fileName, std::uint64_t hash) {
 TKelRebuildPlan::TSourceState TKelRebuildPlan::Decide(const std::string& source,
                                                       std::vector<TKelPictureOutput>& outputs) {
     TSourceState state;
-    state.Source.Path = source;
+    state.Source.PathHash = kelvo::HashBytes(source);
     const auto identity = TKelRunRecord::Identify(source);
     if (identity) {
         state.Source.Size = identity->Size;
@@ -155,7 +154,8 @@ TKelRebuildPlan::TSourceState TKelRebuildPlan::Decide(const std::string& source,
     // The same source file with the same bytes: its time as recorded (whose hash is then the
     // recorded one), or a new time but the same size and hash.
     const auto sameSource = [&](const TKelRunRecord::TEntry& old) {
-        if (!old.Picture || old.Source.Path != source || old.Source.Size != identity->Size)
+        if (!old.Picture || old.Source.PathHash != state.Source.PathHash ||
+            old.Source.Size != identity->Size)
             return false;
         if (old.Source.Time != identity->Time)
             return hashSource() && *hash == old.Source.Hash;
@@ -255,9 +255,14 @@ void TKelRebuildPlan::Finish(bool done) {
     SaveRecord(record);
 }
 
+// A run that changes nothing leaves even the record as it was.
 void TKelRebuildPlan::SaveRecord(const TKelRunRecord& record) {
+    std::string text = record.Text();
+    if (text == m_written)
+        return;
     try {
-        record.Save();
+        kelvo::WriteFileBytes(record.Folder + TKelRunRecord::FileName, text);
+        m_written = std::move(text);
     } catch (const std::exception& e) {
         Failures.push_back({record.Folder + TKelRunRecord::FileName, e.what()});
     }

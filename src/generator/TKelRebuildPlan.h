@@ -22,13 +22,14 @@
 /// size and time as recorded, or the same size and hash). Everything else is written. Without
 /// a valid record, or when forced, every file is written; without one, nothing is removed.
 ///
-/// Interrupted runs. Begin writes, before any file changes, a record marked incomplete that
-/// keeps every entry of the old record and adds, with no key, every file this run may make and
-/// every folder it will create: whatever a killed run leaves is listed as Kelvo's, but nothing
-/// new is taken as current. The old entries stay true while files are replaced, since a
-/// replaced file has a new inode. The next run therefore keeps only what is current, rewrites
-/// the rest, removes what it no longer makes, and removes the temporary files of writes that
-/// were cut short beside the files it owns. Finish writes the complete record.
+/// Interrupted runs. Begin writes, before any file changes, a record that keeps every entry of
+/// the old record and adds, with no key, every file this run may make and every folder it will
+/// create: whatever a killed run leaves is listed as Kelvo's, but nothing new is taken as
+/// current. The old entries stay true while files are replaced, since a replaced file has a
+/// new inode. The next run therefore keeps only what is current, rewrites the rest, removes
+/// what it no longer makes, and removes the temporary files of writes that were cut short
+/// beside the files it owns. Finish writes the record of what is there. The record is only
+/// written when its text changes, so a run that changes nothing writes no file at all.
 class TKelRebuildPlan {
 public:
     /// Files written, kept and removed, by kind.
@@ -92,6 +93,8 @@ private:
     bool m_force;
     bool m_hasRecord;
     TKelRunRecord m_old;
+    /// The record's text in its file, as far as this run knows.
+    std::string m_written;
     /// The relative paths of the files this run makes, and the folders it needs.
     std::set<std::string> m_made;
     std::set<std::string> m_usedFolders;

@@ -88,7 +88,6 @@ bool TKelRunRecord::Load(const std::string& folder) {
 
     TKelRunRecord record;
     record.Folder = folder;
-    record.Complete = root.attribute("complete").as_bool(false);
     bool ok = true;
     for (const pugi::xml_node node : root.children("file")) {
         TEntry entry;
@@ -100,8 +99,8 @@ bool TKelRunRecord::Load(const std::string& folder) {
                              Unsigned(node, "inode", ok)};
         }
         if (const pugi::xml_node source = node.child("source"); entry.Picture && source) {
-            entry.Source = {source.attribute("path").value(), Unsigned(source, "size", ok),
-                            Signed(source, "time", ok),
+            entry.Source = {ParseHex(source.attribute("path").value(), ok),
+                            Unsigned(source, "size", ok), Signed(source, "time", ok),
                             ParseHex(source.attribute("hash").value(), ok)};
         } else if (entry.Picture && !entry.Key.empty()) {
             ok = false;
@@ -119,12 +118,11 @@ bool TKelRunRecord::Load(const std::string& folder) {
     return true;
 }
 
-void TKelRunRecord::Save() const {
+std::string TKelRunRecord::Text() const {
     pugi::xml_document document;
     pugi::xml_node root = document.append_child("kelvo-record");
     root.append_attribute("version").set_value(RecordVersion);
     root.append_attribute("folder").set_value(Folder.c_str());
-    root.append_attribute("complete").set_value(Complete);
     for (const auto& [path, entry] : Files) {
         pugi::xml_node node = root.append_child("file");
         node.append_attribute("path").set_value(path.c_str());
@@ -136,7 +134,7 @@ void TKelRunRecord::Save() const {
         if (!entry.Picture)
             continue;
         pugi::xml_node source = node.append_child("source");
-        source.append_attribute("path").set_value(entry.Source.Path.c_str());
+        source.append_attribute("path").set_value(kelvo::HashText(entry.Source.PathHash).c_str());
         source.append_attribute("size").set_value(
             static_cast<unsigned long long>(entry.Source.Size));
         source.append_attribute("time").set_value(static_cast<long long>(entry.Source.Time));
@@ -146,5 +144,5 @@ void TKelRunRecord::Save() const {
         root.append_child("folder").append_attribute("path").set_value(path.c_str());
     std::ostringstream out;
     document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-    kelvo::WriteFileBytes(Folder + FileName, out.str());
+    return out.str();
 }

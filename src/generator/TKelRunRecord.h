@@ -30,8 +30,9 @@ public:
 
     /// The source picture a gallery picture was made from.
     struct TSource {
-        /// Absolute path.
-        std::string Path;
+        /// The hash of its absolute path: the record may go onto a web server with the gallery,
+        /// and should not tell where the user keeps photos.
+        std::uint64_t PathHash = 0;
         std::uint64_t Size = 0;
         std::int64_t Time = 0;
         /// XXH3 of the file's bytes.
@@ -54,8 +55,6 @@ public:
 
     /// The output folder the record belongs to: absolute, ending in a path delimiter.
     std::string Folder;
-    /// False while a run is going on: it may have been interrupted.
-    bool Complete = true;
     /// By path relative to Folder ('/' between folders).
     std::map<std::string, TEntry> Files;
     /// Folders Kelvo created, relative to Folder, each ending in '/'.
@@ -65,8 +64,8 @@ public:
     /// empty, when there is none, when it cannot be read, is damaged, names a path that leads
     /// out of the folder, or was written for another folder (one copied or moved, say).
     bool Load(const std::string& folder);
-    /// Writes the record into Folder, atomically. Raises EFileError.
-    void Save() const;
+    /// The record as its file holds it.
+    std::string Text() const;
 
     /// The identity of the file at path now, or none when there is no regular file there.
     static std::optional<TIdentity> Identify(const std::string& path);
