@@ -161,8 +161,9 @@ TEST_F(IncrementalRun, SequenceOfEditsRewritesOnlyWhatChanged) {
         const Snapshot before = Take(out);
         const auto recordIdentity = TKelRunRecord::Identify(out + TKelRunRecord::FileName);
         ASSERT_EQ(Run(out, nullptr, step.Fast), TKelGalleryRun::TStatus::Done);
-        if (step.Name == std::string_view("Unchanged")) // not even the record is written
+        if (step.Name == std::string_view("Unchanged")) { // not even the record is written
             EXPECT_EQ(recordIdentity, TKelRunRecord::Identify(out + TKelRunRecord::FileName));
+        }
         const auto written = Written(before, Take(out));
         EXPECT_EQ(Count(written, ".jpg"), step.PicturesWritten);
         EXPECT_EQ(static_cast<int>(written.size()) - Count(written, ".jpg"), step.PagesWritten)
