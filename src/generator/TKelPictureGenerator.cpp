@@ -279,7 +279,7 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
         Outputs(layout, PictureLayers(layout, layer), picture, outDir);
     TKelRebuildPlan::TSourceState source;
     if (Plan)
-        source = Plan->Decide(picture.FileName(), outputs);
+        source = Plan->Decide(picture.FileName(), outputs, Fast);
     std::vector<const TKelLayer*> targets;
     for (const TKelPictureOutput& output : outputs)
         if (output.Write)

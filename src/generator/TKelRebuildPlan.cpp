@@ -129,7 +129,8 @@ void TKelRebuildPlan::Written(const std::string& fileName, std::uint64_t hash) {
 }
 
 TKelRebuildPlan::TSourceState TKelRebuildPlan::Decide(const std::string& source,
-                                                      std::vector<TKelPictureOutput>& outputs) {
+                                                      std::vector<TKelPictureOutput>& outputs,
+                                                      bool together) {
     TSourceState state;
     state.Source.PathHash = kelvo::HashBytes(source);
     const auto identity = TKelRunRecord::Identify(source);
@@ -172,6 +173,11 @@ TKelRebuildPlan::TSourceState TKelRebuildPlan::Decide(const std::string& source,
         writes = writes || output.Write;
         if (!output.Write)
             kept.emplace_back(relative, old);
+    }
+    if (together && writes) {
+        kept.clear();
+        for (TKelPictureOutput& output : outputs)
+            output.Write = true;
     }
     if (identity && writes)
         hashSource();

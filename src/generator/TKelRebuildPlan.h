@@ -68,8 +68,11 @@ public:
     /// Records that the page or copied file at fileName was written with bytes of hash.
     void Written(const std::string& fileName, std::uint64_t hash);
 
-    /// Sets Write of each output of the picture source, and records those kept.
-    TSourceState Decide(const std::string& source, std::vector<TKelPictureOutput>& outputs);
+    /// Sets Write of each output of the picture source, and records those kept. With together,
+    /// the bytes of each output depend on which others are made with it (a reduced-scale decode
+    /// picks its scale for the largest), so either all are kept or all written.
+    TSourceState Decide(const std::string& source, std::vector<TKelPictureOutput>& outputs,
+                        bool together);
     /// Records that output was written from source.
     void Written(const TKelPictureOutput& output, const TSourceState& source);
 
