@@ -104,6 +104,56 @@ def bmp_seeds():
     put("fuzz_bmp", "os2.bmp", b"BM" + struct.pack("<IHHI", 26 + len(rows), 0, 0, 26) + core + rows)
 
 
+def pam(width, height):
+    # RGB with an alpha ramp from transparent to opaque across the picture.
+    pixels = bytearray()
+    for y in range(height):
+        for x in range(width):
+            pixels += bytes(((x * 255) // max(1, width - 1), (y * 255) // max(1, height - 1),
+                             (x * y) & 255, (x * 255) // max(1, width - 1)))
+    header = b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
+    return header % (width, height) + bytes(pixels)
+
+
+def magick(image, fmt, *options):
+    # ImageMagick's encoders are the libraries' own (libwebp, libheif, libtiff).
+    return subprocess.run(["/usr/bin/convert", "-", *options, fmt + ":-"], input=image,
+                          stdout=subprocess.PIPE, check=True).stdout
+
+
+def webp_seeds():
+    small = ppm(16, 12)
+    put("fuzz_webp", "lossy.webp", magick(small, "webp", "-quality", "60"))
+    put("fuzz_webp", "lossless.webp", magick(small, "webp", "-define", "webp:lossless=true"))
+    put("fuzz_webp", "alpha-lossy.webp", magick(pam(16, 12), "webp", "-quality", "60"))
+    put("fuzz_webp", "alpha-lossless.webp",
+        magick(pam(16, 12), "webp", "-define", "webp:lossless=true"))
+
+
+def tiff_seeds():
+    small = ppm(16, 12)
+    put("fuzz_tiff", "rgb-lzw.tif", magick(small, "tiff", "-compress", "LZW"))
+    put("fuzz_tiff", "rgb16-tiles-zip.tif", magick(small, "tiff", "-depth", "16", "-compress", "Zip",
+                                                   "-define", "tiff:tile-geometry=16x16"))
+    put("fuzz_tiff", "planar-alpha.tif", magick(pam(16, 12), "tiff", "-interlace", "Plane"))
+    put("fuzz_tiff", "grey16-msb.tif", magick(small, "tiff", "-colorspace", "Gray", "-depth", "16",
+                                              "-endian", "MSB"))
+    put("fuzz_tiff", "palette.tif", magick(small, "tiff", "-type", "Palette"))
+    put("fuzz_tiff", "bilevel-g4.tif", magick(small, "tiff", "-monochrome", "-compress", "Group4"))
+    put("fuzz_tiff", "cmyk.tif", magick(small, "tiff", "-colorspace", "CMYK"))
+    put("fuzz_tiff", "ycbcr-jpeg.tif", magick(small, "tiff", "-compress", "JPEG"))
+    put("fuzz_tiff", "oriented.tif", magick(small, "tiff", "-orient", "RightTop"))
+
+
+def heif_seeds():
+    # Tiny pictures: HEVC and AV1 decoding under the sanitizers is slow. (ImageMagick's HEIF
+    # writer drops alpha, so there is no seed with it.)
+    small = ppm(16, 12)
+    put("fuzz_heif", "plain.heic", magick(small, "heic", "-quality", "50"))
+    put("fuzz_heif", "plain.avif", magick(small, "avif", "-quality", "50"))
+    put("fuzz_heif", "oriented.heic", magick(small, "heic", "-orient", "RightTop"))
+
+
 def text_of(*parts):
     with open(os.path.join(TOP, *parts), "rb") as f:
         return f.read()
@@ -189,9 +239,14 @@ def help_seeds():
 def main():
     if shutil.which("cjpeg") is None:
         sys.exit("make-seeds: cjpeg is missing (Debian libjpeg-turbo-progs)")
+    if not os.path.exists("/usr/bin/convert"):
+        sys.exit("make-seeds: /usr/bin/convert is missing (Debian imagemagick)")
     shutil.rmtree(CORPUS, ignore_errors=True)
     jpeg_seeds()
     bmp_seeds()
+    webp_seeds()
+    tiff_seeds()
+    heif_seeds()
     template_seeds()
     project_seeds()
     url_seeds()

@@ -16,13 +16,13 @@
 #include <jpeglib.h>
 // jpeglib.h first: jerror.h needs its types.
 #include <jerror.h>
-#include <libexif/exif-data.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/BM_Resample.h"
+#include "imaging/ExifOrientation.h"
 #include "imaging/TBM_Bitmap.h"
 
 // libjpeg reports errors by calling error_exit, which must not return. It jumps back with
@@ -167,29 +167,13 @@ struct TDecompressor {
     }
 };
 
-struct TExifFree {
-    void operator()(ExifData* data) const { exif_data_unref(data); }
-};
-
 // The orientation tag of the first EXIF block, 1 to 8; 1 if there is none or it is invalid.
 int ReadOrientation(const jpeg_decompress_struct& info) {
     static constexpr unsigned char ExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
     for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next) {
-        if (m->marker != JPEG_APP0 + 1 || m->data_length < sizeof ExifHeader ||
-            std::memcmp(m->data, ExifHeader, sizeof ExifHeader) != 0)
-            continue;
-        const std::unique_ptr<ExifData, TExifFree> data(exif_data_new());
-        if (!data)
-            return 1;
-        exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-        exif_data_load_data(data.get(), m->data, m->data_length);
-        ExifContent* ifd0 = data->ifd[EXIF_IFD_0];
-        ExifEntry* entry = ifd0 ? exif_content_get_entry(ifd0, EXIF_TAG_ORIENTATION) : nullptr;
-        if (!entry || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 || !entry->data ||
-            entry->size < 2)
-            return 1;
-        const int orientation = exif_get_short(entry->data, exif_data_get_byte_order(data.get()));
-        return orientation >= 1 && orientation <= 8 ? orientation : 1;
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= sizeof ExifHeader &&
+            std::memcmp(m->data, ExifHeader, sizeof ExifHeader) == 0)
+            return ExifOrientation(m->data, m->data_length);
     }
     return 1;
 }

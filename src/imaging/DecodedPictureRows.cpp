@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/DecodedPictureRows.h"
+
+#include <algorithm>
+
+#include "base/KelErrors.h"
+#include "imaging/TBM_Bitmap.h"
+
+void RaisePictureError(const char* format, const std::string& fileName, const std::string& reason) {
+    throw EImageError(std::string("Cannot read the ") + format + " file \"" + fileName +
+                      "\": " + reason);
+}
+
+void CheckPictureSize(const char* format, const std::string& fileName, std::int64_t width,
+                      std::int64_t height, std::int64_t dataBytes) {
+    try {
+        if (width <= 0 || height <= 0)
+            throw EImageError("Empty picture");
+        TBM_Bitmap::CheckSize(width, height);
+        TBM_Bitmap::CheckDataSize(width, height, dataBytes);
+    } catch (const EImageError& e) {
+        RaisePictureError(format, fileName, e.what());
+    }
+}
+
+void AllocatePixels(TDecodedPicture& picture, int width, int height, int bitsPerSample) {
+    picture.Width = width;
+    picture.Height = height;
+    picture.BitsPerSample = bitsPerSample;
+    const std::size_t samples =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    picture.Pixels8.clear();
+    picture.Pixels16.clear();
+    if (bitsPerSample == 16)
+        picture.Pixels16.assign(samples, 0);
+    else
+        picture.Pixels8.assign(samples, 0);
+}
+
+namespace {
+
+template <typename TSource, typename TTarget>
+void PutRowAs(TTarget* out, int width, const TSource* row, const TRowFormat& format) {
+    const std::uint64_t full = sizeof(TTarget) == 1 ? 0xFF : 0xFFFF;
+    const std::uint64_t max = std::max<std::uint32_t>(format.MaxValue, 1);
+    const int channels = std::clamp(format.Channels, 1, 4);
+    const bool alpha = channels == 2 || channels == 4;
+    const int colours = alpha ? channels - 1 : channels;
+    // Only the scaled values are composited, so both the scale and the blend round once each.
+    const auto scale = [&](std::uint64_t v) { return (std::min(v, max) * full + max / 2) / max; };
+    for (int x = 0; x < width; ++x, row += channels, out += 3) {
+        const std::uint64_t a = alpha ? scale(row[channels - 1]) : full;
+        for (int c = 0; c < 3; ++c) {
+            std::uint64_t v = scale(row[colours == 1 ? 0 : c]);
+            if (a != full) {
+                const std::uint64_t white = (full - a) * full;
+                // Associated colour can exceed its alpha only in a damaged file: clamp.
+                v = format.Premultiplied ? std::min(v, a) * full + white : v * a + white;
+                v = (v + full / 2) / full;
+            }
+            out[c] = static_cast<TTarget>(v);
+        }
+    }
+}
+
+template <typename TSource>
+void PutRowAny(TDecodedPicture& picture, int y, const TSource* row, const TRowFormat& format) {
+    const std::size_t start =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.Width) * 3;
+    if (picture.BitsPerSample == 16)
+        PutRowAs(picture.Pixels16.data() + start, picture.Width, row, format);
+    else
+        PutRowAs(picture.Pixels8.data() + start, picture.Width, row, format);
+}
+
+} // namespace
+
+void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRowFormat& format) {
+    PutRowAny(picture, y, row, format);
+}
+
+void PutRow(TDecodedPicture& picture, int y, const std::uint16_t* row, const TRowFormat& format) {
+    PutRowAny(picture, y, row, format);
+}

@@ -1,0 +1,212 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/HeifFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <libheif/heif.h>
+
+#include "base/FileUtils.h"
+#include "imaging/DecodedPictureRows.h"
+#include "imaging/TBM_Bitmap.h"
+
+namespace {
+
+constexpr const char* Format = "HEIF";
+
+struct TContextFree {
+    void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct THandleRelease {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct TImageRelease {
+    void operator()(heif_image* image) const { heif_image_release(image); }
+};
+struct TNclxFree {
+    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
+};
+struct TOptionsFree {
+    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+};
+using THandle = std::unique_ptr<heif_image_handle, THandleRelease>;
+
+// The file's bytes and libheif's view of them; the context reads the bytes without a copy.
+class TFile {
+public:
+    explicit TFile(const std::string& fileName)
+        : m_fileName(fileName)
+        , m_bytes(kelvo::ReadFileBytes(fileName))
+        , m_context(heif_context_alloc()) {
+        if (!m_context)
+            Fail("Out of memory");
+        // libheif refuses larger pictures before it allocates them; the pixel total and the
+        // data a picture needs are held to the pixel store's limits in Decode.
+        heif_context_set_maximum_image_size_limit(m_context.get(), TBM_Bitmap::MaxDimension);
+        Check(heif_context_read_from_memory_without_copy(m_context.get(), m_bytes.data(),
+                                                         m_bytes.size(), nullptr));
+        heif_image_handle* primary = nullptr;
+        Check(heif_context_get_primary_image_handle(m_context.get(), &primary));
+        m_primary.reset(primary);
+    }
+
+    [[noreturn]] void Fail(const std::string& reason) const {
+        RaisePictureError(Format, m_fileName, reason);
+    }
+    void Check(const heif_error& error) const {
+        if (error.code != heif_error_Ok)
+            Fail(error.message && *error.message ? error.message : "The file is damaged");
+    }
+    const heif_image_handle* Primary() const { return m_primary.get(); }
+
+    // The picture of handle, upright; its colour description, or else fallbackColour's.
+    TDecodedPicture Decode(const heif_image_handle* handle,
+                           const heif_image_handle* fallbackColour) const;
+
+private:
+    const std::string& m_fileName;
+    const std::string m_bytes;
+    const std::unique_ptr<heif_context, TContextFree> m_context;
+    THandle m_primary;
+};
+
+// The colour description of handle; one that libheif cannot read counts as none.
+TPictureColour ColourOf(const heif_image_handle* handle) {
+    TPictureColour colour;
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC:
+        colour.IccProfile.resize(heif_image_handle_get_raw_color_profile_size(handle));
+        if (!colour.IccProfile.empty() &&
+            heif_image_handle_get_raw_color_profile(handle, colour.IccProfile.data()).code !=
+                heif_error_Ok)
+            colour.IccProfile.clear();
+        break;
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx* raw = nullptr;
+        const heif_error error = heif_image_handle_get_nclx_color_profile(handle, &raw);
+        // Freed also when libheif allocated it and then reported an error.
+        const std::unique_ptr<heif_color_profile_nclx, TNclxFree> nclx(raw);
+        if (error.code == heif_error_Ok && nclx) {
+            colour.HasNclx = true;
+            colour.ColourPrimaries = nclx->color_primaries;
+            colour.TransferCharacteristics = nclx->transfer_characteristics;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return colour;
+}
+
+TDecodedPicture TFile::Decode(const heif_image_handle* handle,
+                              const heif_image_handle* fallbackColour) const {
+    // The stored size (before turning and cropping) is what the decoder allocates.
+    const std::int64_t fileSize = static_cast<std::int64_t>(m_bytes.size());
+    CheckPictureSize(Format, m_fileName, heif_image_handle_get_ispe_width(handle),
+                     heif_image_handle_get_ispe_height(handle), fileSize);
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
+    const heif_chroma chroma =
+        deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+             : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+    // The default options apply irot and imir.
+    const std::unique_ptr<heif_decoding_options, TOptionsFree> options(
+        heif_decoding_options_alloc());
+    heif_image* decoded = nullptr;
+    Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB, chroma, options.get()));
+    const std::unique_ptr<heif_image, TImageRelease> image(decoded);
+
+    const int width = heif_image_get_width(decoded, heif_channel_interleaved);
+    const int height = heif_image_get_height(decoded, heif_channel_interleaved);
+    const int range = heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved);
+    int stride = 0;
+    const std::uint8_t* plane =
+        heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
+    const int channels = alpha ? 4 : 3;
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(channels) * (deep ? 2 : 1);
+    if (!plane || range < 1 || range > (deep ? 16 : 8) || stride < 0 ||
+        static_cast<std::size_t>(stride) < rowBytes)
+        Fail("Unexpected decoded picture");
+    CheckPictureSize(Format, m_fileName, width, height, fileSize);
+
+    TDecodedPicture picture;
+    AllocatePixels(picture, width, height, deep ? 16 : 8);
+    const TRowFormat format{channels, (1u << range) - 1,
+                            heif_image_is_premultiplied_alpha(decoded) != 0};
+    std::vector<std::uint16_t> row(deep ? static_cast<std::size_t>(width) * channels : 0);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in =
+            plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+        if (!deep) {
+            PutRow(picture, y, in, format);
+            continue;
+        }
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8);
+        PutRow(picture, y, row.data(), format);
+    }
+    picture.Colour = ColourOf(handle);
+    if (picture.Colour.Empty() && fallbackColour)
+        picture.Colour = ColourOf(fallbackColour);
+    return picture;
+}
+
+bool IsHeifBrand(const std::uint8_t* brand) {
+    static constexpr const char* Brands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm",
+                                             "hevs", "mif1", "msf1", "mif2", "avif", "avis"};
+    return std::any_of(std::begin(Brands), std::end(Brands),
+                       [brand](const char* b) { return std::memcmp(brand, b, 4) == 0; });
+}
+
+} // namespace
+
+bool IsHeifData(const std::uint8_t* data, std::size_t size) {
+    if (size < 12 || std::memcmp(data + 4, "ftyp", 4) != 0)
+        return false;
+    if (IsHeifBrand(data + 8))
+        return true;
+    // The compatible brands follow the major brand and its version, up to the box's end.
+    const std::size_t box =
+        static_cast<std::size_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3];
+    for (std::size_t at = 16; at + 4 <= std::min(box, size); at += 4)
+        if (IsHeifBrand(data + at))
+            return true;
+    return false;
+}
+
+TDecodedPicture LoadHeifFile(const std::string& fileName) {
+    const TFile file(fileName);
+    return file.Decode(file.Primary(), nullptr);
+}
+
+std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
+                                                 int minHeight) {
+    const TFile file(fileName);
+    const int count = heif_image_handle_get_number_of_thumbnails(file.Primary());
+    if (count <= 0)
+        return std::nullopt;
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    ids.resize(static_cast<std::size_t>(
+        heif_image_handle_get_list_of_thumbnail_IDs(file.Primary(), ids.data(), count)));
+    THandle best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* thumbnail = nullptr;
+        file.Check(heif_image_handle_get_thumbnail(file.Primary(), id, &thumbnail));
+        THandle handle(thumbnail);
+        const std::int64_t w = heif_image_handle_get_width(thumbnail);
+        const std::int64_t h = heif_image_handle_get_height(thumbnail);
+        if (w >= minWidth && h >= minHeight &&
+            (!best || w * h < static_cast<std::int64_t>(heif_image_handle_get_width(best.get())) *
+                                  heif_image_handle_get_height(best.get())))
+            best = std::move(handle);
+    }
+    if (!best)
+        return std::nullopt;
+    return file.Decode(best.get(), file.Primary());
+}

@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "imaging/TDecodedPicture.h"
+
+/// HEIF files through libheif: HEIC (HEVC), AVIF (AV1) and other HEIF pictures. The primary
+/// picture is decoded, grid (tiled) pictures assembled, alpha composited over white; more than
+/// 8 bits a sample (10, 12) come out as 16-bit samples scaled to the full range. libheif turns
+/// and mirrors the picture by its irot/imir properties, so Orientation is always 1 and an EXIF
+/// orientation inside the file is ignored: the picture is never turned twice. The colour
+/// description is the file's ICC profile or its nclx code points. Reentrant; nothing is
+/// printed.
+
+/// True when the first bytes (size may be short) are this format's signature: an ftyp box
+/// naming a HEIC, HEIF or AVIF brand.
+bool IsHeifData(const std::uint8_t* data, std::size_t size);
+/// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
+/// unsupported, oversized), each naming the file.
+TDecodedPicture LoadHeifFile(const std::string& fileName);
+/// The smallest thumbnail embedded for the primary picture that is at least minWidth x
+/// minHeight (upright, as libheif turns it), decoded as LoadHeifFile decodes the picture;
+/// nothing when the file has no such thumbnail. Raises as LoadHeifFile.
+std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
+                                                 int minHeight);

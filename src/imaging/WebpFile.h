@@ -1,0 +1,20 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "imaging/TDecodedPicture.h"
+
+/// WebP files through libwebp: lossy and lossless pictures, with or without alpha (composited
+/// over white), always 8 bits a sample. The orientation comes from the EXIF chunk and is not
+/// applied; the ICCP chunk becomes the colour description. Animated files are refused.
+/// Reentrant; nothing is printed.
+
+/// True when the first bytes (size may be short) are this format's signature.
+bool IsWebpData(const std::uint8_t* data, std::size_t size);
+/// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
+/// unsupported, oversized), each naming the file.
+TDecodedPicture LoadWebpFile(const std::string& fileName);
