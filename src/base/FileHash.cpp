@@ -2,16 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/FileHash.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <new>
 
-#include <unistd.h>
 #include <xxhash.h>
 
 #include "base/FileUtils.h"
-#include "base/KelErrors.h"
 
 namespace kelvo {
 
@@ -24,22 +21,9 @@ std::uint64_t HashFile(const std::string& path) {
                                                                          &XXH3_freeState);
     if (!state || XXH3_64bits_reset(state.get()) != XXH_OK)
         throw std::bad_alloc();
-    const int fd = OpenRegularFile(path);
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(error));
-        }
-        if (n == 0)
-            break;
-        XXH3_64bits_update(state.get(), buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
+    ReadFileBlocks(path, [&](std::string_view block) {
+        XXH3_64bits_update(state.get(), block.data(), block.size());
+    });
     return XXH3_64bits_digest(state.get());
 }
 

@@ -32,24 +32,29 @@ int OpenRegularFile(const std::string& path) {
     return fd;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    const int fd = OpenRegularFile(path);
-    std::string data;
+void ReadFileBlocks(const std::string& path,
+                    const std::function<void(std::string_view block)>& consume) {
+    // Closed also when consume raises.
+    struct TDescriptor {
+        int Value;
+        ~TDescriptor() { ::close(Value); }
+    } const fd{OpenRegularFile(path)};
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.Value, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(error));
-        }
+        if (n < 0)
+            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(errno));
         if (n == 0)
             break;
-        data.append(buffer, static_cast<std::size_t>(n));
+        consume(std::string_view(buffer, static_cast<std::size_t>(n)));
     }
-    ::close(fd);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string data;
+    ReadFileBlocks(path, [&](std::string_view block) { data.append(block); });
     return data;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,10 @@ namespace kelvo {
 /// The whole file, byte for byte. Raises EFileError naming the file when it cannot be read or
 /// is not a regular file.
 std::string ReadFileBytes(const std::string& path);
+/// Hands the file to consume in blocks, in order, without holding all of it. Raises as
+/// ReadFileBytes, or what consume raises.
+void ReadFileBlocks(const std::string& path,
+                    const std::function<void(std::string_view block)>& consume);
 
 /// A descriptor of path opened for reading, which the caller closes. Raises EFileError naming
 /// the file when it cannot be opened or is not a regular file: a folder, or a named pipe, which
