@@ -208,6 +208,10 @@ struct Interruption {
     int AfterSteps;
 };
 
+void PrintTo(const Interruption& interruption, std::ostream* out) {
+    *out << interruption.Name;
+}
+
 class InterruptedRun : public IncrementalRun, public testing::WithParamInterface<Interruption> {};
 
 class KillingProgress : public RecordingProgress {
@@ -278,6 +282,10 @@ struct DamagedRecord {
     /// Whether a run can write a new record in its place.
     bool Replaceable = true;
 };
+
+void PrintTo(const DamagedRecord& record, std::ostream* out) {
+    *out << record.Name;
+}
 
 class DamagedRecordRun : public IncrementalRun,
                          public testing::WithParamInterface<DamagedRecord> {};
