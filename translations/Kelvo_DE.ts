@@ -350,6 +350,45 @@
     <message id="3110">
         <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
         <translation>Bilder: %d geschrieben, %d behalten, %d entfernt. Seiten: %d geschrieben, %d behalten, %d entfernt.</translation>
+    <message id="1200">
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message id="1201">
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message id="1202">
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message id="1203">
+        <source>&amp;Recent projects</source>
+        <translation>&amp;Zuletzt geöffnete Projekte</translation>
+    </message>
+    <message id="2270">
+        <source>Move picture</source>
+        <translation>Bild verschieben</translation>
+    </message>
+    <message id="2271">
+        <source>Check mark</source>
+        <translation>Häkchen</translation>
+    </message>
+    <message id="3120">
+        <source>The project %s no longer exists. It has been removed from the recent projects.</source>
+        <translation>Das Projekt %s gibt es nicht mehr. Es wurde aus den zuletzt geöffneten Projekten entfernt.</translation>
+    </message>
+    <message id="3121">
+        <source>No output folder is given.</source>
+        <translation>Es ist kein Ausgabeordner angegeben.</translation>
+    </message>
+    <message id="3122">
+        <source>The output folder %s does not exist.</source>
+        <translation>Der Ausgabeordner %s existiert nicht.</translation>
+    </message>
+    <message id="3123">
+        <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
+        <translation>Ein Unterordnername darf nur die Buchstaben A bis Z und a bis z, die Ziffern 0 bis 9 und die Pfadtrenner / und \ enthalten.</translation>
     </message>
 </context>
 </TS>

@@ -350,6 +350,45 @@
     <message id="3110">
         <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
         <translation>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</translation>
+    <message id="1200">
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message id="1201">
+        <source>&amp;Undo</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message id="1202">
+        <source>&amp;Redo</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message id="1203">
+        <source>&amp;Recent projects</source>
+        <translation>&amp;Recent projects</translation>
+    </message>
+    <message id="2270">
+        <source>Move picture</source>
+        <translation>Move picture</translation>
+    </message>
+    <message id="2271">
+        <source>Check mark</source>
+        <translation>Check mark</translation>
+    </message>
+    <message id="3120">
+        <source>The project %s no longer exists. It has been removed from the recent projects.</source>
+        <translation>The project %s no longer exists. It has been removed from the recent projects.</translation>
+    </message>
+    <message id="3121">
+        <source>No output folder is given.</source>
+        <translation>No output folder is given.</translation>
+    </message>
+    <message id="3122">
+        <source>The output folder %s does not exist.</source>
+        <translation>The output folder %s does not exist.</translation>
+    </message>
+    <message id="3123">
+        <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
+        <translation>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</translation>
     </message>
 </context>
 </TS>

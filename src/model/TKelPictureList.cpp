@@ -7,6 +7,8 @@
 
 #include <pugixml.hpp>
 
+#include "base/KelErrors.h"
+
 TKelPictureList::~TKelPictureList() = default;
 
 TKelPicture* TKelPictureList::CreatePicture() {
@@ -32,6 +34,27 @@ int TKelPictureList::RemovePicture(TKelPicture* picture) {
         });
     }
     return index;
+}
+
+std::unique_ptr<TKelPicture> TKelPictureList::TakePicture(TKelPicture* picture) {
+    const auto owned = std::find_if(m_owned.begin(), m_owned.end(),
+                                    [picture](const auto& p) { return p.get() == picture; });
+    if (owned == m_owned.end())
+        return nullptr;
+    std::unique_ptr<TKelPicture> taken = std::move(*owned);
+    m_owned.erase(owned);
+    std::erase(m_items, picture);
+    Changed("RemovePicture");
+    return taken;
+}
+
+void TKelPictureList::InsertPicture(int index, std::unique_ptr<TKelPicture>&& picture) {
+    if (index < 0 || index > Count())
+        throw EListError("TKelPictureList.InsertPicture: index out of range");
+    picture->m_owner = this;
+    m_items.insert(m_items.begin() + index, picture.get());
+    m_owned.push_back(std::move(picture));
+    Changed("InsertPicture");
 }
 
 bool TKelPictureList::LoadFromXml(pugi::xml_node node, bool loadThumbnails,

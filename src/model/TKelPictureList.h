@@ -32,6 +32,14 @@ public:
     /// Does nothing: an owning list takes no references of another list.
     void Assign(const TKelPictureRefs& source, bool onlySelected, bool onlyChecked) override;
     int RemovePicture(TKelPicture* picture) override;
+    /// Takes picture out of the list without freeing it and records "RemovePicture"; the
+    /// caller keeps it until InsertPicture brings it back. nullptr (nothing recorded) if it is
+    /// not in the list.
+    std::unique_ptr<TKelPicture> TakePicture(TKelPicture* picture);
+    /// Puts a picture that TakePicture took from this list back at index (0 to Count) and
+    /// records "InsertPicture". An index out of range raises EListError and leaves picture
+    /// with the caller.
+    void InsertPicture(int index, std::unique_ptr<TKelPicture>&& picture);
 
     /// Reads a "picture_infos" element: empties the list, then creates one picture per child
     /// element and loads it; with loadThumbnails, loads each picture's thumbnail and then calls

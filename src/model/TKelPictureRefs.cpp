@@ -74,6 +74,13 @@ void TKelPictureRefs::MovePicture(int curIndex, int newIndex) {
     Changed("MovePicture");
 }
 
+void TKelPictureRefs::SetOrder(const std::vector<TKelPicture*>& order) {
+    if (!std::is_permutation(order.begin(), order.end(), m_items.begin(), m_items.end()))
+        throw EListError("TKelPictureRefs.SetOrder: not the list's pictures");
+    m_items = order;
+    Changed("SetOrder");
+}
+
 void TKelPictureRefs::UncheckMissing() {
     for (TKelPicture* picture : m_items) {
         if (!picture->Exists())

@@ -48,6 +48,10 @@ public:
     /// Moves the picture at curIndex to newIndex (those between shift by one) and records
     /// "MovePicture"; equal indices do nothing. An index out of range raises EListError.
     void MovePicture(int curIndex, int newIndex);
+    /// Puts the pictures into the given order (what an earlier order, taken from begin() to
+    /// end(), held) and records "SetOrder". An order that does not hold exactly the list's
+    /// pictures raises EListError and changes nothing.
+    void SetOrder(const std::vector<TKelPicture*>& order);
     /// SetChecked(false) for every picture whose file does not exist.
     void UncheckMissing();
 

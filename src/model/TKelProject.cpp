@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <sstream>
 
 #include <pugixml.hpp>
 
@@ -41,6 +42,33 @@ void TKelProject::SetOutputSubDirectory(const std::string& value) {
         return;
     m_outputSubDirectory = folder;
     m_history.Add("SetOutputSubDirectory");
+}
+
+std::string TKelProject::LayoutSettings() const {
+    pugi::xml_document document;
+    pugi::xml_node node = document.append_child("project");
+    WriteString(node, "output_directory", m_outputDirectory);
+    WriteString(node, "output_subdirectory", m_outputSubDirectory);
+    m_layouts.SaveToXml(node.append_child("layouts"));
+    std::ostringstream text;
+    document.save(text, "", pugi::format_raw);
+    return text.str();
+}
+
+bool TKelProject::SetLayoutSettings(const std::string& settings) {
+    pugi::xml_document document;
+    if (!document.load_string(settings.c_str()))
+        return false;
+    const pugi::xml_node node = document.child("project");
+    TKelLayoutList layouts;
+    const pugi::xml_node layoutsNode = node.child("layouts");
+    if (!layoutsNode || !layouts.LoadFromXml(layoutsNode))
+        return false;
+    m_layouts.Swap(layouts);
+    m_outputDirectory = ReadString(node, "output_directory", "");
+    m_outputSubDirectory = ReadString(node, "output_subdirectory", "");
+    m_history.Add("SetLayoutSettings");
+    return true;
 }
 
 bool TKelProject::LoadFromFile(const std::string& fileName, bool loadThumbnails,

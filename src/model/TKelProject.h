@@ -54,6 +54,16 @@ public:
     /// "SetOutputSubDirectory" when the result differs from the current value.
     void SetOutputSubDirectory(const std::string& value);
 
+    /// The layouts with their layer settings and the two output folders, as the project file
+    /// holds them: what the layout dialog and its gallery runs change, kept as text so that
+    /// SetLayoutSettings can put it back.
+    std::string LayoutSettings() const;
+    /// Puts back what LayoutSettings returned: the layouts as records of settings by name
+    /// (without template folders, as a project file gives them), the folders as stored; then
+    /// records "SetLayoutSettings". Text that is not such a record changes nothing and
+    /// returns false.
+    bool SetLayoutSettings(const std::string& settings);
+
     /// Reads the project file into this project. All or nothing: on false (missing file, not
     /// XML, a required element missing) the project is exactly as before, history included.
     /// On true FileName is fileName and the project is not modified. Picture paths stored

@@ -18,6 +18,7 @@
 #include "ui/TKelvoEnvironment.h"
 #include "ui/TProgress.h"
 #include "ui/TPrompts.h"
+#include "ui/TRememberedPlaces.h"
 #include "ui/ui_TFrmHtmlOutput.h"
 
 namespace {
@@ -157,26 +158,43 @@ bool TFrmHtmlOutput::ApplyControls() {
 
 void TFrmHtmlOutput::btnOutputDirectoryClick() {
     const QString current = ui->edtOutputDirectory->text();
-    const QString start = QFileInfo(current).isDir() ? current : QString();
+    TRememberedPlaces places;
+    const QString start =
+        QFileInfo(current).isDir() ? current : places.Folder(QStringLiteral("Output"));
     const QString chosen = m_environment.Prompts.GetExistingDirectory(this, QString(), start);
-    if (!chosen.isEmpty())
-        ui->edtOutputDirectory->setText(QDir::toNativeSeparators(chosen));
+    if (chosen.isEmpty())
+        return;
+    places.SetFolder(QStringLiteral("Output"), chosen);
+    ui->edtOutputDirectory->setText(QDir::toNativeSeparators(chosen));
 }
 
 void TFrmHtmlOutput::btnOkClick() {
     if (!ApplyControls()) {
-        m_environment.Prompts.Message(this, QMessageBox::Warning, GetText(2080, QString()),
-                                      GetText(3075, "Invalid input!"));
+        ShowInvalidInput();
         return;
     }
     accept();
 }
 
+void TFrmHtmlOutput::ShowInvalidInput() {
+    QStringList lines{GetText(3075, "Invalid input!")};
+    const QString folder = ui->edtOutputDirectory->text();
+    if (folder.isEmpty())
+        lines.append(GetText(3121, "No output folder is given."));
+    else if (!QFileInfo(folder).isDir())
+        lines.append(
+            TTamLanguage::Format(GetText(3122, "The output folder %s does not exist."), {folder}));
+    if (!IsValidDirectoryName(ui->edtOutputSubDirectory->text()))
+        lines.append(GetText(3123, "A sub-folder name may hold only the letters A to Z and a to "
+                                   "z, the digits 0 to 9 and the path separators / and \\."));
+    m_environment.Prompts.Message(this, QMessageBox::Warning, GetText(2080, QString()),
+                                  lines.join(QLatin1Char('\n')));
+}
+
 void TFrmHtmlOutput::btnStartClick() {
     m_progress->Reset();
     if (!ApplyControls()) {
-        m_environment.Prompts.Message(this, QMessageBox::Warning, GetText(2080, QString()),
-                                      GetText(3075, "Invalid input!"));
+        ShowInvalidInput();
         return;
     }
 

@@ -52,6 +52,8 @@ private:
     void btnStartClick();
     void btnStopClick();
     void btnOkClick();
+    /// Message 3075 with a line per field that ApplyControls refused, saying why.
+    void ShowInvalidInput();
 
     void LoadControls();
     bool ApplyControls();

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/TKelvoIcons.h"
 
+#include <QApplication>
+
 #include <array>
 
 namespace {
@@ -40,4 +42,8 @@ QIcon KelvoIcon(int index) {
         fallback.addFile(QStringLiteral(":/icons/%1/%2.png")
                              .arg(QLatin1String(size), QLatin1String(name.Fallback)));
     return QIcon::fromTheme(QLatin1String(name.Theme), fallback);
+}
+
+QIcon KelvoThemeIcon(const QString& name, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
 }

@@ -174,8 +174,10 @@ void TLargeSlide::MouseDown(QPoint point) {
         return;
     const TRect check = GetCheckRect();
     if (point.x() >= check.Left && point.x() < check.Right && point.y() >= check.Top &&
-        point.y() < check.Bottom)
+        point.y() < check.Bottom) {
         m_picture->SetChecked(!m_picture->Checked());
+        emit m_view.OnCheckPicture(&m_view, m_picture);
+    }
     m_view.DoSelectPicture(m_picture);
 }
 

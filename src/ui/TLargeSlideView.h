@@ -129,6 +129,8 @@ public:
 signals:
     void OnMovePicture(TLargeSlideView* sender, int fromIndex, int toIndex);
     void OnSelectPicture(TLargeSlideView* sender, TKelPicture* picture);
+    /// A click on the slide's check box toggled the picture's check mark.
+    void OnCheckPicture(TLargeSlideView* sender, TKelPicture* picture);
 
 public:
     /// Limits toIndex to the last slide and reports a real move.

@@ -86,15 +86,10 @@ QVariant TPictureGridModel::data(const QModelIndex& index, int role) const {
 
 bool TPictureGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     TKelPicture* picture = Picture(index.row());
-    if (picture == nullptr || role != Qt::EditRole)
+    if (picture == nullptr || role != Qt::EditRole ||
+        (index.column() != ColTitle && index.column() != ColComment))
         return false;
-    const std::string text = value.toString().toStdString();
-    if (index.column() == ColTitle)
-        picture->SetTitle(text);
-    else if (index.column() == ColComment)
-        picture->SetComment(text);
-    else
-        return false;
+    emit TextEdited(picture, index.column(), value.toString());
     emit dataChanged(index, index);
     return true;
 }

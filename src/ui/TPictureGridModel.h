@@ -10,7 +10,8 @@ class TKelPictureRefs;
 /// The picture grid of the main window as a table: the row number, Title and Comment
 /// (editable), Date and Filename, one row per picture and always at least one row, so the grid
 /// never shrinks to its header. Owned by the main window; the list is not owned and is
-/// assigned, or taken away with nullptr, before its pictures go.
+/// assigned, or taken away with nullptr, before its pictures go. Edited text is handed to
+/// TextEdited for the window to store, so that every change can be undone.
 class TPictureGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -38,6 +39,10 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    /// The editor handed back text for the Title or Comment column of picture's row.
+    void TextEdited(TKelPicture* picture, int column, const QString& text);
 
 private:
     int RowsFor(const TKelPictureRefs* pictures) const;

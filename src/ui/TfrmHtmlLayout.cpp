@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
@@ -38,10 +40,13 @@
 #include "ui/TKelvoIcons.h"
 #include "ui/TPreviewPage.h"
 #include "ui/TPrompts.h"
+#include "ui/TRememberedPlaces.h"
 #include "ui/ui_TfrmHtmlLayout.h"
 
 namespace {
 
+// The name the dialog's size and splitters are remembered under.
+const QString FormName = QStringLiteral("LayoutDialog");
 constexpr int LayoutRole = Qt::UserRole;
 constexpr int LayerRole = Qt::UserRole + 1;
 constexpr int PictureRole = Qt::UserRole;
@@ -147,6 +152,7 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
 
     ui->splLayout->setSizes({169, 212, 265});
     ui->splLayout->setStretchFactor(2, 1);
+    m_sizeRemembered = TRememberedPlaces().RestoreForm(FormName, *this);
     ui->btnOk->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->btnCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui->btnCreateHtml->setIcon(
@@ -221,7 +227,25 @@ void TfrmHtmlLayout::showEvent(QShowEvent* event) {
     if (!m_shown) {
         m_shown = true;
         Guarded([this] { FormShow(); });
+        if (!m_sizeRemembered)
+            FitFirstSize();
     }
+}
+
+void TfrmHtmlLayout::done(int result) {
+    TRememberedPlaces().SaveForm(FormName, *this);
+    QDialog::done(result);
+}
+
+// At its first start the dialog grows, as far as the screen allows, until the settings pane
+// shows whole without scrolling.
+void TfrmHtmlLayout::FitFirstSize() {
+    const QScrollArea* area = ui->scrlLayoutControls;
+    int missing = area->widget()->sizeHint().height() - area->viewport()->height();
+    if (const QScreen* shown = screen())
+        missing = std::min(missing, shown->availableGeometry().height() - frameGeometry().height());
+    if (missing > 0)
+        resize(width(), height() + missing);
 }
 
 void TfrmHtmlLayout::FormShow() {
@@ -239,7 +263,8 @@ void TfrmHtmlLayout::FormShow() {
     ui->cmbPictureSize->clear();
     for (const TSizePreset& preset : SizePresets)
         ui->cmbPictureSize->addItem(m_environment.Language.GetText(preset.TextId));
-    FitLayoutControls();
+    if (!m_sizeRemembered) // else the splitters stay where the user left them
+        FitLayoutControls();
     LoadControls(nullptr, nullptr);
     FillTestPictures();
     FillTree();

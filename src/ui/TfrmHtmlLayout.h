@@ -56,11 +56,14 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Remembers the dialog's size and splitters for its next start.
+    void done(int result) override;
 
 private:
     void SetProject();
     void FormShow();
     void FitLayoutControls();
+    void FitFirstSize();
     void tvwLayoutsChange(QTreeWidgetItem* node);
     void memTitleTextExit();
     void cmbColRowCountChange();
@@ -108,6 +111,7 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     TPreviewPage* m_page = nullptr;
     bool m_shown = false;
+    bool m_sizeRemembered = false; // from an earlier start
     /// The project's layouts point into m_directories since OK; they are detached from it
     /// before it goes.
     bool m_projectUsesDirectories = false;

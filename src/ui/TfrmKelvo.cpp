@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <array>
 #include <vector>
@@ -25,10 +27,17 @@
 #include "language/TTamLanguage.h"
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
+#include "ui/TAddRemovePicturesCommand.h"
 #include "ui/TKelvoIcons.h"
 #include "ui/TLargeSlideView.h"
+#include "ui/TLayoutSettingsCommand.h"
+#include "ui/TMovePictureCommand.h"
+#include "ui/TOrderPicturesCommand.h"
+#include "ui/TPictureCheckCommand.h"
 #include "ui/TPictureGridModel.h"
+#include "ui/TPictureTextCommand.h"
 #include "ui/TPrompts.h"
+#include "ui/TRememberedPlaces.h"
 #include "ui/TThumbnailLoader.h"
 #include "ui/TfrmHtmlLayout.h"
 #include "ui/TfrmInfo.h"
@@ -40,6 +49,12 @@ const QColor SkyBlue(166, 202, 240);
 const QString ProjectFilter = QStringLiteral("Kelvo (*.kel)");
 // The letter that shows or hides the Support menu together with Control and Shift.
 constexpr int SupportMenuKey = Qt::Key_H;
+// Control and Shift with this letter is Redo; the window takes it before the Support rule.
+constexpr int RedoKey = Qt::Key_Z;
+// The names the remembered places are stored under.
+const QString FormName = QStringLiteral("MainWindow");
+const QString ProjectFolder = QStringLiteral("Projects");
+const QString PicturesFolder = QStringLiteral("Pictures");
 
 QString FromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
@@ -110,6 +125,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_editor = editor;
+        ++m_editorSerial;
         // Every keystroke goes into the picture at once, so a refresh that closes the editor
         // (a click on a slide) loses nothing and writes nothing into another picture later.
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
@@ -128,11 +144,14 @@ public:
     }
 
     bool IsEditing() const { return !m_editor.isNull() && m_editor->isVisible(); }
+    /// Counts the editors opened: text from one editor is one undo step.
+    int EditorSerial() const { return m_editorSerial; }
 
 private:
     TPictureGridModel& m_model;
     QWidget& m_colours;
     mutable QPointer<QWidget> m_editor;
+    mutable int m_editorSerial = 0;
 };
 
 namespace {
@@ -185,6 +204,8 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     }};
     for (const auto& [action, image] : images)
         action->setIcon(KelvoIcon(image));
+    ui->actEditUndo->setIcon(KelvoThemeIcon(QStringLiteral("edit-undo"), QStyle::SP_ArrowBack));
+    ui->actEditRedo->setIcon(KelvoThemeIcon(QStringLiteral("edit-redo"), QStyle::SP_ArrowForward));
     ui->mnuSupport->menuAction()->setVisible(false);
 
     m_environment.Language.TranslateComponent(this);
@@ -202,6 +223,7 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     for (TLargeSlideView* view : {FSplitSlideView, FMainSlideView}) {
         PaintBackground(view->viewport());
         connect(view, &TLargeSlideView::OnMovePicture, this, &TfrmKelvo::SlideViewMovePicture);
+        connect(view, &TLargeSlideView::OnCheckPicture, this, &TfrmKelvo::SlideViewCheckPicture);
         connect(view, &TLargeSlideView::OnSelectPicture, this,
                 [this](TLargeSlideView* sender, TKelPicture* picture) {
                     SelectPicture(sender, picture);
@@ -236,6 +258,7 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
     PaintBackground(ui->grdData->viewport());
     connect(ui->grdData->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfrmKelvo::grdDataCurrentChanged);
+    connect(m_gridModel, &TPictureGridModel::TextEdited, this, &TfrmKelvo::grdDataTextEdited);
     ui->grdData->installEventFilter(this);
     ui->grdData->viewport()->installEventFilter(this);
     header->viewport()->installEventFilter(this);
@@ -257,14 +280,18 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
         {ui->actPictureOrderByFilename, &TKelPictureRefs::OrderByFileName},
     }};
     for (const auto& [action, order] : orders) {
-        connect(action, &QAction::triggered, this, [this, order = order] {
+        connect(action, &QAction::triggered, this, [this, action = action, order = order] {
             if (FProject == nullptr)
                 return;
-            (FProject->Pictures().*order)();
-            UpdateViews();
+            PushCommand(new TOrderPicturesCommand(FProject->Pictures(), order,
+                                                  action->text().remove(QLatin1Char('&'))));
         });
     }
     connect(ui->actFileHtmlLayout, &QAction::triggered, this, &TfrmKelvo::actFileHtmlLayoutExecute);
+    m_undoStack = new QUndoStack(this);
+    connect(ui->actEditUndo, &QAction::triggered, this, [this] { actEditUndoRedoExecute(false); });
+    connect(ui->actEditRedo, &QAction::triggered, this, [this] { actEditUndoRedoExecute(true); });
+    connect(ui->mnuFileRecent, &QMenu::aboutToShow, this, &TfrmKelvo::mnuFileRecentShow);
     connect(ui->actViewDivide, &QAction::triggered, this, &TfrmKelvo::actViewDivideExecute);
     connect(ui->spltSlideViews, &QSplitter::splitterMoved, this, &TfrmKelvo::spltSlideViewsMoved);
     connect(ui->actSupportHistory, &QAction::triggered, this, &TfrmKelvo::mnuSupportHistoryClick);
@@ -277,10 +304,18 @@ TfrmKelvo::TfrmKelvo(TKelvoEnvironment& environment, QWidget* parent)
             &TfrmKelvo::UpdateActions);
     UpdateActions();
     UpdateCaption();
+
+    m_places = std::make_unique<TRememberedPlaces>();
+    m_places->RestoreForm(FormName, *this);
+    m_projectFolder = m_places->Folder(ProjectFolder);
+    if (const QString pictures = m_places->Folder(PicturesFolder); !pictures.isEmpty())
+        m_environment.Settings.SetPicturesDirectory(ToPath(pictures));
+    mnuFileRecentShow(); // its menu item is disabled while the list is empty
 }
 
 TfrmKelvo::~TfrmKelvo() {
     qApp->removeEventFilter(this);
+    m_undoStack->clear(); // before the project its steps refer to
     for (TLargeSlideView* view : {FSplitSlideView, FMainSlideView}) {
         disconnect(view, nullptr, this, nullptr);
         view->SetPictures(nullptr);
@@ -291,7 +326,8 @@ TfrmKelvo::~TfrmKelvo() {
 // --- Project
 
 void TfrmKelvo::ReplaceProject(std::unique_ptr<TKelProject> project) {
-    // Nothing may show the old pictures once they are gone.
+    // Nothing may show the old pictures once they are gone, nor undo a change to them.
+    m_undoStack->clear();
     m_gridDelegate->CloseEditor();
     for (TLargeSlideView* view : {FSplitSlideView, FMainSlideView})
         view->SetPictures(nullptr);
@@ -330,8 +366,47 @@ void TfrmKelvo::OpenProject() {
         m_environment.Prompts.GetOpenFileName(this, QString(), m_projectFolder, ProjectFilter);
     if (fileName.isEmpty())
         return;
-    m_projectFolder = QFileInfo(fileName).absolutePath();
     OpenProjectFile(fileName);
+}
+
+void TfrmKelvo::RememberProject(const QString& fileName) {
+    m_projectFolder = QFileInfo(fileName).absolutePath();
+    m_places->SetFolder(ProjectFolder, m_projectFolder);
+    m_places->AddRecentProject(fileName);
+}
+
+void TfrmKelvo::mnuFileRecentShow() {
+    QMenu* menu = ui->mnuFileRecent;
+    menu->clear();
+    const QStringList files = m_places->RecentProjects();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        QAction* action = menu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+        connect(action, &QAction::triggered, this, [this, file] { OpenRecentProject(file); });
+    }
+    menu->menuAction()->setEnabled(!files.isEmpty());
+}
+
+void TfrmKelvo::OpenRecentProject(const QString& fileName) {
+    if (m_busy)
+        return;
+    if (!QFileInfo(fileName).isFile()) {
+        m_places->RemoveRecentProject(fileName);
+        mnuFileRecentShow();
+        TTamLanguage& language = m_environment.Language;
+        m_environment.Prompts.Message(
+            this, QMessageBox::Warning, language.GetText(2080),
+            TTamLanguage::Format(
+                language.GetText(3120, QStringLiteral("The project %s no longer exists. It has "
+                                                      "been removed from the recent "
+                                                      "projects.")),
+                {QDir::toNativeSeparators(fileName)}),
+            QMessageBox::Ok);
+        return;
+    }
+    if (QuerySaveProject())
+        OpenProjectFile(fileName);
 }
 
 void TfrmKelvo::OpenProjectFile(const QString& fileName) {
@@ -350,6 +425,7 @@ void TfrmKelvo::OpenProjectFile(const QString& fileName) {
         return;
     }
     ReplaceProject(std::move(project));
+    RememberProject(fileName);
     m_busy = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setEnabled(false);
@@ -398,7 +474,10 @@ bool TfrmKelvo::SaveProject() {
         return true;
     if (FProject->FileName().empty())
         return SaveProjectAs();
-    return FProject->SaveToFile(FProject->FileName());
+    const bool saved = FProject->SaveToFile(FProject->FileName());
+    if (saved)
+        RememberProject(FromPath(FProject->FileName()));
+    return saved;
 }
 
 bool TfrmKelvo::SaveProjectAs() {
@@ -412,6 +491,8 @@ bool TfrmKelvo::SaveProjectAs() {
         fileName += QStringLiteral(".kel");
     m_projectFolder = QFileInfo(fileName).absolutePath();
     const bool saved = FProject->SaveToFile(ToPath(fileName));
+    if (saved)
+        RememberProject(fileName);
     UpdateCaption();
     return saved;
 }
@@ -465,17 +546,17 @@ void TfrmKelvo::UpdateViews() {
 
 void TfrmKelvo::UpdateGrid() {
     m_gridDelegate->CloseEditor();
+    // When rows go, Qt moves the cursor off them: that is no click on another picture.
+    m_gridCursorLocked = true;
     m_gridModel->Refresh();
-    if (FProject != nullptr && FCurrentPicture != nullptr) {
-        const int index = FProject->Pictures().IndexOf(FCurrentPicture);
-        const QModelIndex current = ui->grdData->currentIndex();
-        if (index >= 0 && current.row() != index) {
-            m_gridCursorLocked = true;
-            ui->grdData->setCurrentIndex(m_gridModel->index(
-                index, current.isValid() ? current.column() : TPictureGridModel::ColTitle));
-            m_gridCursorLocked = false;
-        }
-    }
+    const int index = FProject != nullptr ? FProject->Pictures().IndexOf(FCurrentPicture) : -1;
+    const QModelIndex current = ui->grdData->currentIndex();
+    if (index < 0)
+        ui->grdData->selectionModel()->clear();
+    else if (current.row() != index)
+        ui->grdData->setCurrentIndex(m_gridModel->index(
+            index, current.isValid() ? current.column() : TPictureGridModel::ColTitle));
+    m_gridCursorLocked = false;
     ui->grdData->viewport()->update();
 }
 
@@ -495,6 +576,34 @@ void TfrmKelvo::UpdateActions() {
                            ui->actPictureOrderByFilename, ui->actPictureOrderByComment})
         order->setEnabled(count >= 2);
     ui->actSupportHistory->setEnabled(project);
+    ui->actEditUndo->setEnabled(project && !m_busy && m_undoStack->canUndo());
+    ui->actEditRedo->setEnabled(project && !m_busy && m_undoStack->canRedo());
+}
+
+void TfrmKelvo::UpdateAfterChange() {
+    if (FProject != nullptr && FProject->Pictures().IndexOf(FCurrentPicture) < 0) {
+        FCurrentPicture = nullptr;
+        FSplitSlideView->SetCurrentPicture(nullptr);
+        FMainSlideView->SetCurrentPicture(nullptr);
+    }
+    UpdateViews();
+}
+
+void TfrmKelvo::PushCommand(QUndoCommand* command) {
+    m_gridDelegate->CloseEditor();
+    m_undoStack->push(command);
+    UpdateAfterChange();
+}
+
+void TfrmKelvo::actEditUndoRedoExecute(bool redo) {
+    if (FProject == nullptr || m_busy || !(redo ? m_undoStack->canRedo() : m_undoStack->canUndo()))
+        return;
+    m_gridDelegate->CloseEditor();
+    if (redo)
+        m_undoStack->redo();
+    else
+        m_undoStack->undo();
+    UpdateAfterChange();
 }
 
 void TfrmKelvo::SelectPicture(QObject* sender, TKelPicture* picture) {
@@ -531,8 +640,27 @@ void TfrmKelvo::SelectPicture(QObject* sender, TKelPicture* picture) {
 void TfrmKelvo::SlideViewMovePicture(TLargeSlideView*, int fromIndex, int toIndex) {
     if (FProject == nullptr)
         return;
-    FProject->Pictures().MovePicture(fromIndex, toIndex);
-    UpdateViews();
+    PushCommand(new TMovePictureCommand(
+        FProject->Pictures(), fromIndex, toIndex,
+        m_environment.Language.GetText(2270, QStringLiteral("Move picture"))));
+}
+
+void TfrmKelvo::SlideViewCheckPicture(TLargeSlideView*, TKelPicture* picture) {
+    if (FProject == nullptr || picture == nullptr)
+        return;
+    m_undoStack->push(new TPictureCheckCommand(
+        *picture, m_environment.Language.GetText(2271, QStringLiteral("Check mark"))));
+}
+
+void TfrmKelvo::grdDataTextEdited(TKelPicture* picture, int column, const QString& text) {
+    if (FProject == nullptr || picture == nullptr)
+        return;
+    const bool title = column == TPictureGridModel::ColTitle;
+    // Pushed without a refresh: that would close the editor the text comes from.
+    m_undoStack->push(new TPictureTextCommand(
+        *picture, title ? TPictureTextCommand::TField::Title : TPictureTextCommand::TField::Comment,
+        text.toStdString(), m_gridDelegate->EditorSerial(),
+        m_gridModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()));
 }
 
 // --- Pictures
@@ -548,8 +676,10 @@ void TfrmKelvo::actPictureAddExecute() {
         this, QString(), FromPath(m_environment.Settings.PicturesDirectory()), filter);
     if (files.isEmpty())
         return;
-    m_environment.Settings.SetPicturesDirectory(ToPath(
-        QDir::toNativeSeparators(QFileInfo(files.first()).absolutePath()) + QDir::separator()));
+    const QString folder =
+        QDir::toNativeSeparators(QFileInfo(files.first()).absolutePath()) + QDir::separator();
+    m_environment.Settings.SetPicturesDirectory(ToPath(folder));
+    m_places->SetFolder(PicturesFolder, folder);
     AddPictureFiles(files);
 }
 
@@ -559,8 +689,8 @@ void TfrmKelvo::AddPictureFiles(const QStringList& fileNames) {
     m_busy = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setEnabled(false);
+    std::vector<TKelPicture*> added;
     try {
-        std::vector<TKelPicture*> added;
         for (const QString& fileName : fileNames) {
             TKelPicture* picture = FProject->Pictures().CreatePicture();
             picture->SetFileName(ToPath(fileName));
@@ -579,7 +709,11 @@ void TfrmKelvo::AddPictureFiles(const QStringList& fileNames) {
     setEnabled(true);
     QApplication::restoreOverrideCursor();
     m_busy = false;
-    UpdateViews();
+    if (added.empty())
+        return;
+    PushCommand(new TAddRemovePicturesCommand(FProject->Pictures(), std::move(added),
+                                              TAddRemovePicturesCommand::TKind::Add,
+                                              ui->actPictureAdd->text().remove(QLatin1Char('&'))));
 }
 
 QStringList TfrmKelvo::DroppedPictureFiles(const QStringList& paths) {
@@ -611,16 +745,17 @@ void TfrmKelvo::actPictureDeleteExecute() {
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
-    m_gridDelegate->CloseEditor();
-    TKelPictureList& pictures = FProject->Pictures();
-    // The views must not keep a removed picture as their current one.
+    std::vector<TKelPicture*> selected;
+    for (TKelPicture* picture : FProject->Pictures())
+        if (picture->Selected())
+            selected.push_back(picture);
+    // Removing leaves no current picture, also when the current one stays.
     FCurrentPicture = nullptr;
     FSplitSlideView->SetCurrentPicture(nullptr);
     FMainSlideView->SetCurrentPicture(nullptr);
-    for (int i = pictures.Count() - 1; i >= 0; --i)
-        if (TKelPicture* picture = pictures.GetPicture(i); picture->Selected())
-            pictures.RemovePicture(picture);
-    UpdateViews();
+    PushCommand(new TAddRemovePicturesCommand(
+        FProject->Pictures(), std::move(selected), TAddRemovePicturesCommand::TKind::Remove,
+        ui->actPictureDelete->text().remove(QLatin1Char('&'))));
 }
 
 void TfrmKelvo::actPictureMoveExecute(int step) {
@@ -630,16 +765,25 @@ void TfrmKelvo::actPictureMoveExecute(int step) {
     const int index = pictures.IndexOf(FCurrentPicture);
     if (index < 0 || index + step < 0 || index + step >= pictures.Count())
         return;
-    pictures.MovePicture(index, index + step);
-    UpdateViews();
+    const QAction* action = step < 0 ? ui->actPictureUp : ui->actPictureDown;
+    PushCommand(new TMovePictureCommand(pictures, index, index + step,
+                                        action->text().remove(QLatin1Char('&'))));
 }
 
 void TfrmKelvo::actFileHtmlLayoutExecute() {
     if (FProject == nullptr)
         return;
     FProject->Pictures().UncheckMissing();
-    TfrmHtmlLayout dialog(*FProject, m_environment, this);
-    dialog.exec();
+    const std::string before = FProject->LayoutSettings();
+    {
+        TfrmHtmlLayout dialog(*FProject, m_environment, this);
+        dialog.exec();
+    }
+    // OK, and the gallery runs on the way, changed layouts and folders: one step to undo.
+    if (std::string after = FProject->LayoutSettings(); after != before)
+        PushCommand(
+            new TLayoutSettingsCommand(*FProject, before, std::move(after),
+                                       ui->actFileHtmlLayout->text().remove(QLatin1Char('&'))));
     // The dialog and its gallery runs may have changed check marks and settings.
     UpdateViews();
     UpdateCaption();
@@ -718,12 +862,15 @@ bool TfrmKelvo::grdDataKeyPress(QKeyEvent* event) {
     TKelPicture* picture = m_gridModel->Picture(current.row());
     if (picture == nullptr)
         return false;
-    if (current.column() == TPictureGridModel::ColTitle)
-        picture->SetTitle({});
-    else if (current.column() == TPictureGridModel::ColComment)
-        picture->SetComment({});
-    else
+    if (current.column() != TPictureGridModel::ColTitle &&
+        current.column() != TPictureGridModel::ColComment)
         return false;
+    m_undoStack->push(new TPictureTextCommand(
+        *picture,
+        current.column() == TPictureGridModel::ColTitle ? TPictureTextCommand::TField::Title
+                                                        : TPictureTextCommand::TField::Comment,
+        {}, -1,
+        m_gridModel->headerData(current.column(), Qt::Horizontal, Qt::DisplayRole).toString()));
     ui->grdData->viewport()->update();
     return true;
 }
@@ -763,6 +910,10 @@ bool TfrmKelvo::eventFilter(QObject* watched, QEvent* event) {
                 !key->isAutoRepeat()) {
                 QAction* menu = ui->mnuSupport->menuAction();
                 menu->setVisible(!menu->isVisible());
+            } else if (event->type() == QEvent::KeyPress && key->key() == RedoKey) {
+                UpdateActions();
+                if (ui->actEditRedo->isEnabled())
+                    ui->actEditRedo->trigger();
             }
             return true;
         }
@@ -796,6 +947,9 @@ void TfrmKelvo::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
+    // A remembered split view is open: the splitter's sizes are real once shown.
+    ui->actViewDivide->setChecked(FSplitSlideView->height() > 1);
+    ui->actViewDivide->setIcon(KelvoIcon(ui->actViewDivide->isChecked() ? 13 : 12));
     NewProject();
 }
 
@@ -804,6 +958,7 @@ void TfrmKelvo::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    m_places->SaveForm(FormName, *this);
     event->accept();
 }
 

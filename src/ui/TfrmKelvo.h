@@ -11,11 +11,14 @@
 #include "ui/TKelvoEnvironment.h"
 
 class QModelIndex;
+class QUndoCommand;
+class QUndoStack;
 class TKelPicture;
 class TKelProject;
 class TLargeSlideView;
 class TPictureGridModel;
 class TPictureGridDelegate;
+class TRememberedPlaces;
 namespace Ui {
 class TfrmKelvo;
 }
@@ -27,7 +30,10 @@ class TfrmKelvo;
 ///
 /// Gets the program's language, settings and prompts in its constructor. From the first show
 /// until it closes a project is always open; pictures dropped from a file manager are added
-/// like those of the add-pictures dialog.
+/// like those of the add-pictures dialog. Every change to the list, to a picture's title,
+/// comment or check mark and every visit to the layout dialog is one step of its undo stack,
+/// which a new or opened project empties. Its places (geometry, splitters, grid columns,
+/// dialog folders, recent projects) are remembered from one run to the next.
 class TfrmKelvo : public QMainWindow {
     Q_OBJECT
 
@@ -71,7 +77,18 @@ private:
     void UpdateGrid();
     void UpdateActions();
     void SelectPicture(QObject* sender, TKelPicture* picture);
+    /// Clears a current picture that left the list, then UpdateViews.
+    void UpdateAfterChange();
+    /// Makes command the newest undo step (running its redo) and shows the result.
+    void PushCommand(QUndoCommand* command);
     void SlideViewMovePicture(TLargeSlideView* sender, int fromIndex, int toIndex);
+    void SlideViewCheckPicture(TLargeSlideView* sender, TKelPicture* picture);
+    void grdDataTextEdited(TKelPicture* picture, int column, const QString& text);
+    void actEditUndoRedoExecute(bool redo);
+    void mnuFileRecentShow();
+    void OpenRecentProject(const QString& fileName);
+    /// Remembers a project file that was just opened or saved.
+    void RememberProject(const QString& fileName);
     void PictureLoaded(TKelPicture* picture);
     void ReplaceProject(std::unique_ptr<TKelProject> project);
     void LoadThumbnails(const QString& statusFormat);
@@ -98,6 +115,8 @@ private:
     TLargeSlideView* FMainSlideView = nullptr;
     TPictureGridModel* m_gridModel = nullptr;
     TPictureGridDelegate* m_gridDelegate = nullptr;
+    QUndoStack* m_undoStack = nullptr;
+    std::unique_ptr<TRememberedPlaces> m_places;
     QString m_projectFolder; // where the project dialogs start
     bool m_shown = false;
     bool m_busy = false; // pictures are loading: the window is disabled

@@ -175,6 +175,26 @@ TEST(Project, OutputFolders) {
     }
 }
 
+// Layout settings put back as undo does: layer values, the active layout and the folders must
+// all return, and a damaged record must change nothing.
+TEST(Project, LayoutSettingsComeBack) {
+    Sample s;
+    s.project.History().Clear();
+    const std::string before = s.project.LayoutSettings();
+    const std::string snapshot = Snapshot(s.project);
+    s.project.Layouts().FindLayout("Standard")->Layers().FindLayer("index")->SetColCount(5);
+    s.project.Layouts().SetActiveLayout("Standard");
+    s.project.SetOutputSubDirectory("other");
+    s.project.History().Clear();
+    EXPECT_FALSE(s.project.SetLayoutSettings(before.substr(0, before.size() / 2)));
+    EXPECT_FALSE(s.project.History().IsModified());
+    ASSERT_TRUE(s.project.SetLayoutSettings(before));
+    EXPECT_EQ(s.project.History().Items(), std::vector<std::string>{"SetLayoutSettings"});
+    s.project.History().Clear();
+    EXPECT_EQ(s.project.LayoutSettings(), before);
+    EXPECT_EQ(Snapshot(s.project), snapshot);
+}
+
 // A missing folder, or a disk that "fills up" before the rename, leaves no temporary file.
 TEST(Project, FailedSaveKeepsOldFile) {
     Sample s;

@@ -165,6 +165,33 @@ TEST(PictureList, OrdersMovesAndRemoves) {
     EXPECT_EQ(r.list.GetPicture(-1), nullptr);
 }
 
+// Taking out and putting back, as undo does: the picture must survive, return to its place and
+// report to its list again; a foreign order must not scramble or lose pictures.
+TEST(PictureList, TakeInsertAndSetOrder) {
+    RecordingList r;
+    for (const char* title : {"a", "b", "c"})
+        r.Add(title);
+    TKelPicture* b = r.list.GetPicture(1);
+    std::unique_ptr<TKelPicture> taken = r.list.TakePicture(b);
+    ASSERT_EQ(taken.get(), b);
+    EXPECT_EQ(r.list.TakePicture(b), nullptr);
+    EXPECT_EQ(Titles(r.list), (Entries{"a", "c"}));
+    EXPECT_THROW(r.list.InsertPicture(3, std::move(taken)), EListError);
+    r.list.InsertPicture(1, std::move(taken));
+    EXPECT_EQ(Titles(r.list), (Entries{"a", "b", "c"}));
+    b->SetTitle("B");
+    const std::vector<TKelPicture*> before(r.list.begin(), r.list.end());
+    r.list.OrderByTitle();
+    r.list.MovePicture(0, 2);
+    r.list.SetOrder(before);
+    EXPECT_EQ(Titles(r.list), (Entries{"a", "B", "c"}));
+    EXPECT_THROW(r.list.SetOrder({before[0], before[0], before[2]}), EListError);
+    EXPECT_THROW(r.list.SetOrder({before[0], before[1]}), EListError);
+    EXPECT_EQ(Titles(r.list), (Entries{"a", "B", "c"}));
+    EXPECT_EQ(r.history.Items(), (Entries{"RemovePicture", "InsertPicture", "SetTitle",
+                                          "OrderByTitle", "MovePicture", "SetOrder"}));
+}
+
 // A missing file loads unchecked whatever the file says; loading records no changes.
 TEST(PictureList, LoadStopsAtBrokenPicture) {
     TSXmlReader reader;

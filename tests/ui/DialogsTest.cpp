@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
@@ -363,6 +364,29 @@ private slots:
         }
     }
 
+    // A first size whose settings need scrolling; a size or splitter forgotten by the next start.
+    void firstSizeAndRememberedPlaces() {
+        TLayoutDialog test(2, "ENU", false);
+        const auto show = [&test] {
+            test.Dialog = std::make_unique<TfrmHtmlLayout>(test.Project, *test.Environment);
+            QSignalSpy loaded(test.Dialog.get(), &TfrmHtmlLayout::PreviewLoaded);
+            test.Dialog->show();
+            QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0, 20000);
+        };
+        show();
+        QTRY_COMPARE(test.Find<QScrollArea>("scrlLayoutControls")->verticalScrollBar()->maximum(),
+                     0);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-first-size");
+        test.Dialog->resize(1000, 700);
+        auto* splitter = test.Find<QSplitter>("splLayout");
+        splitter->setSizes({250, 300, 400});
+        const QList<int> sizes = splitter->sizes();
+        test.Find<QPushButton>("btnCancel")->click();
+        show();
+        QCOMPARE(test.Dialog->size(), QSize(1000, 700));
+        QCOMPARE(test.Find<QSplitter>("splLayout")->sizes(), sizes);
+    }
+
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.
     void previewSpeed() {
         TLayoutDialog test(0, "ENU", false);
@@ -441,6 +465,19 @@ private slots:
         QVERIFY(window.Project()->History().IsModified());
         QCOMPARE(window.Project()->Layouts().ActiveLayout(), std::string("Darkroom"));
         SaveScreenshot(&window, "TfrmKelvo-after-gallery");
+
+        // The visit is one undo step: layouts and output folder go back and come again.
+        const std::string after = window.Project()->LayoutSettings();
+        Idle();
+        window.findChild<QAction*>("actEditUndo")->trigger();
+        QVERIFY(window.Project()->Layouts().ActiveLayout() != "Darkroom");
+        QCOMPARE(window.Project()->OutputDirectory(), std::string("./"));
+        QCOMPARE(window.Project()->History().Items().back(), std::string("SetLayoutSettings"));
+        Idle();
+        QVERIFY(!window.findChild<QAction*>("actEditUndo")->isEnabled());
+        window.findChild<QAction*>("actEditRedo")->trigger();
+        QCOMPARE(window.Project()->LayoutSettings(), after);
+        window.Project()->History().Clear(); // closes without asking
     }
 
     // Sub-folder names that the run would refuse later, or good names refused.
@@ -463,8 +500,10 @@ private slots:
         QCOMPARE(LooksInvalid(edit), !valid);
         QCOMPARE(run.Dialog->isVisible(), !valid);
         QCOMPARE(run.Asked.size(), valid ? 0 : 1);
-        if (!valid)
-            QCOMPARE(run.Asked[0].Text, QString("Invalid input!"));
+        if (!valid) // the reason on a second line, for a name like my-gallery too
+            QCOMPARE(run.Asked[0].Text,
+                     QString("Invalid input!\nA sub-folder name may hold only the letters A to Z "
+                             "and a to z, the digits 0 to 9 and the path separators / and \\."));
     }
 
     // A missing output folder or the picker's choice lost; invalid input unreadable on dark, or
@@ -477,8 +516,12 @@ private slots:
         folder->setText(run.Temp.filePath("nowhere"));
         run.Start();
         QVERIFY(LooksInvalid(folder));
-        QCOMPARE(run.Asked.value(0).Text, QString("Invalid input!"));
+        QCOMPARE(run.Asked.value(0).Text, "Invalid input!\nThe output folder " +
+                                              run.Temp.filePath("nowhere") + " does not exist.");
         QVERIFY(!QDir(run.Temp.filePath("nowhere")).exists());
+        folder->clear();
+        run.Start();
+        QCOMPARE(run.Asked.value(1).Text, QString("Invalid input!\nNo output folder is given."));
         run.Prompts.Files.push_back({run.Temp.filePath("out")});
         run.Find("btnOutputDirectory")->setFocus();
         QTest::keyClick(run.Find("btnOutputDirectory"), Qt::Key_Space);

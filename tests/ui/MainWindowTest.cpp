@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
@@ -35,6 +37,7 @@
 #include "model/TKelPictureList.h"
 #include "support/TempDir.h"
 #include "ui/TLargeSlideView.h"
+#include "ui/TRememberedPlaces.h"
 #include "ui/TWidgetPrompts.h"
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmKelvo.h"
@@ -136,7 +139,57 @@ struct TWindow : TDialogTestEnvironment {
                 selected.append(i);
         return selected;
     }
+    // What an undo must bring back: order, titles, comments, check marks, layout settings.
+    QString State() const {
+        QString state = QString::fromStdString(Window->Project()->LayoutSettings());
+        for (const TKelPicture* p : Pictures())
+            state += QString::fromStdString("|" + p->FileName() + "," + p->Title() + "," +
+                                            p->Comment() + (p->Checked() ? ",1" : ",0"));
+        return state;
+    }
+    // The history entries added since it held count entries.
+    QStringList HistorySince(std::size_t count) const {
+        QStringList entries;
+        const auto& items = Window->Project()->History().Items();
+        for (std::size_t i = count; i < items.size(); ++i)
+            entries.append(QString::fromStdString(items[i]));
+        return entries;
+    }
 };
+
+// Saves the window with the named menus open, each beside the item that opens it, as one
+// screenshot: a menu is a window of its own, which grabbing the main window leaves out.
+void SaveMenuScreenshot(QMainWindow& window, const QStringList& names, const QString& file) {
+    QList<QMenu*> menus;
+    QMenuBar* bar = window.menuBar();
+    QPoint at = bar->mapToGlobal(
+        bar->actionGeometry(window.findChild<QMenu*>(names[0])->menuAction()).bottomLeft());
+    for (const QString& name : names) {
+        auto* menu = window.findChild<QMenu*>(name);
+        if (!menus.isEmpty()) {
+            const QRect item = menus.last()->actionGeometry(menu->menuAction());
+            menus.last()->setActiveAction(menu->menuAction());
+            at = menus.last()->mapToGlobal(item.topRight());
+        }
+        menu->popup(at);
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menus.append(menu);
+    }
+    QTest::qWait(50);
+    QRect area = window.rect();
+    for (const QMenu* menu : menus)
+        area |= QRect(window.mapFromGlobal(menu->pos()), menu->size());
+    QPixmap shot(area.size());
+    shot.fill(window.palette().color(QPalette::Window));
+    QPainter painter(&shot);
+    painter.drawPixmap(-area.topLeft(), window.grab());
+    for (QMenu* menu : menus)
+        painter.drawPixmap(window.mapFromGlobal(menu->pos()) - area.topLeft(), menu->grab());
+    painter.end();
+    for (auto menu = menus.rbegin(); menu != menus.rend(); ++menu)
+        (*menu)->hide();
+    QVERIFY(shot.save(QDir(QStringLiteral(KELVO_SCREENSHOT_DIR)).filePath(file + ".png")));
+}
 
 // Collects the addresses the info dialog hands to the desktop.
 class UrlRecorder : public QObject {
@@ -517,6 +570,175 @@ private slots:
         QCOMPARE(w.Window->MainSlideView()->SlideCount(), 5);
     }
 
+    // A removal that leaves a current picture or a new selection behind (the grid's cursor
+    // leaving removed rows taken as a click), so that a second Remove hits an unchosen picture;
+    // the same where rows go by undoing an add, New or Open.
+    void RemovalLeavesNothingCurrent_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last"); // Control-clicked
+        QTest::addRow("the last rows") << 5 << 6;
+        QTest::addRow("every row") << 0 << 6;
+    }
+    void RemovalLeavesNothingCurrent() {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        TWindow w;
+        w.AddPictures(SamplePictures().mid(0, 7));
+        w.ClickSlide(first);
+        for (int i = first + 1; i <= last; ++i)
+            w.ClickSlide(i, Qt::ControlModifier);
+        w.Prompts.Answers.push_back(QMessageBox::Yes);
+        Idle();
+        w.Action("actPictureDelete")->trigger();
+        Idle();
+        QCOMPARE(w.Pictures().Count(), 7 - (last - first + 1));
+        QCOMPARE(w.Window->CurrentPicture(), nullptr);
+        QCOMPARE(w.SelectedIndexes(), QList<int>());
+        QCOMPARE(w.Enabled({"actPictureDelete", "actPictureUp", "actPictureDown"}), QStringList());
+
+        w.AddPictures(ThreeSamples);
+        w.ClickSlide(w.Pictures().Count() - 1);
+        w.Action("actEditUndo")->trigger(); // the add goes, with the current picture
+        Idle();
+        QCOMPARE(w.Pictures().Count(), 7 - (last - first + 1));
+        QCOMPARE(w.Window->CurrentPicture(), nullptr);
+        QCOMPARE(w.SelectedIndexes(), QList<int>());
+        QVERIFY(!w.Grid()->currentIndex().isValid());
+        w.Window->Project()->History().Clear();
+        w.Action("actFileNew")->trigger();
+        QVERIFY(!w.Grid()->currentIndex().isValid());
+        QCOMPARE(w.Enabled({"actEditUndo", "actEditRedo"}), QStringList());
+    }
+
+    // A change that cannot be undone or redone exactly, or whose undo and redo go unrecorded.
+    void UndoRedoEveryChange_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("recorded"); // by the change, its undo, its redo
+        const auto row = [](const char* change, QStringList recorded) {
+            QTest::addRow("%s", change) << QString::fromLatin1(change) << recorded;
+        };
+        row("add", {"CreatePicture", "RemovePicture", "InsertPicture"});
+        row("remove", {"RemovePicture", "RemovePicture", "InsertPicture", "InsertPicture",
+                       "RemovePicture", "RemovePicture"});
+        row("move down", {"MovePicture", "MovePicture", "MovePicture"});
+        row("drag", {"MovePicture", "MovePicture", "MovePicture"});
+        row("order by title", {"OrderByTitle", "SetOrder", "OrderByTitle"});
+        row("order by comment", {"OrderByComment", "SetOrder", "OrderByComment"});
+        row("title typed", {"SetTitle", "SetTitle", "SetTitle", "SetTitle", "SetTitle"});
+        row("comment emptied", {"SetComment", "SetComment", "SetComment"});
+        row("check mark", {"SetChecked", "SetChecked", "SetChecked"});
+    }
+    void UndoRedoEveryChange() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, recorded);
+        TWindow w;
+        w.AddPictures(ThreeSamples);
+        w.Pictures().GetPicture(1)->SetComment("Best friends");
+        w.Window->Project()->History().Clear();
+        const QString before = w.State();
+        QTableView* grid = w.Grid();
+        if (change == "add") {
+            w.AddPictures({ThreeSamples[0]});
+        } else if (change == "remove") {
+            w.ClickSlide(0);
+            w.ClickSlide(2, Qt::ControlModifier);
+            w.Prompts.Answers.push_back(QMessageBox::Yes);
+            Idle();
+            w.Action("actPictureDelete")->trigger();
+        } else if (change == "move down") {
+            w.ClickSlide(0);
+            Idle();
+            w.Action("actPictureDown")->trigger();
+        } else if (change == "drag") {
+            w.Window->MainSlideView()->DoMovePicture(0, 2);
+        } else if (change == "order by title") {
+            w.Action("actPictureOrderByTitle")->trigger();
+        } else if (change == "order by comment") {
+            w.Action("actPictureOrderByComment")->trigger();
+        } else if (change == "title typed") { // three keys in one editor: one step
+            grid->setFocus();
+            grid->setCurrentIndex(grid->model()->index(0, 1));
+            grid->edit(grid->currentIndex());
+            auto* editor = grid->viewport()->findChild<QLineEdit*>();
+            QVERIFY(editor != nullptr);
+            QTest::keyClicks(editor, QStringLiteral("Sea"));
+            w.ClickSlide(1);
+        } else if (change == "comment emptied") {
+            grid->setFocus();
+            grid->setCurrentIndex(grid->model()->index(1, 2));
+            QTest::keyClick(grid, Qt::Key_Delete);
+        } else if (change == "check mark") {
+            TLargeSlideView* view = w.Window->MainSlideView();
+            const TRect slide = view->GetSlideRect(view->IndexToCell(0));
+            const TRect box = view->Slide(0)->GetCheckRect();
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              QPoint(slide.Left + box.Left + 3, slide.Top + box.Top + 3));
+        }
+        const QString after = w.State();
+        QVERIFY(after != before);
+        Idle();
+        w.Action("actEditUndo")->trigger();
+        QCOMPARE(w.State(), before);
+        QVERIFY(w.Window->Project()->History().IsModified()); // an undo is a change, too
+        Idle();
+        w.Action("actEditRedo")->trigger();
+        QCOMPARE(w.State(), after);
+        const QStringList entries = w.HistorySince(0);
+        QCOMPARE(entries.mid(entries.size() - recorded.size()), recorded);
+        // The keys, one step each, also from the grid; the Support rule must not eat Redo.
+        w.Window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.Window.get()));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.State(), before);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.State(), after);
+        QCOMPARE(w.Enabled({"actEditUndo", "actEditRedo"}), QStringList{"actEditUndo"});
+        w.Window->Project()->History().Clear(); // closes without asking
+    }
+
+    // Places forgotten between runs: geometry, splitters, split view, grid columns, the
+    // project folder and the recent projects, of which a vanished one is dropped with a word.
+    void PlacesComeBackInASecondWindow() {
+        TWindow w;
+        QCOMPARE(w.Window->size(), QSize(655, 441)); // the first start looks as designed
+        QVERIFY(w.Window->findChild<QMenu*>("mnuFileRecent")->menuAction()->isEnabled() == false);
+        w.Window->resize(800, 520);
+        w.Action("actViewDivide")->trigger();
+        w.Grid()->setColumnWidth(1, 211);
+        w.AddPictures({ThreeSamples[0]});
+        QStringList saved;
+        for (const char* name : {"one.kel", "two.kel"}) {
+            saved.prepend(w.Temp.filePath(QLatin1String(name)));
+            w.Prompts.Files.push_back({saved.first()});
+            w.Action("actFileSaveAs")->trigger();
+        }
+        QVERIFY(w.Window->close());
+        QVERIFY(QFile::remove(saved[1]));
+
+        TfrmKelvo second(*w.Environment);
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        QCOMPARE(second.size(), QSize(800, 520));
+        QCOMPARE(second.SplitSlideView()->height(), 2 + 128 + 2 + 2);
+        QVERIFY(second.findChild<QAction*>("actViewDivide")->isChecked());
+        QCOMPARE(second.findChild<QTableView*>("grdData")->columnWidth(1), 211);
+        auto* recent = second.findChild<QMenu*>("mnuFileRecent");
+        emit recent->aboutToShow();
+        QStringList entries;
+        for (const QAction* action : recent->actions())
+            entries.append(action->text());
+        QCOMPARE(entries, (QStringList{"&1 " + saved[0], "&2 " + saved[1]}));
+        recent->actions().at(1)->trigger();
+        QCOMPARE(w.Prompts.Asked.value(0).Text,
+                 "The project " + saved[1] +
+                     " no longer exists. It has been removed from the recent projects.");
+        emit recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 1);
+        recent->actions().at(0)->trigger();
+        QCOMPARE(second.windowTitle(), QStringLiteral("Kelvo - two"));
+    }
+
     // The main window for review, English and German, light and dark; German not reaching it.
     void Screenshots_data() {
         QTest::addColumn<QString>("code");
@@ -546,6 +768,21 @@ private slots:
             QTest::qWait(50);
             QVERIFY(QFileInfo::exists(
                 SaveScreenshot(w.Window.get(), QString::fromLatin1(QTest::currentDataTag()))));
+            if (!dark) {
+                const QString tag = code == "DEU" ? "de" : "en";
+                // Undo and Redo are enabled by the removal of one picture.
+                w.Prompts.Answers.push_back(QMessageBox::Yes);
+                Idle();
+                w.Action("actPictureDelete")->trigger();
+                w.Action("actEditUndo")->trigger();
+                Idle();
+                SaveMenuScreenshot(*w.Window, {"mnuEdit"}, "edit-menu-" + tag);
+                TRememberedPlaces places;
+                for (const char* name : {"Mountains 2025.kel", "Holiday.kel", "Garden.kel"})
+                    places.AddRecentProject(QStringLiteral("/home/user/Pictures/") + name);
+                SaveMenuScreenshot(*w.Window, {"mnuFile", "mnuFileRecent"},
+                                   "recent-projects-" + tag);
+            }
             w.Window->Project()->History().Clear(); // closes without asking
         }
         QApplication::setPalette(light);

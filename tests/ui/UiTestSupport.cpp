@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QPixmap>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -36,6 +37,9 @@ QStringList TScriptedPrompts::NextFiles() {
 }
 
 TDialogTestEnvironment::TDialogTestEnvironment(const QString& languageCode) {
+    // Remembered places start empty for every window under test: the first start.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       Temp.filePath(QStringLiteral("config")));
     Language.SetFolder(QStringLiteral(KELVO_RUNTIME_DIR));
     Language.SetLanguageCode(languageCode);
     Settings = std::make_unique<TSettings>(std::string(KELVO_RUNTIME_DIR) + "/",
