@@ -350,6 +350,7 @@
     <message id="3110">
         <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
         <translation>Bilder: %d geschrieben, %d behalten, %d entfernt. Seiten: %d geschrieben, %d behalten, %d entfernt.</translation>
+    </message>
     <message id="1200">
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
