@@ -5,7 +5,8 @@
 //
 // Input: the parts of the bytes separated by form feeds ('\f') are, in order, index.html,
 // large.html, sub/page.htm and style.css of the layout, then the pictures' file names, one a
-// line. Without that last part the first byte says how many pictures there are.
+// line, then the layout's words file. Without the names the first byte says how many pictures
+// there are. The template check reads the same folder.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,8 @@
 #include "model/TKelPicture.h"
 #include "model/TKelPictureList.h"
 #include "template/TKelPageDirectory.h"
+#include "template/TKelTemplateCheck.h"
+#include "template/TKelWords.h"
 
 namespace fs = std::filesystem;
 
@@ -63,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kelvo::WriteFileBytes(layoutDir + Names[i], parts[i]);
     }
 
+    if (parts.size() > 5)
+        kelvo::WriteFileBytes(layoutDir + std::string(TKelWords::FileName), parts[5]);
+
     TKelPictureList pictures;
     std::vector<std::string_view> names;
     if (parts.size() > 4)
@@ -81,6 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TKelLayout layout;
     layout.LoadFromDirectory(&directory); // false leaves out pages whose defaults are no numbers
     const std::size_t layoutFiles = FileCount(layoutDir);
+    for (const TKelTemplateFinding& finding : TKelTemplateCheck::Check(directory)) {
+        if (finding.File.empty() || finding.Line < 1 || finding.Column < 1 ||
+            finding.Message().empty())
+            fuzz::Fail("a finding without a place or a message");
+    }
 
     TKelPageGenerator generator;
     generator.CreateDirectories(layout, outDir);

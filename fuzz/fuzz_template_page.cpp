@@ -55,8 +55,21 @@ bool PutBack(std::string& text, const std::string& marker, const std::string& re
     return true;
 }
 
-// The regions cut out of a page, put back in place of their markers, give the page again.
+// The regions cut out of a page, put back in place of their markers, give the page again, and
+// their spans in the page as read hold them.
 void CheckRegions(const std::string& original, const TKelPageFile& page) {
+    const auto spanned = [&original](const TKelPageFile::TSpan& span) {
+        return span.First == 0
+                   ? std::string()
+                   : original.substr(static_cast<std::size_t>(span.First - 1),
+                                     static_cast<std::size_t>(span.Last - span.First + 1));
+    };
+    if (page.Source != original || spanned(page.CellSpan) != page.CellText ||
+        page.RowSpan.Contains(page.CellSpan.First) != !page.RowText.empty() ||
+        page.TableSpan.Contains(page.RowSpan.First) != !page.TableText.empty() ||
+        (page.TableSpan.First > 0 && !page.TableSpan.Contains(page.RowSpan.Last)) ||
+        (page.RowSpan.First > 0 && !page.RowSpan.Contains(page.CellSpan.Last)))
+        fuzz::Fail("the regions' spans do not hold them");
     if (kelvo::LowerAZ(original).find("kel_internal") != std::string::npos)
         return; // a marker written by the author makes the places ambiguous
     std::string whole = page.CellText;

@@ -351,6 +351,98 @@
         <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
         <translation>Bilder: %d geschrieben, %d behalten, %d entfernt. Seiten: %d geschrieben, %d behalten, %d entfernt.</translation>
     </message>
+    <message id="2320">
+        <source>Template check: no problems found.</source>
+        <translation>Vorlagenprüfung: keine Probleme gefunden.</translation>
+    </message>
+    <message id="2321">
+        <source>Template check: 1 problem found:</source>
+        <translation>Vorlagenprüfung: 1 Problem gefunden:</translation>
+    </message>
+    <message id="2322">
+        <source>Template check: %d problems found:</source>
+        <translation>Vorlagenprüfung: %d Probleme gefunden:</translation>
+    </message>
+    <message id="2323">
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message id="2324">
+        <source>Line</source>
+        <translation>Zeile</translation>
+    </message>
+    <message id="2325">
+        <source>Column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message id="2326">
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message id="3160">
+        <source>unknown tag &quot;%s&quot;</source>
+        <translation>unbekanntes Tag „%s“</translation>
+    </message>
+    <message id="3161">
+        <source>&quot;%s&quot; has no closing &quot;#&quot;</source>
+        <translation>„%s“ fehlt das schließende „#“</translation>
+    </message>
+    <message id="3162">
+        <source>&quot;%s&quot; is written by Kelvo itself, never by a template</source>
+        <translation>„%s“ schreibt Kelvo selbst, nie eine Vorlage</translation>
+    </message>
+    <message id="3163">
+        <source>%s has no attribute &quot;%s&quot;</source>
+        <translation>%s hat kein Attribut „%s“</translation>
+    </message>
+    <message id="3164">
+        <source>%s needs the attribute %s</source>
+        <translation>%s braucht das Attribut %s</translation>
+    </message>
+    <message id="3165">
+        <source>%s must be a whole number from %s to %s, not &quot;%s&quot;</source>
+        <translation>%s muss eine ganze Zahl von %s bis %s sein, nicht „%s“</translation>
+    </message>
+    <message id="3166">
+        <source>%s must be a folder inside the gallery, not &quot;%s&quot;</source>
+        <translation>%s muss ein Ordner innerhalb der Galerie sein, nicht „%s“</translation>
+    </message>
+    <message id="3167">
+        <source>%s must list pixel densities from 1 to 4 separated by commas, such as 1,2, not &quot;%s&quot;</source>
+        <translation>%s muss Pixeldichten von 1 bis 4 durch Kommas getrennt aufzählen, etwa 1,2, nicht „%s“</translation>
+    </message>
+    <message id="3168">
+        <source>there is no layer &quot;%s&quot; in this layout</source>
+        <translation>in diesem Layout gibt es keine Ebene „%s“</translation>
+    </message>
+    <message id="3169">
+        <source>the word &quot;%s&quot; is missing for %s</source>
+        <translation>das Wort „%s“ fehlt für %s</translation>
+    </message>
+    <message id="2330">
+        <source>the word &quot;%s&quot; needs the words file %s with a section per language</source>
+        <translation>das Wort „%s“ braucht die Wörterdatei %s mit einem Abschnitt je Sprache</translation>
+    </message>
+    <message id="2331">
+        <source>this line is neither &quot;[language]&quot;, nor &quot;key = text&quot; below a language, nor a comment</source>
+        <translation>diese Zeile ist weder „[Sprache]“ noch „Schlüssel = Text“ unter einer Sprache noch ein Kommentar</translation>
+    </message>
+    <message id="2332">
+        <source>%s stands in the table row but outside the picture cell, so it shows only the first picture of each row</source>
+        <translation>%s steht in der Tabellenzeile, aber außerhalb der Bildzelle, und zeigt darum nur das erste Bild jeder Zeile</translation>
+    </message>
+    <message id="2333">
+        <source>%s stands outside the picture cell, so it shows only the first picture of each page</source>
+        <translation>%s steht außerhalb der Bildzelle und zeigt darum nur das erste Bild jeder Seite</translation>
+    </message>
+    <message id="2334">
+        <source>the picture cell is not inside a table row (&lt;tr&gt;...&lt;/tr&gt;), so each page shows only its first row of pictures</source>
+        <translation>die Bildzelle steht in keiner Tabellenzeile (&lt;tr&gt;...&lt;/tr&gt;), darum zeigt jede Seite nur ihre erste Bilderzeile</translation>
+    </message>
+    <message id="2335">
+        <source>did you mean &quot;%s&quot;?</source>
+        <translation>meinten Sie „%s“?</translation>
+    </message>
     <message id="1200">
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
@@ -390,6 +482,26 @@
     <message id="3123">
         <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
         <translation>Ein Unterordnername darf nur die Buchstaben A bis Z und a bis z, die Ziffern 0 bis 9 und die Pfadtrenner / und \ enthalten.</translation>
+    </message>
+    <message id="2300">
+        <source>Gallery language</source>
+        <translation>Sprache der Galerie</translation>
+    </message>
+    <message id="2301">
+        <source>Pixel densities</source>
+        <translation>Pixeldichten</translation>
+    </message>
+    <message id="2302">
+        <source>Picture sizes, all densities: %.0n bytes</source>
+        <translation>Bildgrößen, alle Dichten: %.0n Bytes</translation>
+    </message>
+    <message id="2303">
+        <source>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</source>
+        <translation>Schreibt jedes Bild zusätzlich in zwei-, drei- oder vierfacher Rahmengröße für scharfe Bildschirme; 1× wird immer geschrieben</translation>
+    </message>
+    <message id="2304">
+        <source>The language of the words the layout puts into the gallery's pages</source>
+        <translation>Die Sprache der Wörter, die das Layout in die Seiten der Galerie schreibt</translation>
     </message>
 </context>
 </TS>

@@ -351,6 +351,98 @@
         <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
         <translation>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</translation>
     </message>
+    <message id="2320">
+        <source>Template check: no problems found.</source>
+        <translation>Template check: no problems found.</translation>
+    </message>
+    <message id="2321">
+        <source>Template check: 1 problem found:</source>
+        <translation>Template check: 1 problem found:</translation>
+    </message>
+    <message id="2322">
+        <source>Template check: %d problems found:</source>
+        <translation>Template check: %d problems found:</translation>
+    </message>
+    <message id="2323">
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message id="2324">
+        <source>Line</source>
+        <translation>Line</translation>
+    </message>
+    <message id="2325">
+        <source>Column</source>
+        <translation>Column</translation>
+    </message>
+    <message id="2326">
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+    <message id="3160">
+        <source>unknown tag &quot;%s&quot;</source>
+        <translation>unknown tag &quot;%s&quot;</translation>
+    </message>
+    <message id="3161">
+        <source>&quot;%s&quot; has no closing &quot;#&quot;</source>
+        <translation>&quot;%s&quot; has no closing &quot;#&quot;</translation>
+    </message>
+    <message id="3162">
+        <source>&quot;%s&quot; is written by Kelvo itself, never by a template</source>
+        <translation>&quot;%s&quot; is written by Kelvo itself, never by a template</translation>
+    </message>
+    <message id="3163">
+        <source>%s has no attribute &quot;%s&quot;</source>
+        <translation>%s has no attribute &quot;%s&quot;</translation>
+    </message>
+    <message id="3164">
+        <source>%s needs the attribute %s</source>
+        <translation>%s needs the attribute %s</translation>
+    </message>
+    <message id="3165">
+        <source>%s must be a whole number from %s to %s, not &quot;%s&quot;</source>
+        <translation>%s must be a whole number from %s to %s, not &quot;%s&quot;</translation>
+    </message>
+    <message id="3166">
+        <source>%s must be a folder inside the gallery, not &quot;%s&quot;</source>
+        <translation>%s must be a folder inside the gallery, not &quot;%s&quot;</translation>
+    </message>
+    <message id="3167">
+        <source>%s must list pixel densities from 1 to 4 separated by commas, such as 1,2, not &quot;%s&quot;</source>
+        <translation>%s must list pixel densities from 1 to 4 separated by commas, such as 1,2, not &quot;%s&quot;</translation>
+    </message>
+    <message id="3168">
+        <source>there is no layer &quot;%s&quot; in this layout</source>
+        <translation>there is no layer &quot;%s&quot; in this layout</translation>
+    </message>
+    <message id="3169">
+        <source>the word &quot;%s&quot; is missing for %s</source>
+        <translation>the word &quot;%s&quot; is missing for %s</translation>
+    </message>
+    <message id="2330">
+        <source>the word &quot;%s&quot; needs the words file %s with a section per language</source>
+        <translation>the word &quot;%s&quot; needs the words file %s with a section per language</translation>
+    </message>
+    <message id="2331">
+        <source>this line is neither &quot;[language]&quot;, nor &quot;key = text&quot; below a language, nor a comment</source>
+        <translation>this line is neither &quot;[language]&quot;, nor &quot;key = text&quot; below a language, nor a comment</translation>
+    </message>
+    <message id="2332">
+        <source>%s stands in the table row but outside the picture cell, so it shows only the first picture of each row</source>
+        <translation>%s stands in the table row but outside the picture cell, so it shows only the first picture of each row</translation>
+    </message>
+    <message id="2333">
+        <source>%s stands outside the picture cell, so it shows only the first picture of each page</source>
+        <translation>%s stands outside the picture cell, so it shows only the first picture of each page</translation>
+    </message>
+    <message id="2334">
+        <source>the picture cell is not inside a table row (&lt;tr&gt;...&lt;/tr&gt;), so each page shows only its first row of pictures</source>
+        <translation>the picture cell is not inside a table row (&lt;tr&gt;...&lt;/tr&gt;), so each page shows only its first row of pictures</translation>
+    </message>
+    <message id="2335">
+        <source>did you mean &quot;%s&quot;?</source>
+        <translation>did you mean &quot;%s&quot;?</translation>
+    </message>
     <message id="1200">
         <source>&amp;Edit</source>
         <translation>&amp;Edit</translation>
@@ -390,6 +482,26 @@
     <message id="3123">
         <source>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</source>
         <translation>A sub-folder name may hold only the letters A to Z and a to z, the digits 0 to 9 and the path separators / and \.</translation>
+    </message>
+    <message id="2300">
+        <source>Gallery language</source>
+        <translation>Gallery language</translation>
+    </message>
+    <message id="2301">
+        <source>Pixel densities</source>
+        <translation>Pixel densities</translation>
+    </message>
+    <message id="2302">
+        <source>Picture sizes, all densities: %.0n bytes</source>
+        <translation>Picture sizes, all densities: %.0n bytes</translation>
+    </message>
+    <message id="2303">
+        <source>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</source>
+        <translation>Also writes every picture at two, three or four times the frame, for sharp screens; 1× is always written</translation>
+    </message>
+    <message id="2304">
+        <source>The language of the words the layout puts into the gallery's pages</source>
+        <translation>The language of the words the layout puts into the gallery's pages</translation>
     </message>
 </context>
 </TS>

@@ -99,6 +99,28 @@ std::string RelativePath(const std::string& fromDir, const std::string& target) 
     return result.empty() ? target : result;
 }
 
+bool IsSafeSubFolder(std::string_view directory) {
+    if (directory.empty())
+        return true;
+    // Rooted on some platform: "/x", "\x", "C:x" and "C:\x" all leave the gallery.
+    if (directory.front() == '/' || directory.front() == '\\')
+        return false;
+    if (directory.size() >= 2 && directory[1] == ':')
+        return false;
+    std::size_t start = 0;
+    while (start <= directory.size()) {
+        const std::size_t end = directory.find_first_of("/\\", start);
+        const std::string_view part =
+            directory.substr(start, end == std::string_view::npos ? end : end - start);
+        if (part == "..")
+            return false;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool IsInsideFolder(const std::string& path, const std::string& folder) {
     const std::filesystem::path base = std::filesystem::path(folder).lexically_normal();
     const std::filesystem::path rel =

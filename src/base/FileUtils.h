@@ -42,6 +42,11 @@ std::string ExtractFilePath(const std::string& path);
 /// compared exactly, as the file system does here.
 std::string RelativePath(const std::string& fromDir, const std::string& target);
 
+/// True if directory can only lead into the folder it is taken relative to: empty, or a
+/// relative path (with '/' or '\\' as separators) without a ".." component, a leading
+/// separator or a drive ("C:").
+bool IsSafeSubFolder(std::string_view directory);
+
 /// True if path, taken lexically ("a/../b" is "b"), lies inside folder or is folder itself.
 /// Symbolic links are not followed: what is checked is the name written.
 bool IsInsideFolder(const std::string& path, const std::string& folder);

@@ -27,6 +27,8 @@ struct NewOptions {
     std::string Layouts;
     std::string Output;
     std::string Sort;
+    /// The gallery's language; empty: from the locale.
+    std::string Language;
     bool Force = false;
 };
 
@@ -34,6 +36,13 @@ struct LayoutsOptions {
     std::string Layouts;
 };
 
+struct CheckOptions {
+    /// Layout names in the layouts folder or paths to layout folders; none: every layout.
+    std::vector<std::string> Names;
+    std::string Layouts;
+};
+
 ExitStatus RunGenerate(const GenerateOptions& options);
 ExitStatus RunNew(const NewOptions& options);
 ExitStatus RunLayouts(const LayoutsOptions& options);
+ExitStatus RunCheck(const CheckOptions& options);

@@ -9,10 +9,14 @@
 #include "base/FileUtils.h"
 #include "model/TSettings.h"
 
-LayoutSource::LayoutSource(const std::string& folder) {
-    m_folder = folder.empty() ? TSettings::DefaultLayoutsDirectory()
-                              : std::filesystem::absolute(folder).lexically_normal().string();
-    m_folder = kelvo::IncludeTrailingDelimiter(m_folder);
+std::string LayoutSource::ResolveFolder(const std::string& folder) {
+    return kelvo::IncludeTrailingDelimiter(
+        folder.empty() ? TSettings::DefaultLayoutsDirectory()
+                       : std::filesystem::absolute(folder).lexically_normal().string());
+}
+
+LayoutSource::LayoutSource(const std::string& folder)
+    : m_folder(ResolveFolder(folder)) {
     m_directories.Load(m_folder);
     if (m_directories.Count() == 0)
         throw CliError("no layouts in \"" + m_folder + "\"");

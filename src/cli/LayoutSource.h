@@ -15,6 +15,10 @@ public:
     /// CliError when it holds no layout.
     explicit LayoutSource(const std::string& folder);
 
+    /// folder as an absolute path ending in a delimiter, or the layouts folder installed with
+    /// Kelvo when folder is empty.
+    static std::string ResolveFolder(const std::string& folder);
+
     const std::string& Folder() const { return m_folder; }
     TKelPageDirectoryList& Directories() { return m_directories; }
     TKelLayoutList& Layouts() { return m_layouts; }

@@ -3,6 +3,8 @@
 
 // kelvo-cli new: a project from picture files and folders.
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -10,6 +12,7 @@
 #include "CliOptions.h"
 #include "LayoutSource.h"
 #include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
@@ -51,6 +54,26 @@ int AddInput(TKelProject& project, const std::string& input) {
     return 1;
 }
 
+bool IsLanguageCode(const std::string& code) {
+    return (code.size() == 2 || code.size() == 3) &&
+           std::all_of(code.begin(), code.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
+// The language of the first locale variable that is set, as the C library chooses messages:
+// "de_DE.UTF-8" gives "de"; "C", "POSIX" and anything that names no language give English.
+std::string LocaleLanguage() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (!value || !*value)
+            continue;
+        const std::string locale = value;
+        const std::string code = kelvo::LowerAZ(locale.substr(0, locale.find_first_of("_.@")));
+        return IsLanguageCode(code) ? code : TKelLayoutList::DefaultLanguage;
+    }
+    return TKelLayoutList::DefaultLanguage;
+}
+
 } // namespace
 
 ExitStatus RunNew(const NewOptions& options) {
@@ -58,7 +81,12 @@ ExitStatus RunNew(const NewOptions& options) {
     if (fs::exists(projectFile) && !options.Force)
         throw CliError("\"" + projectFile + "\" already exists; use --force to replace it");
 
+    if (!options.Language.empty() && !IsLanguageCode(options.Language))
+        throw CliError("\"" + options.Language +
+                       "\" is no language code; give two letters such as en or de");
+
     TKelProject project;
+    project.Layouts().SetLanguage(options.Language.empty() ? LocaleLanguage() : options.Language);
     int count = 0;
     for (const std::string& input : options.Inputs)
         count += AddInput(project, input);

@@ -59,6 +59,9 @@ int Run(int argc, char** argv) {
     newCmd->add_option("-o,--output", create.Output, "The project's output folder");
     newCmd->add_option("-s,--sort", create.Sort, "Order the pictures by file path or by file date")
         ->check(CLI::IsMember({"name", "date"}));
+    newCmd->add_option("--language", create.Language,
+                       "The gallery's language, a two-letter code such as en or de (default: "
+                       "from the locale: LC_ALL, LC_MESSAGES, LANG)");
     newCmd->add_flag("-f,--force", create.Force, "Replace an existing project file");
 
     LayoutsOptions layouts;
@@ -66,6 +69,16 @@ int Run(int argc, char** argv) {
         "layouts", "List every layout and its layers with their default settings.");
     layoutsCmd->add_option("--layouts", layouts.Layouts,
                            "The folder of layouts (default: the one installed with Kelvo)");
+
+    CheckOptions check;
+    CLI::App* checkCmd = app.add_subcommand(
+        "check", "Check layouts for mistakes in their tags and words file; each is listed as "
+                 "FILE:LINE:COLUMN: message.");
+    checkCmd->add_option("layout", check.Names,
+                         "Layout names in the layouts folder, or paths to layout folders "
+                         "(default: every layout)");
+    checkCmd->add_option("--layouts", check.Layouts,
+                         "The folder of layouts (default: the one installed with Kelvo)");
 
     try {
         app.parse(argc, argv);
@@ -82,6 +95,8 @@ int Run(int argc, char** argv) {
             status = RunNew(create);
         else if (layoutsCmd->parsed())
             status = RunLayouts(layouts);
+        else if (checkCmd->parsed())
+            status = RunCheck(check);
         return static_cast<int>(status);
     } catch (const std::exception& e) {
         std::cerr << "kelvo-cli: " << e.what() << '\n';

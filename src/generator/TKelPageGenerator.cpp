@@ -16,6 +16,7 @@
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
+#include "model/TKelLayoutList.h"
 #include "model/TKelPicture.h"
 #include "template/TKelPageDirectory.h"
 #include "template/TKelPageFile.h"
@@ -103,6 +104,11 @@ std::string EscapeHtml(const std::string& text) {
     return result;
 }
 
+// The gallery's language is kept by the layout list that holds the layout.
+std::string Language(const TKelLayout& layout) {
+    return layout.Owner() ? layout.Owner()->Language() : TKelLayoutList::DefaultLanguage;
+}
+
 } // namespace
 
 struct TKelPageGenerator::PageContext {
@@ -163,6 +169,7 @@ std::string TKelPageGenerator::MakeUrl(const std::string& path, bool convertSlas
 void TKelPageGenerator::SetPictures(const TKelPictureRefs& pictures) {
     Pictures.Assign(pictures, false, true);
     m_names.Assign(Pictures);
+    m_sourceSizes.clear();
 }
 
 int TKelPageGenerator::PageCount(const TKelLayer& layer) const {
@@ -312,6 +319,7 @@ std::string TKelPageGenerator::GeneratePreview(const TKelLayout& layout, const T
     if (pictureIndex > 0 && pictureIndex < Pictures.Count())
         Pictures.MovePicture(pictureIndex, 0);
     m_names.Assign(Pictures);
+    m_sourceSizes.clear();
     if (!layout.Directory())
         return {};
     if (layer)
@@ -349,6 +357,45 @@ std::string TKelPageGenerator::GeneratePage(const TKelLayout& layout, const TKel
 
 std::string TKelPageGenerator::LinkTo(const PageContext& context, const std::string& target) const {
     return EscapeLinkFolder(MakeUrl(kelvo::RelativePath(context.PageDir, target), true));
+}
+
+std::vector<TKelPictureFrame> TKelPageGenerator::Frames(const TKelLayer& layer,
+                                                        const TKelPicture* picture) const {
+    if (picture) {
+        auto [it, added] = m_sourceSizes.try_emplace(picture);
+        if (added) {
+            try {
+                it->second = ReadSourceSize(picture->FileName());
+            } catch (const std::exception&) {
+                // Not generated either; the page still gets sizes that keep its layout.
+            }
+        }
+        if (it->second) {
+            try {
+                return PictureFrames(layer, it->second->Width, it->second->Height);
+            } catch (const std::exception&) {
+                // A one-pixel source or frame, which the picture generator skips too.
+            }
+        }
+    }
+    return {PlaceholderFrame(layer)};
+}
+
+std::string TKelPageGenerator::SrcSet(const PageContext& context,
+                                      const TKelPicture* picture) const {
+    std::string value;
+    for (const TKelPictureFrame& frame : Frames(context.Layer, picture)) {
+        // A comma would end the candidate early; names have none, folders may.
+        std::string link =
+            LinkTo(context, GetPictureFileName(context.Layout, context.Layer, picture,
+                                               context.OutDir, frame.Density));
+        for (auto comma = link.find(','); comma != std::string::npos; comma = link.find(','))
+            link.replace(comma, 1, "%2C");
+        value += (value.empty() ? "" : ", ") + link;
+        if (frame.Density > 1)
+            value += " " + std::to_string(frame.Density) + "x";
+    }
+    return value;
 }
 
 std::string TKelPageGenerator::PageLink(const PageContext& context, const TKelLayer& target,
@@ -409,11 +456,27 @@ std::string TKelPageGenerator::FillText(const PageContext& context, TRegion regi
                 continue;
             // Comments stay HTML on purpose: a user may write a link or a line break.
             value = name == "kel_picture_title" ? EscapeHtml(picture->Title()) : picture->Comment();
-        } else if (name == "kel_picture_filename") {
+        } else if (name == "kel_picture_filename" || name == "kel_picture_srcset" ||
+                   name == "kel_picture_width" || name == "kel_picture_height") {
             // A preview writes only its first picture; every other cell shows the placeholder.
             const TKelPicture* shown = (Preview && index != 0) ? nullptr : picture;
+            if (name == "kel_picture_filename")
+                value = LinkTo(context,
+                               GetPictureFileName(context.Layout, layer, shown, context.OutDir));
+            else if (name == "kel_picture_srcset")
+                value = SrcSet(context, shown);
+            else if (name == "kel_picture_width")
+                value = std::to_string(Frames(layer, shown).front().Width);
+            else
+                value = std::to_string(Frames(layer, shown).front().Height);
+        } else if (name == "kel_word") {
+            const std::string key = tag.GetStrAttribute("name", "");
+            if (key.empty())
+                continue;
             value =
-                LinkTo(context, GetPictureFileName(context.Layout, layer, shown, context.OutDir));
+                EscapeHtml(context.Layout.Directory()->Words.Word(key, Language(context.Layout)));
+        } else if (name == "kel_gallery_language") {
+            value = EscapeHtml(Language(context.Layout));
         } else {
             continue;
         }
@@ -442,8 +505,8 @@ std::string TKelPageGenerator::GetPageFileName(const TKelLayout& layout, const T
 
 std::string TKelPageGenerator::GetPictureFileName(const TKelLayout& layout, const TKelLayer& layer,
                                                   const TKelPicture* picture,
-                                                  const std::string& outDir) const {
-    return m_names.PictureFileName(layout, layer, picture, outDir);
+                                                  const std::string& outDir, int density) const {
+    return m_names.PictureFileName(layout, layer, picture, outDir, density);
 }
 
 std::string TKelPageGenerator::GetStartPage(const TKelLayout& layout,

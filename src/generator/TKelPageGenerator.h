@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "generator/TKelGenerationFailure.h"
+#include "generator/TKelPictureFrame.h"
 #include "generator/TKelPictureNames.h"
 #include "model/TKelPictureRefs.h"
 #include "template/TKelParser.h"
@@ -33,8 +36,13 @@ class TKelTagRefs;
 /// one row, and a template without picture tags is written once. Further pages are numbered
 /// "index_2.html" (zero-padded to the digits of the page count).
 ///
-/// Page and picture titles are plain text and go in HTML-escaped; page texts and picture
-/// comments are HTML and go in as they are.
+/// Page and picture titles and a layout's words are plain text and go in HTML-escaped; page
+/// texts and picture comments are HTML and go in as they are.
+///
+/// A picture's srcset and its width and height in CSS pixels come from the size of its source,
+/// which is read from the file's headers once per run (ReadSourceSize), so the pages list
+/// exactly the densities the picture generator writes. A source whose size cannot be read gets
+/// the placeholder's size and no further density.
 class TKelPageGenerator {
 public:
     TKelParser Parser;
@@ -92,9 +100,11 @@ public:
     std::string GetPageFileName(const TKelLayout& layout, const TKelLayer& layer,
                                 const std::string& outDir, int page) const;
     /// The full path of the generated picture of picture for layer (the placeholder "dummy.bmp"
-    /// when picture is null), before the link form: "<outDir><folder>/Beach_index.jpg".
+    /// when picture is null), before the link form: "<outDir><folder>/Beach_index.jpg"; for a
+    /// density above 1 "<outDir><folder>/2x/Beach_index.jpg" (TKelPictureNames).
     std::string GetPictureFileName(const TKelLayout& layout, const TKelLayer& layer,
-                                   const TKelPicture* picture, const std::string& outDir) const;
+                                   const TKelPicture* picture, const std::string& outDir,
+                                   int density = 1) const;
 
     /// The link form of path: in the part after the last '/' or '\', letters A-Z and a-z,
     /// digits, '.', ':' stay, the German umlauts and e-grave/e-acute lose their marks
@@ -117,6 +127,9 @@ private:
     std::string PageLink(const PageContext& context, const TKelLayer& target,
                          std::int64_t index) const;
     std::string LinkTo(const PageContext& context, const std::string& target) const;
+    /// The pictures written of picture for layer; the placeholder's frame for none.
+    std::vector<TKelPictureFrame> Frames(const TKelLayer& layer, const TKelPicture* picture) const;
+    std::string SrcSet(const PageContext& context, const TKelPicture* picture) const;
 
     std::int64_t PictureIndex(const TKelLayer& layer, int page, int row, int col) const;
     std::int64_t RowsOnPage(const TKelLayer& layer, int page) const;
@@ -128,4 +141,6 @@ private:
                                                                  const std::string& outDir) const;
 
     TKelPictureNames m_names;
+    /// The sources' sizes read so far in this run; none for a source that cannot be read.
+    mutable std::unordered_map<const TKelPicture*, std::optional<TKelSourceSize>> m_sourceSizes;
 };

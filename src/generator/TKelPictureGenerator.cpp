@@ -10,14 +10,15 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
+#include "generator/TKelPictureFrame.h"
 #include "generator/TKelRebuildPlan.h"
-#include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
@@ -176,40 +177,54 @@ private:
 
 struct TKelPictureGenerator::Resized {
     const TKelLayer* Layer = nullptr;
+    int Density = 1;
+    /// Sized as it is to be written, or empty when Error is set.
     TBM_Bitmap Picture;
-    /// Set when this layer's picture could not be made; raised again when it is written.
+    /// Set when this picture could not be made; raised again when it is written.
     std::exception_ptr Error;
 };
-
-namespace {
-
-// The size of the picture for layer from a width x height source: fitted into the layer's
-// frame, a frame side of 0 taking the source's. Raises EMathError for a one-pixel span.
-TRect TargetRect(const TKelLayer& layer, int width, int height) {
-    const TRect sourceRect{0, 0, width - 1, height - 1};
-    TRect frame{0, 0, layer.PictureWidth() - 1, layer.PictureHeight() - 1};
-    if (frame.Right < 0)
-        frame.Right = sourceRect.Right;
-    if (frame.Bottom < 0)
-        frame.Bottom = sourceRect.Bottom;
-    return FitRect(frame, sourceRect);
-}
-
-} // namespace
 
 std::vector<TKelPictureGenerator::Resized>
 TKelPictureGenerator::ResizePicture(const std::string& fileName,
                                     const std::vector<const TKelLayer*>& layers) const {
-    std::vector<Resized> result(layers.size());
-    for (std::size_t i = 0; i < layers.size(); ++i)
-        result[i].Layer = layers[i];
-    if (TBM_Bitmap::FileKind(fileName) != TBM_Bitmap::TFileKind::Jpeg) {
-        TBM_Bitmap source;
+    const bool jpeg = TBM_Bitmap::FileKind(fileName) == TBM_Bitmap::TFileKind::Jpeg;
+    TBM_Bitmap source;
+    TJpegInfo info;
+    if (jpeg) {
+        info = ReadJpegInfo(fileName);
+    } else {
         source.LoadFromFile(fileName);
-        for (Resized& each : result) {
+        info.Width = source.Width();
+        info.Height = source.Height();
+    }
+
+    // One picture per layer and density; a layer whose frame cannot be fitted keeps one entry
+    // that carries the failure.
+    std::vector<Resized> result;
+    for (const TKelLayer* layer : layers) {
+        std::vector<TKelPictureFrame> frames;
+        try {
+            frames = PictureFrames(*layer, info.Width, info.Height);
+        } catch (const std::exception&) {
+            result.push_back({layer, 1, {}, std::current_exception()});
+            continue;
+        }
+        for (const TKelPictureFrame& frame : frames) {
+            Resized& each = result.emplace_back(Resized{layer, frame.Density, {}, {}});
             try {
-                const TRect target = TargetRect(*each.Layer, source.Width(), source.Height());
-                Resample(source, each.Picture, target.Right + 1, target.Bottom + 1);
+                each.Picture.SetSize(frame.Width, frame.Height);
+            } catch (const std::exception&) {
+                each.Error = std::current_exception();
+            }
+        }
+    }
+
+    if (!jpeg) {
+        for (Resized& each : result) {
+            if (each.Error)
+                continue;
+            try {
+                Resample(source, each.Picture, each.Picture.Width(), each.Picture.Height());
             } catch (const std::exception&) {
                 each.Error = std::current_exception();
             }
@@ -217,20 +232,15 @@ TKelPictureGenerator::ResizePicture(const std::string& fileName,
         return result;
     }
 
-    const TJpegInfo info = ReadJpegInfo(fileName);
     std::vector<TBM_Bitmap*> dests;
     int largestWidth = 0;
     int largestHeight = 0;
     for (Resized& each : result) {
-        try {
-            const TRect target = TargetRect(*each.Layer, info.Width, info.Height);
-            each.Picture.SetSize(target.Right + 1, target.Bottom + 1);
-            dests.push_back(&each.Picture);
-            largestWidth = std::max(largestWidth, target.Right + 1);
-            largestHeight = std::max(largestHeight, target.Bottom + 1);
-        } catch (const std::exception&) {
-            each.Error = std::current_exception();
-        }
+        if (each.Error)
+            continue;
+        dests.push_back(&each.Picture);
+        largestWidth = std::max(largestWidth, each.Picture.Width());
+        largestHeight = std::max(largestHeight, each.Picture.Height());
     }
     // Twice the largest picture leaves the area averaging enough pixels to smooth over.
     const int scaleDenom =
@@ -241,20 +251,39 @@ TKelPictureGenerator::ResizePicture(const std::string& fileName,
 
 std::vector<TKelPictureOutput>
 TKelPictureGenerator::Outputs(const TKelLayout& layout, const std::vector<const TKelLayer*>& layers,
-                              const TKelPicture& picture, const std::string& outDir) const {
+                              const TKelPicture& picture, const std::string& outDir,
+                              const TKelSourceSize* size) const {
     std::vector<TKelPictureOutput> outputs;
     for (const TKelLayer* layer : layers) {
-        // The source aside, this is all that decides the bytes of the file.
-        const std::string key =
-            "v" + std::to_string(KelPictureOutputVersion) + " " +
-            std::to_string(layer->PictureWidth()) + "x" + std::to_string(layer->PictureHeight()) +
-            " q" + std::to_string(layer->PictureQuality()) + (Fast ? " fast" : " exact");
-        outputs.push_back({layer,
-                           TKelPageGenerator::MakeUrl(
-                               m_names.PictureFileName(layout, *layer, &picture, outDir), false),
-                           key});
+        std::vector<int> densities = layer->Densities();
+        if (size) {
+            try {
+                densities.clear();
+                for (const TKelPictureFrame& frame :
+                     PictureFrames(*layer, size->Width, size->Height))
+                    densities.push_back(frame.Density);
+            } catch (const std::exception&) {
+                densities = {1}; // carries the failure when the picture is made
+            }
+        }
+        for (const int density : densities)
+            outputs.push_back(Output(layout, *layer, picture, outDir, density));
     }
     return outputs;
+}
+
+TKelPictureOutput TKelPictureGenerator::Output(const TKelLayout& layout, const TKelLayer& layer,
+                                               const TKelPicture& picture,
+                                               const std::string& outDir, int density) const {
+    // The source aside, this is all that decides the bytes of the file.
+    const std::string key =
+        "v" + std::to_string(KelPictureOutputVersion) + " " + std::to_string(layer.PictureWidth()) +
+        "x" + std::to_string(layer.PictureHeight()) + "@" + std::to_string(density) + " q" +
+        std::to_string(layer.PictureQuality()) + (Fast ? " fast" : " exact");
+    return {&layer,
+            TKelPageGenerator::MakeUrl(
+                m_names.PictureFileName(layout, layer, &picture, outDir, density), false),
+            key, density};
 }
 
 std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout& layout,
@@ -267,7 +296,7 @@ std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout&
         return result;
     const std::vector<const TKelLayer*> layers = PictureLayers(layout, nullptr);
     for (const TKelPicture* picture : Pictures)
-        for (TKelPictureOutput& output : Outputs(layout, layers, *picture, outDir))
+        for (TKelPictureOutput& output : Outputs(layout, layers, *picture, outDir, nullptr))
             result.push_back(std::move(output.FileName));
     return result;
 }
@@ -275,14 +304,21 @@ std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout&
 void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
                                           const TKelPicture& picture, const std::string& outDir,
                                           PictureHooks& hooks) const {
+    std::optional<TKelSourceSize> size;
+    try {
+        size = ReadSourceSize(picture.FileName());
+    } catch (const std::exception&) {
+        // Decoding fails too, and says why.
+    }
     std::vector<TKelPictureOutput> outputs =
-        Outputs(layout, PictureLayers(layout, layer), picture, outDir);
+        Outputs(layout, PictureLayers(layout, layer), picture, outDir, size ? &*size : nullptr);
     TKelRebuildPlan::TSourceState source;
     if (Plan)
         source = Plan->Decide(picture.FileName(), outputs, Fast);
     std::vector<const TKelLayer*> targets;
     for (const TKelPictureOutput& output : outputs)
-        if (output.Write)
+        if (output.Write &&
+            std::find(targets.begin(), targets.end(), output.Layer) == targets.end())
             targets.push_back(output.Layer);
 
     // A file of another type loads nothing; it still counts its progress steps below.
@@ -301,18 +337,25 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
     }
 
     const auto write = [&](const TKelLayer& target) {
-        const auto output = std::find_if(outputs.begin(), outputs.end(),
-                                         [&](const auto& o) { return o.Layer == &target; });
-        const auto found = std::find_if(resized.begin(), resized.end(),
-                                        [&](const Resized& r) { return r.Layer == &target; });
-        if (output == outputs.end() || found == resized.end())
-            return;
-        try {
-            GeneratePicture(*output, *found, outDir);
-            if (Plan)
-                Plan->Written(*output, source);
-        } catch (const std::exception& e) {
-            hooks.Failed({output->FileName, e.what()});
+        for (const Resized& each : resized) {
+            if (each.Layer != &target)
+                continue;
+            const auto found = std::find_if(outputs.begin(), outputs.end(), [&](const auto& o) {
+                return o.Layer == &target && o.Density == each.Density;
+            });
+            // A density the headers did not promise is still written, as a fresh run would.
+            const TKelPictureOutput output =
+                found != outputs.end() ? *found
+                                       : Output(layout, target, picture, outDir, each.Density);
+            if (!output.Write)
+                continue;
+            try {
+                GeneratePicture(output, each, outDir);
+                if (Plan)
+                    Plan->Written(output, source);
+            } catch (const std::exception& e) {
+                hooks.Failed({output.FileName, e.what()});
+            }
         }
     };
     if (layer) {
@@ -444,10 +487,9 @@ std::string TKelPictureGenerator::GeneratePlaceholder(const TKelLayout& layout,
     if (!kelvo::IsInsideFolder(fileName, tempDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the temporary folder");
 
-    // A side of 0 means "the picture's own size", which a placeholder does not have.
-    constexpr int fallbackSide = 140;
-    const int width = layer.PictureWidth() > 0 ? layer.PictureWidth() : fallbackSide;
-    const int height = layer.PictureHeight() > 0 ? layer.PictureHeight() : fallbackSide;
+    const TKelPictureFrame frame = PlaceholderFrame(layer);
+    const int width = frame.Width;
+    const int height = frame.Height;
     TBM_Bitmap::CheckSize(width, height);
 
     std::vector<std::uint8_t> indices(

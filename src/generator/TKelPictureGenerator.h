@@ -16,11 +16,13 @@ class TKelLayer;
 class TKelLayout;
 class TKelPicture;
 class TKelRebuildPlan;
+struct TKelSourceSize;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
-/// layer given), resampled by area averaging and saved as a JPEG of the layer's quality, under
-/// the name and in the folder the page generator links to. A JPEG is resampled for all its
+/// layer given), and once more for each further pixel density of the layer (PictureFrames),
+/// resampled by area averaging and saved as a JPEG of the layer's quality, under the name and
+/// in the folder the page generator links to. A JPEG is resampled for all its
 /// layers in one pass while it is decoded, so only a band of its rows is ever in memory.
 ///
 /// Created for one run or one preview step. Pictures that cannot be read or written are
@@ -89,19 +91,25 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
-    /// The files made from picture for each of layers, with their keys.
+    /// The files made from picture for each of layers, with their keys: one per density the
+    /// source has for the layer (from the width x height of size), or, without a size, one per
+    /// density the layer asks for.
     std::vector<TKelPictureOutput> Outputs(const TKelLayout& layout,
                                            const std::vector<const TKelLayer*>& layers,
-                                           const TKelPicture& picture,
-                                           const std::string& outDir) const;
+                                           const TKelPicture& picture, const std::string& outDir,
+                                           const TKelSourceSize* size) const;
+    /// The file made from picture for layer at density, with its key.
+    TKelPictureOutput Output(const TKelLayout& layout, const TKelLayer& layer,
+                             const TKelPicture& picture, const std::string& outDir,
+                             int density) const;
 
-    /// One source picture resized for one layer, or why that failed.
+    /// One source picture resized for one layer at one density, or why that failed.
     struct Resized;
-    /// Decodes fileName once and resizes it for each of layers. Raises when the picture cannot
-    /// be read; what fails for one layer only is kept in its result.
+    /// Decodes fileName once and resizes it for each of layers at each of its densities. Raises
+    /// when the picture cannot be read; what fails for one layer only is kept in its result.
     std::vector<Resized> ResizePicture(const std::string& fileName,
                                        const std::vector<const TKelLayer*>& layers) const;
-    /// Writes resized, the picture for its layer; returns the written path. Raises on failure.
+    /// Writes resized, the picture of output; returns the written path. Raises on failure.
     std::string GeneratePicture(const TKelPictureOutput& output, const Resized& resized,
                                 const std::string& outDir) const;
 

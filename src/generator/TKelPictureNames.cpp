@@ -60,8 +60,8 @@ void TKelPictureNames::Assign(const TKelPictureRefs& list) {
 }
 
 std::string TKelPictureNames::PictureFileName(const TKelLayout& layout, const TKelLayer& layer,
-                                              const TKelPicture* picture,
-                                              const std::string& outDir) const {
+                                              const TKelPicture* picture, const std::string& outDir,
+                                              int density) const {
     std::string name = picture ? Name(*picture) : TSettings::GetDummyFileName();
     const auto dot = name.rfind('.');
     if (dot != std::string::npos)
@@ -81,7 +81,13 @@ std::string TKelPictureNames::PictureFileName(const TKelLayout& layout, const TK
             folder.erase(0, 1);
         folder = kelvo::IncludeTrailingDelimiter(folder);
     }
+    if (density > 1)
+        folder += DensityFolder(density) + kelvo::PathDelim;
     return outDir + folder + name;
+}
+
+std::string TKelPictureNames::DensityFolder(int density) {
+    return std::to_string(density) + "x";
 }
 
 std::string TKelPictureNames::Name(const TKelPicture& picture) const {

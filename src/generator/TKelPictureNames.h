@@ -28,9 +28,19 @@ public:
     /// The full path of the generated picture of picture for layer (the placeholder
     /// "dummy.bmp" when picture is null), before the link form: outDir, the layer's picture
     /// folder (else its template's folder in the layout), then the name with "_<layer name>"
-    /// before its extension: "<outDir>pics/Beach_index.jpg".
+    /// before its extension: "<outDir>pics/Beach_index.jpg". A density above 1 puts the
+    /// picture into the sub-folder DensityFolder of that folder under the same name:
+    /// "<outDir>pics/2x/Beach_index.jpg".
     std::string PictureFileName(const TKelLayout& layout, const TKelLayer& layer,
-                                const TKelPicture* picture, const std::string& outDir) const;
+                                const TKelPicture* picture, const std::string& outDir,
+                                int density = 1) const;
+
+    /// "2x" for density 2. Each density has a folder of its own rather than a suffix to the
+    /// name: a suffix such as "@2x" turns into "_2x" in link form and could then equal the 1x
+    /// name of a source called "Beach_2x". In a folder of its own a picture keeps the 1x name,
+    /// so it can equal no 1x name and no other density's (those are in other folders), and is
+    /// as stable from run to run as the 1x name.
+    static std::string DensityFolder(int density);
 
     /// The plain name: the file name without folder, extension replaced by ".jpg" (appended
     /// when there is none). A backslash, which is no separator here, becomes '_' so that it

@@ -13,6 +13,8 @@ struct TKelPictureOutput {
     std::string FileName;
     /// Everything besides the source that decides the file's bytes, as one text.
     std::string Key;
+    /// Pixels per CSS pixel.
+    int Density = 1;
     /// Whether the run writes it; false when the file there is still current.
     bool Write = true;
 };

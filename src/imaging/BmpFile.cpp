@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 #include "base/FileUtils.h"
@@ -377,6 +378,19 @@ std::vector<std::uint8_t> MakeHeaders(int width, int height, int bitCount, std::
 }
 
 } // namespace
+
+TBmpInfo ReadBmpInfo(const std::string& fileName) {
+    // The largest header ReadHeader looks into: file header, info header and three masks.
+    constexpr std::size_t headerBytes = FileHeaderSize + InfoHeaderSize + 12;
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        throw EFileError("Cannot open \"" + fileName + "\"");
+    std::string data(headerBytes, '\0');
+    file.read(data.data(), static_cast<std::streamsize>(data.size()));
+    data.resize(static_cast<std::size_t>(file.gcount()));
+    const THeader header = ReadHeader(TBmpReader(fileName, data));
+    return {static_cast<int>(header.Width), static_cast<int>(header.Height)};
+}
 
 void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap) {
     const std::string data = kelvo::ReadFileBytes(fileName);

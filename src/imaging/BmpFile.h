@@ -17,6 +17,16 @@ class TBM_Bitmap;
 /// Every function is reentrant. Failures raise EFileError (cannot open or write) or EImageError
 /// (damaged, truncated, unsupported or oversized), each naming the file.
 
+/// The size as read from a BMP file's headers, without reading its pixels.
+struct TBmpInfo {
+    int Width = 0;
+    int Height = 0;
+};
+
+/// Reads only the headers: cheap for a picture of any size. Raises as LoadBmpFile for a file
+/// whose headers it would refuse.
+TBmpInfo ReadBmpInfo(const std::string& fileName);
+
 /// Reads fileName into bitmap. Sizes beyond TBM_Bitmap's limits, and uncompressed pixel data
 /// shorter than the header promises, are refused before anything is allocated.
 void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap);

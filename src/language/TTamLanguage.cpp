@@ -184,6 +184,17 @@ void TTamLanguage::SetLanguageFileMask(const QString& value) {
         QFileInfo(QString(value).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
 }
 
+QString TTamLanguage::ShownLanguage() {
+    if (!EnsureLoaded())
+        return QStringLiteral("en");
+    // The code is what the mask's %s stood for, after the last '_' of "Kelvo_DE.lng".
+    return QFileInfo(m_loadedFile)
+        .completeBaseName()
+        .section(QLatin1Char('_'), -1)
+        .left(2)
+        .toLower();
+}
+
 QStringList TTamLanguage::SearchFolders() const {
     if (!m_folder.isEmpty())
         return {m_folder};

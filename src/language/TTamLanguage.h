@@ -67,6 +67,11 @@ public:
 
     /// The file loaded, or empty while none is.
     QString LoadedFile() const { return m_loadedFile; }
+    /// The two-letter code (ISO 639-1, lower case) of the language the program shows: that of
+    /// the loaded file, after the last '_' of its name ("Kelvo_DE.lng" gives "de"), or "en"
+    /// when none can be loaded, since the texts are then the English fallbacks. Loads the file
+    /// if it is not yet.
+    QString ShownLanguage();
 
     /// The three-letter language code of a locale: DEU, ENU, FRA, ... for the common ones,
     /// otherwise the two-letter language code and the first letter of the country, in capitals.

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/TKelLayer.h"
 
+#include <algorithm>
 #include <exception>
 
+#include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelLayerList.h"
 #include "template/TKelPageFile.h"
@@ -15,6 +18,7 @@ constexpr int DefaultColCount = 5;
 constexpr int DefaultRowCount = 0;
 constexpr int DefaultPictureSize = 140;
 constexpr int DefaultPictureQuality = 80;
+constexpr const char* DefaultDensities = "1";
 
 std::string SafeOrEmpty(const std::string& directory) {
     return TKelLayer::IsSafePictureDirectory(directory) ? directory : std::string();
@@ -66,6 +70,10 @@ void TKelLayer::SetPictureQuality(int value) {
     SetField(m_pictureQuality, value, "SetPictureQuality");
 }
 
+void TKelLayer::SetDensities(const std::vector<int>& value) {
+    SetField(m_densities, NormalizeDensities(value), "SetDensities");
+}
+
 bool TKelLayer::LoadFromPageFile(TKelPageFile* pageFile) {
     m_pageFile = pageFile;
     m_name = pageFile ? pageFile->GetName() : std::string();
@@ -77,6 +85,7 @@ bool TKelLayer::LoadFromPageFile(TKelPageFile* pageFile) {
             const int width = tag->GetIntAttribute("def_width", DefaultPictureSize);
             const int height = tag->GetIntAttribute("def_height", DefaultPictureSize);
             const int quality = tag->GetIntAttribute("def_quality", DefaultPictureQuality);
+            m_densities = ParseDensities(tag->GetStrAttribute("def_densities", DefaultDensities));
             m_colCount = cols;
             m_rowCount = rows;
             m_pictureWidth = width;
@@ -98,6 +107,7 @@ void TKelLayer::AssignSettings(const TKelLayer& other) {
     m_pictureHeight = other.m_pictureHeight;
     m_pictureQuality = other.m_pictureQuality;
     m_pictureDirectory = SafeOrEmpty(other.m_pictureDirectory);
+    m_densities = NormalizeDensities(other.m_densities);
     CheckPaging();
 }
 
@@ -128,6 +138,7 @@ bool TKelLayer::LoadFromXml(pugi::xml_node node) {
         m_pictureHeight = ReadInteger(node, "picture_height", DefaultPictureSize);
         m_pictureQuality = ReadInteger(node, "picture_quality", DefaultPictureQuality);
         m_pictureDirectory = SafeOrEmpty(ReadString(node, "picture_directory", ""));
+        m_densities = ParseDensities(ReadString(node, "densities", DefaultDensities));
         return true;
     } catch (const std::exception&) {
         return false;
@@ -145,6 +156,9 @@ bool TKelLayer::SaveToXml(pugi::xml_node node) const {
         WriteInteger(node, "picture_height", m_pictureHeight);
         WriteInteger(node, "picture_quality", m_pictureQuality);
         WriteString(node, "picture_directory", m_pictureDirectory);
+        if (const std::string densities = FormatDensities(m_densities);
+            densities != DefaultDensities)
+            WriteString(node, "densities", densities);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -152,23 +166,34 @@ bool TKelLayer::SaveToXml(pugi::xml_node node) const {
 }
 
 bool TKelLayer::IsSafePictureDirectory(std::string_view directory) {
-    if (directory.empty())
-        return true;
-    // Rooted on some platform: "/x", "\x", "C:x" and "C:\x" all leave the gallery.
-    if (directory.front() == '/' || directory.front() == '\\')
-        return false;
-    if (directory.size() >= 2 && directory[1] == ':')
-        return false;
+    return kelvo::IsSafeSubFolder(directory);
+}
+
+std::vector<int> TKelLayer::NormalizeDensities(std::vector<int> densities) {
+    densities.push_back(1);
+    std::erase_if(densities, [](int d) { return d < 1 || d > MaxDensity; });
+    std::sort(densities.begin(), densities.end());
+    densities.erase(std::unique(densities.begin(), densities.end()), densities.end());
+    return densities;
+}
+
+std::vector<int> TKelLayer::ParseDensities(std::string_view text) {
+    std::vector<int> densities;
     std::size_t start = 0;
-    while (start <= directory.size()) {
-        const std::size_t end = directory.find_first_of("/\\", start);
-        const std::string_view part =
-            directory.substr(start, end == std::string_view::npos ? end : end - start);
-        if (part == "..")
-            return false;
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        // Not a number: left out, as one out of range is.
+        if (const auto d =
+                kelvo::TryStrToInt(kelvo::TrimRightCtl(text.substr(start, comma - start))))
+            densities.push_back(*d);
+        start = comma + 1;
     }
-    return true;
+    return NormalizeDensities(std::move(densities));
+}
+
+std::string TKelLayer::FormatDensities(const std::vector<int>& densities) {
+    std::string text;
+    for (const int d : densities)
+        text += (text.empty() ? "" : ",") + std::to_string(d);
+    return text;
 }

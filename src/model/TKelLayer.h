@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pugi {
 class xml_node;
@@ -49,12 +50,17 @@ public:
     /// The sub-folder of the gallery for this layer's pictures; empty: the template's own
     /// folder. Always safe (see IsSafePictureDirectory).
     const std::string& PictureDirectory() const { return m_pictureDirectory; }
+    /// The pixel densities the layer's pictures are written for, ascending, 1 always first:
+    /// {1, 2} also writes every picture at twice the frame for screens with two device pixels
+    /// per CSS pixel. The setter takes any list through NormalizeDensities.
+    const std::vector<int>& Densities() const { return m_densities; }
+    void SetDensities(const std::vector<int>& value);
 
     /// Takes the name (the page's file name without extension) and the defaults from the first
     /// `kel_picture_filename` tag of the page (def_cols, def_rows, def_width, def_height,
-    /// def_quality, def_directory), then CheckPaging. An unsafe def_directory is taken as
-    /// empty. Raises EConvertError when a def_ number is not an integer; the layer then keeps
-    /// its page and name and the creation values.
+    /// def_quality, def_directory, def_densities), then CheckPaging. An unsafe def_directory is
+    /// taken as empty. Raises EConvertError when a def_ number is not an integer; the layer then
+    /// keeps its page and name and the creation values.
     bool LoadFromPageFile(TKelPageFile* pageFile);
     /// Copies every setting of other (not Name, PageFile or Owner), then CheckPaging. Records
     /// nothing.
@@ -68,14 +74,26 @@ public:
     /// an unsafe "picture_directory" is taken as empty. Records nothing. Returns false, without
     /// raising, when node is null.
     virtual bool LoadFromXml(pugi::xml_node node);
-    /// Writes the nine attributes of a "layer" element. Returns false, without raising, on
-    /// failure.
+    /// Writes the nine attributes of a "layer" element, and "densities" after them only when
+    /// it is not "1", so a project without high-density pictures is written as before. Returns
+    /// false, without raising, on failure.
     virtual bool SaveToXml(pugi::xml_node node) const;
 
     /// True if directory can only lead into the gallery: empty, or a relative path (with '/' or
     /// '\' as separators) without a ".." component, a leading separator or a drive ("C:").
     /// The generator may ask it again before writing.
     static bool IsSafePictureDirectory(std::string_view directory);
+
+    /// The densities of a list as the layer keeps them: 1 to MaxDensity, 1 included, sorted,
+    /// each once.
+    static std::vector<int> NormalizeDensities(std::vector<int> densities);
+    /// Reads "1,2" (a comma-separated list of whole numbers, spaces allowed) into a normalized
+    /// list; items that are no number or out of range are left out.
+    static std::vector<int> ParseDensities(std::string_view text);
+    /// "1,2": the text ParseDensities reads.
+    static std::string FormatDensities(const std::vector<int>& densities);
+    /// A screen with more than four device pixels per CSS pixel is not made.
+    static constexpr int MaxDensity = 4;
 
 protected:
     void Changed(const std::string& reason);
@@ -95,4 +113,5 @@ private:
     int m_pictureHeight = 140;
     int m_pictureQuality = 80;
     std::string m_pictureDirectory;
+    std::vector<int> m_densities{1};
 };

@@ -10,6 +10,14 @@
 #include "model/SXmlHelpers.h"
 #include "template/TKelPageDirectoryList.h"
 
+namespace {
+
+std::string LanguageCode(const std::string& value) {
+    return value.empty() ? TKelLayoutList::DefaultLanguage : kelvo::LowerAZ(value);
+}
+
+} // namespace
+
 TKelLayoutList::~TKelLayoutList() = default;
 
 TKelLayout* TKelLayoutList::GetLayout(int index) const {
@@ -36,6 +44,14 @@ TKelLayout* TKelLayoutList::GetActiveLayout() const {
     return GetLayout(0);
 }
 
+void TKelLayoutList::SetLanguage(const std::string& value) {
+    const std::string language = LanguageCode(value);
+    if (language == m_language)
+        return;
+    m_language = language;
+    Changed("SetLanguage");
+}
+
 TKelLayout* TKelLayoutList::CreateLayout() {
     TKelLayout* layout = m_owned.emplace_back(std::make_unique<TKelLayout>(this)).get();
     m_items.push_back(layout);
@@ -46,6 +62,7 @@ void TKelLayoutList::Clear() {
     m_items.clear();
     m_owned.clear();
     m_activeLayout.clear();
+    m_language = DefaultLanguage;
 }
 
 bool TKelLayoutList::LoadFromDirectories(const TKelPageDirectoryList& directories) {
@@ -62,6 +79,7 @@ bool TKelLayoutList::LoadFromDirectories(const TKelPageDirectoryList& directorie
 
 void TKelLayoutList::AssignSettings(const TKelLayoutList& other) {
     m_activeLayout = other.m_activeLayout;
+    m_language = other.m_language;
     for (TKelLayout* layout : m_items) {
         if (const TKelLayout* source = other.FindLayout(layout->Name()))
             layout->AssignSettings(*source);
@@ -71,6 +89,7 @@ void TKelLayoutList::AssignSettings(const TKelLayoutList& other) {
 bool TKelLayoutList::LoadFromXml(pugi::xml_node node) {
     try {
         m_activeLayout = ReadString(node, "active_layout", "");
+        m_language = LanguageCode(ReadString(node, "language", DefaultLanguage));
         bool result = true;
         for (const pugi::xml_node child : node.children()) {
             if (child.type() != pugi::node_element)
@@ -88,6 +107,8 @@ bool TKelLayoutList::LoadFromXml(pugi::xml_node node) {
 bool TKelLayoutList::SaveToXml(pugi::xml_node node) const {
     try {
         WriteString(node, "active_layout", m_activeLayout);
+        if (m_language != DefaultLanguage)
+            WriteString(node, "language", m_language);
         bool result = true;
         for (const TKelLayout* layout : m_items) {
             if (!layout->SaveToXml(node.append_child("layout")))
@@ -107,6 +128,7 @@ void TKelLayoutList::Swap(TKelLayoutList& other) noexcept {
     m_items.swap(other.m_items);
     m_owned.swap(other.m_owned);
     m_activeLayout.swap(other.m_activeLayout);
+    m_language.swap(other.m_language);
     for (TKelLayout* layout : m_items)
         layout->m_owner = this;
     for (TKelLayout* layout : other.m_items)

@@ -3,6 +3,7 @@
 #include "template/TKelPageDirectory.h"
 
 #include <array>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -17,6 +18,7 @@ void TKelPageDirectory::Load(const std::string& path) {
     PageFiles.Clear();
     OtherFiles.clear();
     Directories.clear();
+    Words = TKelWords();
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
         std::set<fs::path> visited;
@@ -36,11 +38,22 @@ void TKelPageDirectory::Scan(const std::string& dir, std::set<fs::path>& visited
             Scan(full + kelvo::PathDelim, visited);
         } else if (!entry.is_regular_file(ec)) {
             continue; // pipes, sockets and devices are no part of a layout and could block a read
+        } else if (dir == Directories.front() &&
+                   kelvo::SameTextAZ(entry.path().filename().string(), TKelWords::FileName)) {
+            LoadWords(full);
         } else if (IsTemplateFile(full)) {
             PageFiles.Add(std::make_unique<TKelPageFile>())->LoadFromFile(full);
         } else {
             OtherFiles.push_back(full);
         }
+    }
+}
+
+void TKelPageDirectory::LoadWords(const std::string& fileName) {
+    try {
+        Words.LoadFromText(kelvo::ReadFileBytes(fileName));
+    } catch (const std::exception&) {
+        // A layout whose words cannot be read shows the words' keys; its pages still work.
     }
 }
 

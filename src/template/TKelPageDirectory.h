@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "template/TKelPageFileList.h"
+#include "template/TKelWords.h"
 
 /// One layout folder as read from disk: its template pages, the other files that are copied
 /// into a gallery unchanged, and its folder tree. Owned by a TKelPageDirectoryList; layouts and
@@ -24,6 +25,10 @@ public:
     std::vector<std::string> OtherFiles;
     /// Full paths, each ending in a path delimiter, of the folder and every sub-folder.
     std::vector<std::string> Directories;
+    /// The words of the layout's words file (TKelWords::FileName in the folder itself, in any
+    /// letter case), which is in none of the lists above; empty without one or when it cannot
+    /// be read.
+    TKelWords Words;
 
     /// Stores path and scans the folder if it exists; a missing folder leaves the lists empty.
     /// A template file that cannot be read raises EFileError and ends the scan.
@@ -40,4 +45,5 @@ public:
 
 private:
     void Scan(const std::string& dir, std::set<std::filesystem::path>& visited);
+    void LoadWords(const std::string& fileName);
 };

@@ -10,6 +10,19 @@
 
 namespace {
 
+constexpr std::string_view CellMarker = "#kel_internal_cell#";
+constexpr std::string_view RowMarker = "#kel_internal_row#";
+constexpr std::string_view TableMarker = "#kel_internal_table#";
+
+// The span in the page as read of a region that starts at first and whose text holds the marker
+// of an inner region, itself as long as inner, in place of that region.
+TKelPageFile::TSpan SpanAround(int first, const std::string& text, std::string_view innerMarker,
+                               const TKelPageFile::TSpan& inner) {
+    const int length =
+        static_cast<int>(text.size() - innerMarker.size()) + (inner.Last - inner.First + 1);
+    return {first, first + length - 1};
+}
+
 // Moves a region's 1-based start back over the spaces, then the line breaks, directly before
 // it, so that a region standing indented on its own line repeats starting on a new line.
 // Tabs stop the move.
@@ -47,10 +60,12 @@ void TKelPageFile::LoadFromFile(const std::string& fileName) {
     if (!std::filesystem::is_regular_file(fileName))
         return;
     FileName = fileName;
-    Text = kelvo::ReadFileBytes(fileName);
+    Source = kelvo::ReadFileBytes(fileName);
+    Text = Source;
     TableText.clear();
     RowText.clear();
     CellText.clear();
+    TableSpan = RowSpan = CellSpan = {};
     CutRegions();
     ParseTags();
 }
@@ -59,17 +74,23 @@ void TKelPageFile::CutRegions() {
     const int picture = SearchText("kel_picture_filename", kelvo::LowerAZ(Text), 1, true);
     if (picture == 0)
         return;
+    // Each region starts at or before the one inside it, so the start positions found in the
+    // cut text are those in Source.
     int cell = 0;
-    if (!CutRegion(Text, picture, "<td", "/td>", "#kel_internal_cell#", CellText, cell))
+    if (!CutRegion(Text, picture, "<td", "/td>", CellMarker, CellText, cell))
         return;
+    CellSpan = {cell, cell + static_cast<int>(CellText.size()) - 1};
     int row = 0;
-    if (!CutRegion(Text, cell, "<tr", "/tr>", "#kel_internal_row#", RowText, row))
+    if (!CutRegion(Text, cell, "<tr", "/tr>", RowMarker, RowText, row))
         return;
+    RowSpan = SpanAround(row, RowText, CellMarker, CellSpan);
     // The row's marker now stands in Text; move it into the table region if there is one.
     int table = 0;
     std::string tableText;
-    if (CutRegion(Text, row, "<table", "/table>", "#kel_internal_table#", tableText, table))
+    if (CutRegion(Text, row, "<table", "/table>", TableMarker, tableText, table)) {
         TableText = std::move(tableText);
+        TableSpan = SpanAround(table, TableText, RowMarker, RowSpan);
+    }
 }
 
 void TKelPageFile::ParseTags() {

@@ -16,7 +16,17 @@
 /// the TKelPageDirectory whose folder holds the file.
 class TKelPageFile {
 public:
+    /// The first and last byte (1-based, inclusive) of a region in Source; 0 and 0 for a region
+    /// not found.
+    struct TSpan {
+        int First = 0;
+        int Last = 0;
+        bool Contains(int pos) const { return First > 0 && pos >= First && pos <= Last; }
+    };
+
     std::string FileName;
+    /// The page as read from the file, uncut.
+    std::string Source;
     /// The page, with its outermost region found replaced by that region's marker.
     std::string Text;
     std::string TableText;
@@ -28,6 +38,10 @@ public:
     TKelTagList CellTags;
     /// The tags of the four lists, in the order text, table, row, cell.
     TKelTagRefs AllTags;
+    /// Where the regions stood in Source, for telling an author where a tag sits.
+    TSpan TableSpan;
+    TSpan RowSpan;
+    TSpan CellSpan;
 
     /// Reads and cuts a template page; a missing file leaves the page empty. A file that exists
     /// but cannot be read raises EFileError naming it.

@@ -2,9 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "template/TKelTag.h"
 
-#include <array>
-
 #include "base/KelText.h"
+#include "template/TKelTagVocabulary.h"
 
 const std::string* TKelTag::FindAttribute(std::string_view key) const {
     for (const auto& [k, value] : Attributes) {
@@ -29,17 +28,11 @@ std::string TKelTag::GetStrAttribute(std::string_view key, std::string_view defa
 }
 
 bool TKelTag::IsContentTag() const {
-    static constexpr std::array<std::string_view, 5> names = {
-        "kel_page_title", "kel_page_text", "kel_picture_title", "kel_picture_filename",
-        "kel_picture_comment"};
-    for (const auto n : names) {
-        if (Name == n)
-            return true;
-    }
-    return false;
+    const TKelTagInfo* info = TKelTagVocabulary::Find(Name);
+    return info && info->Content;
 }
 
 bool TKelTag::IsPictureTag() const {
-    return Name == "kel_picture_title" || Name == "kel_picture_filename" ||
-           Name == "kel_picture_comment";
+    const TKelTagInfo* info = TKelTagVocabulary::Find(Name);
+    return info && info->Picture;
 }

@@ -31,7 +31,7 @@ public:
     /// Shows what the user enters in the project: page title or text, picture title, file
     /// name or comment.
     bool IsContentTag() const;
-    /// Shows something of a picture: its title, file name or comment.
+    /// Shows something of a picture: its title, file name, comment, srcset or size.
     bool IsPictureTag() const;
 
 private:

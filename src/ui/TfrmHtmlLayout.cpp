@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLocale>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -21,8 +23,10 @@
 #include <array>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "generator/TKelPageGenerator.h"
+#include "generator/TKelPictureFrame.h"
 #include "generator/TKelPictureGenerator.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/TBM_Bitmap.h"
@@ -33,7 +37,9 @@
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 #include "model/TSettings.h"
+#include "template/TKelPageDirectory.h"
 #include "template/TKelPageFile.h"
+#include "template/TKelTemplateCheck.h"
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/TKelvoEnvironment.h"
@@ -73,6 +79,30 @@ constexpr std::array<TSizePreset, 8> SizePresets{{{2191, 90, 90},
                                                   {2198, 0, 0}}};
 
 const QUrl BlankPage(QStringLiteral("about:blank"));
+
+// The text numbers of the template check's messages, by the kind of finding.
+constexpr std::array<int, 15> FindingTextIds{3160, 3161, 3162, 3163, 3164, 3165, 3166, 3167,
+                                             3168, 3169, 2330, 2331, 2332, 2333, 2334};
+static_assert(FindingTextIds.size() ==
+              static_cast<std::size_t>(TKelTemplateFinding::TKind::CellOutsideRow) + 1);
+
+// A finding's message and suggestion in the user's language; the English formats are the
+// check's own.
+QString FindingMessage(TTamLanguage& language, const TKelTemplateFinding& finding) {
+    QVariantList arguments;
+    for (const std::string& argument : finding.Arguments)
+        arguments.append(QString::fromStdString(argument));
+    QString message = language.GetTextFmt(
+        FindingTextIds[static_cast<std::size_t>(finding.Kind)],
+        QString::fromUtf8(TKelTemplateFinding::Format(finding.Kind)), arguments);
+    if (!finding.Suggestion.empty())
+        message +=
+            " (" +
+            language.GetTextFmt(2335, QString::fromUtf8(TKelTemplateFinding::SuggestionFormat),
+                                {QString::fromStdString(finding.Suggestion)}) +
+            ")";
+    return message;
+}
 
 /// The hourglass for as long as a reaction runs, restored also when it fails.
 class TWaitCursor {
@@ -129,6 +159,16 @@ public:
     }
 };
 
+// The pictures the generator writes of picture for layer; none when its source cannot be read.
+std::vector<TKelPictureFrame> WrittenFrames(const TKelLayer& layer, const TKelPicture& picture) {
+    try {
+        const TKelSourceSize size = ReadSourceSize(picture.FileName());
+        return PictureFrames(layer, size.Width, size.Height);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 // The tree's images: a layout and a layer, each with its own picture when selected.
 QIcon TreeIcon(const QIcon& normal, const QIcon& selected) {
     QIcon icon;
@@ -166,6 +206,18 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
     ui->webPreview->setPage(m_page);
     connect(m_page, &QWebEnginePage::loadFinished, this, &TfrmHtmlLayout::PreviewLoaded);
 
+    TTamLanguage& language = m_environment.Language;
+    ui->grdTemplateCheck->setColumnCount(4);
+    ui->grdTemplateCheck->setHorizontalHeaderLabels(
+        {language.GetText(2323, "File"), language.GetText(2324, "Line"),
+         language.GetText(2325, "Column"), language.GetText(2326, "Message")});
+    ui->grdTemplateCheck->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ui->lblTemplateCheck->hide();
+    ui->grdTemplateCheck->hide();
+    // Messages wrap within their column, so a row's height follows the column's width.
+    connect(ui->grdTemplateCheck->horizontalHeader(), &QHeaderView::sectionResized,
+            ui->grdTemplateCheck, &QTableWidget::resizeRowsToContents);
+
     ui->cmbPictureSelection->setItemDelegate(
         new TPictureSelectionDelegate(ui->cmbPictureSelection));
     ui->cmbPictureSelection->setMaxVisibleItems(5);
@@ -181,6 +233,8 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
 
     connect(ui->tvwLayouts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { tvwLayoutsChange(node); });
+    connect(ui->tvwLayouts, &QTreeWidget::currentItemChanged, this,
+            [this](const QTreeWidgetItem* node) { ShowTemplateCheck(node); });
     connect(ui->cmbColCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
     connect(ui->cmbRowCount, &QComboBox::activated, this, &TfrmHtmlLayout::cmbColRowCountChange);
     connect(ui->cmbPictureSize, &QComboBox::activated, this, &TfrmHtmlLayout::cmbPictureSizeChange);
@@ -191,6 +245,12 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
             &TfrmHtmlLayout::trkbPictureQualityExit);
     connect(ui->cmbPictureSelection, &QComboBox::activated, this,
             &TfrmHtmlLayout::cmbPictureSelectionChange);
+    // Set here, as the translation would take a leading number for a text's number.
+    for (const auto& [density, box] : DensityBoxes()) {
+        box->setText(QString::number(density) + QChar(0x00D7));
+        connect(box, &QCheckBox::clicked, this, &TfrmHtmlLayout::chkDensityClick);
+    }
+    connect(ui->cmbLanguage, &QComboBox::activated, this, &TfrmHtmlLayout::cmbLanguageChange);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmHtmlLayout::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->btnCreateHtml, &QPushButton::clicked, this, &TfrmHtmlLayout::btnCreateHtmlClick);
@@ -296,6 +356,25 @@ void TfrmHtmlLayout::FillTestPictures() {
     ui->cmbPictureSelection->setCurrentIndex(ui->cmbPictureSelection->count() > 0 ? 0 : -1);
 }
 
+void TfrmHtmlLayout::FillLanguages() {
+    ui->cmbLanguage->clear();
+    if (m_layout && m_layout->Directory()) {
+        std::vector<std::string> codes = m_layout->Directory()->Words.Languages();
+        for (const std::string& code :
+             {std::string(TKelLayoutList::DefaultLanguage), m_layouts.Language()})
+            if (std::find(codes.begin(), codes.end(), code) == codes.end())
+                codes.push_back(code);
+        for (const std::string& code : codes) {
+            const QString name = QString::fromStdString(code);
+            ui->cmbLanguage->addItem(
+                QLocale::languageToString(QLocale(name).language()) + " (" + name + ")", name);
+        }
+        ui->cmbLanguage->setCurrentIndex(
+            ui->cmbLanguage->findData(QString::fromStdString(m_layouts.Language())));
+    }
+    SetControlState(ui->cmbLanguage, m_layout != nullptr, true);
+}
+
 void TfrmHtmlLayout::FillTree() {
     const QIcon layoutIcon =
         TreeIcon(QIcon::fromTheme("folder", style()->standardIcon(QStyle::SP_DirClosedIcon)),
@@ -325,12 +404,64 @@ void TfrmHtmlLayout::FillTree() {
     }
 }
 
+std::array<std::pair<int, QCheckBox*>, 3> TfrmHtmlLayout::DensityBoxes() const {
+    return {{{2, ui->chkDensity2}, {3, ui->chkDensity3}, {4, ui->chkDensity4}}};
+}
+
 TKelPicture* TfrmHtmlLayout::TestPicture() const {
     const int index = ui->cmbPictureSelection->currentIndex();
     if (index < 0)
         return nullptr;
     return reinterpret_cast<TKelPicture*>(
         ui->cmbPictureSelection->itemData(index, PictureRole).value<quintptr>());
+}
+
+void TfrmHtmlLayout::ShowTemplateCheck(const QTreeWidgetItem* node) {
+    const auto* layout =
+        node ? reinterpret_cast<const TKelLayout*>(node->data(0, LayoutRole).value<quintptr>())
+             : nullptr;
+    if (m_templateChecked && layout == m_checkedLayout)
+        return;
+    m_templateChecked = true;
+    m_checkedLayout = layout;
+    TTamLanguage& language = m_environment.Language;
+    const TKelPageDirectory* directory = layout ? layout->Directory() : nullptr;
+    std::vector<TKelTemplateFinding> findings;
+    QString summary;
+    try {
+        if (directory)
+            findings = TKelTemplateCheck::Check(*directory);
+        summary = findings.empty() ? language.GetText(2320, "Template check: no problems found.")
+                  : findings.size() == 1
+                      ? language.GetText(2321, "Template check: 1 problem found:")
+                      : language.GetTextFmt(2322, "Template check: %d problems found:",
+                                            {static_cast<int>(findings.size())});
+    } catch (const std::exception& e) {
+        summary = QString::fromStdString(e.what());
+    }
+    QTableWidget* grid = ui->grdTemplateCheck;
+    grid->setRowCount(static_cast<int>(findings.size()));
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const TKelTemplateFinding& finding = findings[static_cast<std::size_t>(row)];
+        const QString message = FindingMessage(language, finding);
+        const QString cells[] = {QString::fromStdString(finding.File),
+                                 QString::number(finding.Line), QString::number(finding.Column),
+                                 message};
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column == 1 || column == 2)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
+            else
+                item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+            grid->setItem(row, column, item);
+        }
+    }
+    for (int column = 0; column < 3; ++column)
+        grid->resizeColumnToContents(column);
+    grid->resizeRowsToContents();
+    ui->lblTemplateCheck->setText(summary);
+    ui->lblTemplateCheck->setVisible(directory != nullptr);
+    grid->setVisible(!findings.empty());
 }
 
 void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
@@ -345,6 +476,7 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
             m_layout = layout;
             m_layer = nullptr;
             LoadControls(nullptr, nullptr);
+            FillLanguages();
             page = GenerateLayoutPreview(m_layout, copy);
             GenerateLayoutPictures(m_layout, copy);
         } else if (node) {
@@ -354,12 +486,14 @@ void TfrmHtmlLayout::tvwLayoutsChange(QTreeWidgetItem* node) {
             m_layout = layout;
             m_layer = reinterpret_cast<TKelLayer*>(node->data(0, LayerRole).value<quintptr>());
             LoadControls(m_layout, m_layer);
+            FillLanguages();
             page = GenerateLayerPreview(m_layout, m_layer, copy);
             GenerateLayerPictures(m_layout, m_layer, copy);
         } else {
             m_layout = nullptr;
             m_layer = nullptr;
             LoadControls(nullptr, nullptr);
+            FillLanguages();
         }
         Navigate(page);
     });
@@ -377,12 +511,14 @@ void TfrmHtmlLayout::LoadControls(const TKelLayout* layout, const TKelLayer* lay
         ui->edtPictureHeight->setText("0");
         ui->edtPictureQuality->setText("100");
         ui->trkbPictureQuality->setValue(100);
+        for (const auto& entry : DensityBoxes())
+            entry.second->setChecked(false);
         for (QWidget* control :
              {static_cast<QWidget*>(ui->memTitle), static_cast<QWidget*>(ui->memText),
               static_cast<QWidget*>(ui->cmbColCount), static_cast<QWidget*>(ui->cmbRowCount),
               static_cast<QWidget*>(ui->edtPictureWidth),
               static_cast<QWidget*>(ui->edtPictureHeight),
-              static_cast<QWidget*>(ui->edtPictureQuality),
+              static_cast<QWidget*>(ui->edtPictureQuality), static_cast<QWidget*>(ui->chkDensity2),
               static_cast<QWidget*>(ui->cmbPictureSelection)})
             SetControlState(control, false, true);
         return;
@@ -409,6 +545,10 @@ void TfrmHtmlLayout::LoadControls(const TKelLayout* layout, const TKelLayer* lay
     ui->edtPictureQuality->setText(QString::number(layer->PictureQuality()));
     ui->trkbPictureQuality->setValue(layer->PictureQuality());
     SetControlState(ui->edtPictureQuality, pictures, true);
+    const std::vector<int>& densities = layer->Densities();
+    for (const auto& [density, box] : DensityBoxes())
+        box->setChecked(std::find(densities.begin(), densities.end(), density) != densities.end());
+    SetControlState(ui->chkDensity2, pictures, true);
     SetControlState(ui->cmbPictureSelection, true, true);
 }
 
@@ -437,6 +577,13 @@ void TfrmHtmlLayout::SetControlState(QWidget* control, bool enabled, bool valid)
         follow(ui->lblQuality, {ui->edtPictureQuality});
     } else if (control == ui->cmbPictureSelection) {
         follow(ui->lblPictureSelection, {ui->cmbPictureSelection});
+    } else if (control == ui->chkDensity2) {
+        for (QWidget* companion :
+             {static_cast<QWidget*>(ui->chkDensity3), static_cast<QWidget*>(ui->chkDensity4),
+              static_cast<QWidget*>(ui->lblDensities)})
+            follow(companion, {ui->chkDensity2});
+    } else if (control == ui->cmbLanguage) {
+        follow(ui->lblLanguage, {ui->cmbLanguage});
     }
 }
 
@@ -491,6 +638,11 @@ std::pair<bool, bool> TfrmHtmlLayout::ApplyControls() {
           &TKelLayer::SetPictureHeight);
     apply(ui->edtPictureQuality, ui->edtPictureQuality->text().toInt(), layer.PictureQuality(),
           &TKelLayer::SetPictureQuality);
+    std::vector<int> densities{1};
+    for (const auto& [density, box] : DensityBoxes())
+        if (box->isChecked())
+            densities.push_back(density);
+    apply(ui->chkDensity2, densities, layer.Densities(), &TKelLayer::SetDensities);
     return {valid, changed};
 }
 
@@ -533,19 +685,33 @@ void TfrmHtmlLayout::GenerateLayerPictures(const TKelLayout* layout, const TKelL
         return;
     const std::string& tempDir = m_environment.Settings.TempDirectory();
     TKelPictureRefs testPictures;
-    QString fileName;
-    if (TKelPicture* picture = TestPicture()) {
+    TKelPicture* picture = TestPicture();
+    if (picture)
         testPictures.Add(picture);
-        fileName = QString::fromStdString(TKelPageGenerator::MakeUrl(
-            TKelPageGenerator().GetPictureFileName(*layout, *layer, picture, tempDir), false));
-    }
     TKelPictureGenerator generator;
     generator.Generate(*layout, layer, testPictures, tempDir);
 
-    const QFileInfo file(fileName);
-    if (!fileName.isEmpty() && file.isFile())
+    // Every density written counts: it is all put on the server.
+    qlonglong bytes = 0;
+    int files = 0;
+    if (picture) {
+        const TKelPageGenerator names;
+        for (const TKelPictureFrame& frame : WrittenFrames(*layer, *picture)) {
+            const QFileInfo file(QString::fromStdString(TKelPageGenerator::MakeUrl(
+                names.GetPictureFileName(*layout, *layer, picture, tempDir, frame.Density),
+                false)));
+            if (file.isFile()) {
+                bytes += file.size();
+                ++files;
+            }
+        }
+    }
+    if (files == 1)
+        ui->pnlStatistic->setText(
+            m_environment.Language.GetTextFmt(2190, "Size of picture: %.0n Bytes", {bytes}));
+    else if (files > 1)
         ui->pnlStatistic->setText(m_environment.Language.GetTextFmt(
-            2190, "Size of picture: %.0n Bytes", {static_cast<qlonglong>(file.size())}));
+            2302, "Picture sizes, all densities: %.0n bytes", {bytes}));
     else
         ui->pnlStatistic->clear();
     if (placeholders)
@@ -676,6 +842,30 @@ void TfrmHtmlLayout::edtPictureQualityExit() {
             return;
         GenerateLayerPictures(m_layout, m_layer, false);
         Refresh(true);
+    });
+}
+
+void TfrmHtmlLayout::chkDensityClick() {
+    Guarded([this] {
+        const TWaitCursor wait;
+        if (!ApplyControls().second)
+            return;
+        // The page's srcset lists the densities, so it changes with the pictures.
+        GenerateLayerPreview(m_layout, m_layer, false);
+        GenerateLayerPictures(m_layout, m_layer, false);
+        Refresh(true);
+    });
+}
+
+void TfrmHtmlLayout::cmbLanguageChange() {
+    Guarded([this] {
+        const TWaitCursor wait;
+        m_layouts.SetLanguage(ui->cmbLanguage->currentData().toString().toStdString());
+        if (m_layer)
+            GenerateLayerPreview(m_layout, m_layer, false);
+        else
+            GenerateLayoutPreview(m_layout, false);
+        Refresh(false);
     });
 }
 

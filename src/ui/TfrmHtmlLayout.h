@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QUrl>
 
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "model/TKelPictureRefs.h"
 #include "template/TKelPageDirectoryList.h"
 
+class QCheckBox;
 class QTreeWidgetItem;
 class QWebEngineProfile;
 class TKelLayer;
@@ -73,6 +75,8 @@ private:
     void trkbPictureQualityExit();
     void edtPictureQualityExit();
     void cmbPictureSelectionChange();
+    void chkDensityClick();
+    void cmbLanguageChange();
     void btnOkClick();
     void btnCreateHtmlClick();
 
@@ -84,12 +88,20 @@ private:
     void LoadControls(const TKelLayout* layout, const TKelLayer* layer);
     void FillTree();
     void FillTestPictures();
+    /// The languages of the chosen layout's words, English and the gallery's own always among
+    /// them; empty and disabled without a layout.
+    void FillLanguages();
     QUrl GenerateLayerPreview(const TKelLayout* layout, const TKelLayer* layer, bool copyFiles);
     QUrl GenerateLayoutPreview(const TKelLayout* layout, bool copyFiles);
     void GenerateLayerPictures(const TKelLayout* layout, const TKelLayer* layer, bool placeholders);
     void GenerateLayoutPictures(const TKelLayout* layout, bool placeholders);
     void GeneratePlaceholders(const TKelLayout& layout);
     TKelPicture* TestPicture() const;
+    /// Lists the template check's findings for the layout of node when it is another layout than
+    /// the one listed.
+    void ShowTemplateCheck(const QTreeWidgetItem* node);
+    /// The check boxes of the densities above 1, with their density.
+    std::array<std::pair<int, QCheckBox*>, 3> DensityBoxes() const;
 
     /// The OK steps: stores the controls and copies the working layouts into the project.
     /// False, with nothing copied, while a control is invalid.
@@ -111,6 +123,8 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     TPreviewPage* m_page = nullptr;
     bool m_shown = false;
+    bool m_templateChecked = false;
+    const TKelLayout* m_checkedLayout = nullptr;
     bool m_sizeRemembered = false; // from an earlier start
     /// The project's layouts point into m_directories since OK; they are detached from it
     /// before it goes.

@@ -354,7 +354,11 @@ void TfrmKelvo::actHelpInfoExecute() {
 void TfrmKelvo::NewProject() {
     if (!QuerySaveProject())
         return;
-    ReplaceProject(std::make_unique<TKelProject>());
+    auto project = std::make_unique<TKelProject>();
+    // A gallery speaks the program's language unless the user chooses another.
+    project->Layouts().SetLanguage(m_environment.Language.ShownLanguage().toStdString());
+    project->Layouts().History().Clear();
+    ReplaceProject(std::move(project));
     UpdateCaption();
     UpdateViews();
 }

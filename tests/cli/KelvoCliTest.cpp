@@ -145,6 +145,26 @@ TEST_F(KelvoCli, ListsLayouts) {
     EXPECT_EQ(Cli(tmp, "layouts --layouts " + Quote(tmp.dir() + "none")).Status, 1);
 }
 
+// check lists each mistake as FILE:LINE:COLUMN: message, names files as the layout was given,
+// and tells problems (1) from a clean layout (0) and a layout that is not there (2).
+TEST_F(KelvoCli, CheckListsMistakesCompilerStyle) {
+    tmp.write("Layouts/Bad/index.html", "<p>\n  #kel_page_titel#</p>");
+    const std::string bad = tmp.dir() + "Layouts/Bad";
+    const std::string finding =
+        "index.html:2:3: unknown tag \"kel_page_titel\" (did you mean \"kel_page_title\"?)\n";
+    for (const auto& [arguments, status, out] :
+         {std::tuple<std::string, int, std::string>{"standard plain", 0,
+                                                    "No problems found in 2 layouts.\n"},
+          {"Bad", 1, "Bad/" + finding + "1 problem found in 1 of 1 layout.\n"},
+          {"", 1, "Bad/" + finding + "1 problem found in 1 of 3 layouts.\n"},
+          {Quote(bad), 1, bad + "/" + finding + "1 problem found in 1 of 1 layout.\n"},
+          {"Gone", 2, ""}}) {
+        const Result result = Cli(tmp, "check --layouts " + layouts + " " + arguments);
+        EXPECT_EQ(result.Status, status) << arguments;
+        EXPECT_EQ(result.Out, out) << arguments;
+    }
+}
+
 // Fast mode keeps the files and picture sizes of exact mode; only pixels differ, and must.
 TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
     // Large enough for every reduced scale, portrait, odd-sized, and one enlarged.
@@ -200,4 +220,33 @@ TEST_F(KelvoCli, RerunCountsWhatWasWrittenKeptAndRemoved) {
         EXPECT_EQ(result.Out, tmp.dir() + "site/index.html\n");
         EXPECT_EQ(lastLine(), "kelvo-cli: " + counts) << options;
     }
+}
+
+// A new project's gallery language: --language, else the first locale variable that is set,
+// as the C library reads them; C and POSIX are English, which the file does not spell out.
+TEST_F(KelvoCli, NewTakesTheLanguageFromTheLocale) {
+    const std::string project = tmp.dir() + "p.kel";
+    const std::string photo = Quote(tmp.dir() + "photos/c.jpg");
+    for (const auto& [lcAll, lcMessages, lang, option, expected] :
+         {std::tuple{"", "", "de_DE.UTF-8", "", "de"},
+          {"C", "", "de_DE.UTF-8", "", ""},
+          {"", "fr_FR@euro", "de_DE.UTF-8", "", "fr"},
+          {"", "", "POSIX", "", ""},
+          {"", "", "de_DE", " --language PT", "pt"},
+          {"", "", "de_DE", " --language en", ""}}) {
+        SCOPED_TRACE(std::string(lcAll) + "|" + lcMessages + "|" + lang + "|" + option);
+        setenv("LC_ALL", lcAll, 1);
+        setenv("LC_MESSAGES", lcMessages, 1);
+        setenv("LANG", lang, 1);
+        ASSERT_EQ(Cli(tmp, "new --force " + Quote(project) + option + " " + photo).Status, 0);
+        const std::string text = kelvo::ReadFileBytes(project);
+        const auto at = text.find(" language=\"");
+        EXPECT_EQ(at == std::string::npos ? ""
+                                          : text.substr(at + 11, text.find('"', at + 11) - at - 11),
+                  expected);
+    }
+    EXPECT_EQ(Cli(tmp, "new --force " + Quote(project) + " --language deutsch " + photo).Status, 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    unsetenv("LANG");
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env node
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Makes a gallery with every layout through kelvo-cli and opens every page in headless Chromium,
-// as a visitor would; leaves screenshots of an overview and a picture page in <work>/screenshots.
+// Makes a gallery with every layout through kelvo-cli, in English and in German, and opens every
+// page in headless Chromium on a screen of two device pixels per CSS pixel, as a visitor would;
+// leaves screenshots of an overview and a picture page in <work>/screenshots.
 // Usage: --cli kelvo-cli --layouts DIR --pictures DIR --work DIR [--example K] [--chromium EXE]
 'use strict';
 
@@ -13,6 +14,8 @@ const path = require('path');
 const { pathToFileURL, fileURLToPath } = require('url');
 
 const PHONE = { width: 390, height: 844 };
+// Device pixels per CSS pixel of the screen every page is opened on: the layouts' 2x pictures.
+const DEVICE_SCALE = 2;
 const DESKTOP = { width: 1280, height: 800 };
 // A photo's name that injects a script if a title goes in unescaped; it must read so as alt text.
 const HOSTILE_TITLE = `Tom & "Jerry" <img src=x onerror=alert(1)>'s`;
@@ -66,6 +69,32 @@ function preparePictures(source, target) {
   return photos.length * 2 + 1;
 }
 
+// The words of a layout's kelvo-words.ini: { en: { key: text }, de: {...} }.
+function readWords(layoutDir) {
+  const words = {};
+  const file = path.join(layoutDir, 'kelvo-words.ini');
+  if (!fs.existsSync(file)) return words;
+  let section = null;
+  for (const raw of fs.readFileSync(file, 'utf8').replace(/^\uFEFF/, '').split(/\r?\n/)) {
+    const line = raw.trim();
+    if (!line || line.startsWith('#') || line.startsWith(';')) continue;
+    const header = line.match(/^\[(.*)\]$/);
+    if (header) section = words[header[1].trim().toLowerCase()] ??= {};
+    else if (section && line.includes('=')) {
+      const at = line.indexOf('=');
+      section[line.slice(0, at).trim()] = line.slice(at + 1).trim();
+    }
+  }
+  return words;
+}
+
+// The English words a gallery in language must not show: all but those its translation keeps.
+function foreignWords(words, language) {
+  const own = words[language] || {};
+  return language === 'en' ? [] : Object.entries(words.en || {}).filter(([key, text]) => own[key] !== text)
+    .map(([, text]) => text);
+}
+
 const isLocal = (url) => /^(file|data|about|blob):/.test(url);
 const here = (file) => pathToFileURL(file).href;
 
@@ -73,7 +102,7 @@ class Checker {
   constructor(context) {
     this.context = context;
     this.failures = [];
-    this.passed = this.failed = this.keyboardChecked = this.hostileTitlesShown = 0;
+    this.passed = this.failed = this.keyboardChecked = this.hostileTitlesShown = this.offered2x = 0;
   }
 
   fail(where, message) {
@@ -144,13 +173,61 @@ class Checker {
     }
   }
 
-  async checkPage(name, file, galleryDir) {
+  // On this 2x screen every picture with a 2x candidate shows it, and every picture has width and
+  // height attributes that are its 1x picture's size, so the page keeps its layout while the
+  // pictures arrive (the browser reserves their boxes from the attributes).
+  // Counts the pictures that have a 2x version in offered2x (a large frame may have none).
+  async checkPictures(page, where) {
+    for (const frame of page.frames()) {
+      const [problems, offered] = await frame.evaluate(async () => {
+        const found = [];
+        let offered = 0;
+        for (const img of Array.from(document.images)) {
+          const src = img.getAttribute('src');
+          const width = Number(img.getAttribute('width'));
+          const height = Number(img.getAttribute('height'));
+          if (!(width > 0 && height > 0)) {
+            found.push(`${src}: no width and height attributes`);
+            continue;
+          }
+          const twice = (img.getAttribute('srcset') || '').split(',').map((c) => c.trim().split(/\s+/))
+            .find(([, descriptor]) => descriptor === '2x');
+          if (twice) offered++;
+          if (twice && img.currentSrc !== new URL(twice[0], document.baseURI).href) {
+            found.push(`${src}: the 2x screen shows ${img.currentSrc}, not ${twice[0]}`);
+          }
+          const first = new Image();
+          first.src = img.src;
+          await first.decode().catch(() => {});
+          if (first.naturalWidth !== width || first.naturalHeight !== height) {
+            found.push(`${src}: width="${width}" height="${height}", but the picture is ` +
+                       `${first.naturalWidth} x ${first.naturalHeight}`);
+          }
+        }
+        return [found, offered];
+      });
+      this.offered2x += offered;
+      for (const problem of problems) this.fail(where, problem);
+    }
+  }
+
+  // Words the page's language has, shown in English: in its text, title or labels.
+  async checkWords(page, where, foreign) {
+    const shown = await page.evaluate(() => [document.title, document.body.innerText,
+      ...Array.from(document.querySelectorAll('[aria-label], [title]'),
+        (el) => `${el.getAttribute('aria-label') || ''} ${el.getAttribute('title') || ''}`)].join('\n'));
+    for (const word of foreign) if (shown.includes(word)) this.fail(where, `shows the English "${word}"`);
+  }
+
+  async checkPage(name, file, galleryDir, language, foreign) {
     const where = `${name}/${path.relative(galleryDir, file).split(path.sep).join('/')}`;
     const leftover = fs.readFileSync(file, 'utf8').match(/#kel_[^#]*#/i);
     if (leftover) this.fail(where, `tag left unfilled: ${leftover[0]}`);
     await this.with(file, PHONE, async (page, problems) => {
       for (const src of await this.loadAllImages(page)) this.fail(where, `picture does not load: ${src}`);
       await this.checkReferences(page, where, galleryDir);
+      await this.checkPictures(page, where);
+      await this.checkWords(page, where, foreign);
       const facts = await page.evaluate((hostile) => ({
         charset: document.characterSet,
         lang: document.documentElement.getAttribute('lang') || '',
@@ -161,7 +238,7 @@ class Checker {
         hostileTitles: Array.from(document.images).filter((img) => img.alt === hostile).length,
       }), HOSTILE_TITLE);
       if (facts.charset !== 'UTF-8') this.fail(where, `read as ${facts.charset}, not UTF-8`);
-      if (!facts.lang) this.fail(where, 'the html element has no lang attribute');
+      if (facts.lang !== language) this.fail(where, `the html element's lang is "${facts.lang}", not "${language}"`);
       if (!facts.title.trim()) this.fail(where, 'the page has no title');
       if (facts.injected) this.fail(where, `${facts.injected} element(s) with an onerror attribute`);
       this.hostileTitlesShown += facts.hostileTitles;
@@ -213,7 +290,7 @@ class Checker {
   }
 }
 
-async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
+async function checkGallery(checker, name, galleryDir, startPage, shotsDir, language, foreign) {
   if (!startPage || !fs.existsSync(startPage)) {
     return checker.fail(name, `kelvo-cli named no existing start page (got "${startPage}")`);
   }
@@ -221,9 +298,14 @@ async function checkGallery(checker, name, galleryDir, startPage, shotsDir) {
   process.stdout.write(`${name}: ${pages.length} pages\n`);
   const before = checker.failures.length;
   const titlesBefore = checker.hostileTitlesShown;
-  for (const file of pages) await checker.checkPage(name, file, galleryDir);
+  const offeredBefore = checker.offered2x;
+  for (const file of pages) await checker.checkPage(name, file, galleryDir, language, foreign);
   if (name !== 'example' && checker.hostileTitlesShown === titlesBefore) {
     checker.fail(name, `no picture shows the title ${HOSTILE_TITLE} as its alt text`);
+  }
+  // The example's project was saved before densities existed, so its layers keep 1x only.
+  if (name !== 'example' && checker.offered2x === offeredBefore) {
+    checker.fail(name, 'no picture of the gallery has a 2x version');
   }
 
   // The picture pages that the first two pictures of the overview link to.
@@ -273,6 +355,7 @@ async function main() {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: args.chromium,
     headless: true,
+    deviceScaleFactor: DEVICE_SCALE,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--no-first-run'],
   });
@@ -280,35 +363,41 @@ async function main() {
   await context.route(/^(?!file:|data:|blob:|about:)/, (route) => route.abort('blockedbyclient'));
   const checker = new Checker(context);
   const galleries = [];
-  // Each job: a gallery name, its output folder and the kelvo-cli runs that make it.
-  const jobs = fs.readdirSync(args.layouts, { withFileTypes: true })
+  // Each job: a gallery name, its output folder, the kelvo-cli runs that make it, its language
+  // and the English words it must not show. Every layout is made in English and in German.
+  const layouts = fs.readdirSync(args.layouts, { withFileTypes: true })
     .filter((e) => e.isDirectory() && !e.name.startsWith('.')).map((e) => e.name)
-    .sort((a, b) => a.toLowerCase().localeCompare(b.toLowerCase()))
-    .map((layout) => {
-      const project = path.join(args.work, layout, 'gallery.kel');
-      const out = path.join(args.work, layout, 'gallery');
-      return [layout, path.join(args.work, layout), out, [
-        ['new', project, '--layout', layout, '--layouts', args.layouts, path.join(args.work, 'pictures')],
-        ['generate', project, '--output', out, '--layouts', args.layouts]]];
-    });
-  if (jobs.length === 0) throw new Error(`no layouts in ${args.layouts}`);
+    .sort((a, b) => a.toLowerCase().localeCompare(b.toLowerCase()));
+  if (layouts.length === 0) throw new Error(`no layouts in ${args.layouts}`);
+  const jobs = ['en', 'de'].flatMap((language) => layouts.map((layout) => {
+    const name = language === 'en' ? layout : `${layout}-${language}`;
+    const project = path.join(args.work, name, 'gallery.kel');
+    const out = path.join(args.work, name, 'gallery');
+    return [name, path.join(args.work, name), out, [
+      ['new', project, '--layout', layout, '--layouts', args.layouts, '--language', language,
+       path.join(args.work, 'pictures')],
+      ['generate', project, '--output', out, '--layouts', args.layouts]],
+    language, foreignWords(readWords(path.join(args.layouts, layout)), language)];
+  }));
   if (args.example) {
     const out = path.join(args.work, 'example');
-    jobs.push(['example', out, out, [['generate', args.example, '--output', out, '--layouts', args.layouts]]]);
+    jobs.push(['example', out, out, [['generate', args.example, '--output', out, '--layouts', args.layouts]], 'en', []]);
   }
   try {
-    for (const [name, dir, out, runs] of jobs) {
+    for (const [name, dir, out, runs, language, foreign] of jobs) {
       fs.rmSync(dir, { recursive: true, force: true });
       fs.mkdirSync(dir, { recursive: true });
       try {
-        galleries.push([name, out, runs.map((run) => runCli(args.cli, run)).pop()]);
+        galleries.push([name, out, runs.map((run) => runCli(args.cli, run)).pop(), language, foreign]);
       } catch (error) {
         checker.fail(name, error.message);
         checker.failed++;
       }
     }
-    for (const [name, out, start] of galleries) {
-      await checkGallery(checker, name, out, start, name === 'example' ? '' : shotsDir);
+    for (const [name, out, start, language, foreign] of galleries) {
+      // Screenshots of the English galleries; the German ones look the same but for the words.
+      const shots = name === 'example' || language !== 'en' ? '' : shotsDir;
+      await checkGallery(checker, name, out, start, shots, language, foreign);
     }
   } finally {
     await context.close();

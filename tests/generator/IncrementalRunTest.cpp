@@ -170,6 +170,12 @@ TEST_F(IncrementalRun, SequenceOfEditsRewritesOnlyWhatChanged) {
         {"AnotherLayout", [&] { project.Layouts().SetActiveLayout("Other"); }, 3, 2, 6 + 6},
         {"PictureRemoved",
          [&] { project.Pictures().RemovePicture(project.Pictures().GetPicture(0)); }, 0, 1, 1},
+        {"HighDensity",
+         [&] {
+             project.Layouts().GetActiveLayout()->Layers().FindLayer("gallery")->SetDensities(
+                 {1, 2});
+         },
+         2, 0, 0},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.Name);

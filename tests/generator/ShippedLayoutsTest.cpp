@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "base/KelText.h"
 #include "template/TKelPageDirectoryList.h"
 #include "template/TKelTag.h"
+#include "template/TKelTemplateCheck.h"
 
 // The layouts the program ships, read from the source tree as the layout dialog reads them.
 namespace {
@@ -71,4 +73,36 @@ TEST(ShippedLayouts, HaveStandardAndAStartPageEach) {
     for (int i = 0; i < layouts.Count(); ++i)
         EXPECT_NE(FindByName(layouts.Items(i)->PageFiles, "index"), nullptr)
             << layouts.Items(i)->GetName();
+}
+
+// A shipped layout with a mistake its authors would see in kelvo-cli check.
+TEST(ShippedLayouts, PassTheTemplateCheck) {
+    const auto& layouts = ShippedLayouts();
+    ASSERT_EQ(layouts.Count(), 3);
+    for (int i = 0; i < layouts.Count(); ++i) {
+        for (const TKelTemplateFinding& finding : TKelTemplateCheck::Check(*layouts.Items(i)))
+            ADD_FAILURE() << layouts.Items(i)->GetName() << '/' << finding.File << ':'
+                          << finding.Line << ':' << finding.Column << ": " << finding.Text();
+    }
+}
+
+// A word a shipped page asks for that a language lacks would show its key, or English.
+TEST(ShippedLayouts, EveryWordInEnglishAndGerman) {
+    const auto& layouts = ShippedLayouts();
+    for (int i = 0; i < layouts.Count(); ++i) {
+        const TKelPageDirectory& layout = *layouts.Items(i);
+        EXPECT_EQ(layout.Words.Languages(), (std::vector<std::string>{"en", "de"}))
+            << layout.GetName();
+        for (int p = 0; p < layout.PageFiles.Count(); ++p) {
+            const TKelTagRefs& tags = layout.PageFiles.Items(p)->AllTags;
+            for (int t = 0; t < tags.Count(); ++t) {
+                if (tags.Items(t)->Name != "kel_word")
+                    continue;
+                const std::string key = tags.Items(t)->GetStrAttribute("name", "");
+                const std::string english = layout.Words.Word(key, "en");
+                EXPECT_NE(english, key) << layout.GetName() << ": " << key;
+                EXPECT_NE(layout.Words.Word(key, "de"), english) << layout.GetName() << ": " << key;
+            }
+        }
+    }
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "base/FileUtils.h"
+#include "generator/TKelPictureGenerator.h"
 #include "model/TKelLayer.h"
+#include "model/TKelLayoutList.h"
 #include "model/TKelPicture.h"
 #include "support/GalleryFixture.h"
 #include "support/RecordingProgress.h"
@@ -226,4 +228,70 @@ TEST_F(PageGenerator, PagesAsWrittenAndInsideTheOutputFolder) {
     EXPECT_EQ(gallery.Output("big.html"), "<img src=\"p100_big.jpg\">");
     EXPECT_FALSE(std::filesystem::exists(gallery.Tmp.path() / "escape"));
     EXPECT_EQ(gallery.Output("pct.html"), "<img src=\"50%25/p100_pct.jpg\">");
+}
+
+// srcset lists exactly the densities the picture generator writes, sizes are the 1x picture's;
+// an unreadable source and a preview's placeholder get the frame and no further density.
+TEST(PageGeneratorTags, SrcSetAndSizes) {
+    GalleryFixture gallery;
+    gallery.Page("index.html",
+                 "<table><tr><td><img src=\"#kel_picture_filename def_width=64 def_height=48 "
+                 "def_densities=1,2,3 def_directory=a,b#\" srcset=\"#kel_picture_srcset#\" "
+                 "width=\"#kel_picture_width#\" height=\"#kel_picture_height#\">\n"
+                 "</td></tr></table>");
+    gallery.Load();
+    gallery.AddPhoto("wide.jpg", 300, 200);
+    gallery.AddPhoto("small.bmp", 100, 80);
+    gallery.AddPicture("broken.jpg");
+    TKelPageGenerator pages;
+    pages.Generate(gallery.Pictures, *gallery.Layout, gallery.OutDir);
+    EXPECT_EQ(gallery.Output("index.html"),
+              "<table><tr><td><img src=\"a,b/wide_index.jpg\" srcset=\"a%2Cb/wide_index.jpg, "
+              "a%2Cb/2x/wide_index.jpg 2x, a%2Cb/3x/wide_index.jpg 3x\" width=\"64\" "
+              "height=\"43\">\n</td><td><img src=\"a,b/small_index.jpg\" "
+              "srcset=\"a%2Cb/small_index.jpg, a%2Cb/2x/small_index.jpg 2x\" width=\"60\" "
+              "height=\"48\">\n</td><td><img src=\"a,b/broken_index.jpg\" "
+              "srcset=\"a%2Cb/broken_index.jpg\" width=\"64\" height=\"48\">\n"
+              "</td></tr></table>");
+
+    TKelPictureGenerator pictures;
+    pictures.Generate(*gallery.Layout, nullptr, gallery.Pictures, gallery.OutDir);
+    for (const char* written :
+         {"a,b/2x/wide_index.jpg", "a,b/3x/wide_index.jpg", "a,b/2x/small_index.jpg"})
+        EXPECT_TRUE(gallery.OutputExists(written)) << written;
+    EXPECT_FALSE(gallery.OutputExists("a,b/3x/small_index.jpg"));
+
+    const std::string preview =
+        pages.GeneratePreview(*gallery.Layout, gallery.Layout->Layers().FindLayer("index"), 1,
+                              gallery.Pictures, gallery.Tmp.dir() + "tmp/");
+    EXPECT_NE(kelvo::ReadFileBytes(preview).find("srcset=\"a%2Cb/dummy_index.bmp\" width=\"64\" "
+                                                 "height=\"48\""),
+              std::string::npos);
+}
+
+// A layout's words in the gallery's language, else English, else the key; its words file is
+// not copied. Without the new tags a page is exactly as before.
+TEST(PageGeneratorTags, WordsInTheGalleryLanguage) {
+    GalleryFixture gallery;
+    gallery.Page("index.html", "<html lang=\"#kel_gallery_language#\">#kel_word name=next# "
+                               "#kel_word name=only_en# #kel_word name=none# #kel_word#");
+    gallery.Page("kelvo-words.ini", "\xEF\xBB\xBF# words\n[en]\nnext = Next <page>\n"
+                                    "only_en = Made with Kelvo\n; comment\n[DE]\r\n"
+                                    "next = Nächste Seite\r\nbroken line\n");
+    gallery.Load();
+    gallery.AddPicture("a.jpg");
+    TKelLayoutList layouts;
+    TKelLayout* layout = layouts.CreateLayout();
+    layout->LoadFromDirectory(&gallery.Directory);
+    TKelPageGenerator pages;
+    pages.CopyFiles(*layout, gallery.OutDir);
+    pages.Generate(gallery.Pictures, *layout, gallery.OutDir);
+    EXPECT_EQ(gallery.Output("index.html"),
+              "<html lang=\"en\">Next &lt;page&gt; Made with Kelvo none #kel_word#");
+    layouts.SetLanguage("de");
+    pages.Generate(gallery.Pictures, *layout, gallery.OutDir);
+    EXPECT_EQ(gallery.Output("index.html"),
+              "<html lang=\"de\">Nächste Seite Made with Kelvo none #kel_word#");
+    EXPECT_EQ(gallery.Directory.Words.Languages(), (std::vector<std::string>{"en", "de"}));
+    EXPECT_EQ(gallery.OutputFiles(), std::vector<std::string>{"index.html"});
 }

@@ -186,3 +186,27 @@ TEST_F(PictureGenerator, Placeholder) {
     for (const auto& [x, y] : {std::pair{0, 0}, {159, 60}, {80, 119}, {0, 119}})
         EXPECT_EQ(bitmap.GetPixel(x, y), shadow) << x << "," << y;
 }
+
+// Each further density goes into its own folder under the 1x name, so a source called like
+// another's 2x picture ("Beach_2x", and "Beach@2x", numbered as ever) collides with nothing;
+// a small source gets fewer.
+TEST_F(PictureGenerator, DensitiesInFoldersOfTheirOwn) {
+    gallery.Load();
+    gallery.AddPhoto("Beach.jpg", 300, 200);
+    gallery.AddPhoto("Beach_2x.jpg", 100, 80);
+    gallery.AddPhoto("Beach@2x.bmp", 60, 60);
+    gallery.Layout->Layers().FindLayer("index")->SetDensities({1, 2, 3});
+    RecordingProgress progress;
+    generator.Progress = &progress;
+    Generate();
+    EXPECT_EQ(gallery.OutputFiles(),
+              (std::vector<std::string>{"thumbs/2x/Beach_2x_2_index.jpg",
+                                        "thumbs/2x/Beach_2x_index.jpg", "thumbs/2x/Beach_index.jpg",
+                                        "thumbs/3x/Beach_index.jpg", "thumbs/Beach_2x_2_index.jpg",
+                                        "thumbs/Beach_2x_index.jpg", "thumbs/Beach_index.jpg"}));
+    EXPECT_EQ(Size(gallery, "thumbs/2x/Beach_index.jpg"), "128 x 86");
+    EXPECT_EQ(Size(gallery, "thumbs/3x/Beach_index.jpg"), "192 x 128");
+    EXPECT_EQ(Size(gallery, "thumbs/2x/Beach_2x_index.jpg"), "100 x 80"); // the source's size
+    EXPECT_EQ(progress.Position, 60); // the same steps as without densities
+    EXPECT_TRUE(generator.Failures.empty());
+}

@@ -34,6 +34,8 @@ const std::string GoldenFile = std::string(KELVO_MODEL_TEST_DATA) + "golden.kel"
 std::string Snapshot(const TKelProject& project) {
     std::string s = project.FileName() + "|" + project.OutputDirectory() + "|" +
                     project.OutputSubDirectory() + "|" + project.Layouts().ActiveLayout() + "|";
+    if (project.Layouts().Language() != "en")
+        s += "language=" + project.Layouts().Language() + "|";
     s += DescribeLayouts(project.Layouts());
     for (const TKelPicture* p : project.Pictures())
         s += "P:" + p->FileName() + "," + p->Title() + "," + p->Comment() + "," +
@@ -54,6 +56,8 @@ struct Sample {
         project.Layouts().LoadFromDirectories(directories);
         project.Layouts().SetActiveLayout("Classic");
         project.Layouts().FindLayout("Standard")->Layers().FindLayer("index")->SetColCount(3);
+        project.Layouts().FindLayout("Standard")->Layers().FindLayer("index")->SetDensities({2});
+        project.Layouts().SetLanguage("de");
         for (const char* name : {"c.jpg", "a.jpg", "b.jpg"})
             project.Pictures().CreatePicture()->SetFileName(
                 tmp.write(std::string("photos/") + name, "x"));
@@ -83,6 +87,10 @@ TEST(Project, SaveAndLoadRoundTrip) {
     }));
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(Snapshot(loaded), Snapshot(s.project)); // with the empty history
+    // Settings away from their defaults are written after the ones every file has.
+    const std::string text = kelvo::ReadFileBytes(file);
+    EXPECT_NE(text.find("<layouts active_layout=\"Classic\" language=\"de\">"), std::string::npos);
+    EXPECT_NE(text.find("picture_directory=\"\" densities=\"1,2\"/>"), std::string::npos);
     EXPECT_EQ(loaded.Pictures().GetPicture(0)->Date(), s.project.Pictures().GetPicture(0)->Date());
 }
 

@@ -41,7 +41,7 @@ TEST(Layout, LayersFromTemplatePages) {
     tmp.write("Layouts/A/good.html", PicturePage("def_cols=2"));
     tmp.write("Layouts/S/large.html", "<img src=\"#kel_picture_filename def_cols=4 def_rows=3#\">");
     tmp.write("Layouts/S/nolinks.html", PicturePage("def_cols=4 def_rows=3", false));
-    tmp.write("Layouts/S/up.html", PicturePage("def_directory=../../etc"));
+    tmp.write("Layouts/S/up.html", PicturePage("def_directory=../../etc def_densities=3,x,1,9,3"));
     tmp.write("Layouts/Standard/index.html", PicturePage("def_cols=4 def_rows=3 def_width=200 "
                                                          "def_height=150 def_quality=70 "
                                                          "def_directory=pics/small"));
@@ -49,10 +49,11 @@ TEST(Layout, LayersFromTemplatePages) {
     tmp.write("Layouts/Standard/about.htm", "#kel_page_text#");
     const Layouts l(tmp);
     EXPECT_FALSE(l.ok);
-    EXPECT_EQ(DescribeLayouts(l.list),
-              "L:A good,,,2,0,140,140,80,|L:S large,,,1,1,140,140,80, nolinks,,,4,0,140,140,80, "
-              "up,,,5,0,140,140,80,|L:Standard about,,,1,1,140,140,80, Detail,,,1,1,140,140,80, "
-              "index,,,4,3,200,150,70,pics/small|");
+    EXPECT_EQ(
+        DescribeLayouts(l.list),
+        "L:A good,,,2,0,140,140,80,|L:S large,,,1,1,140,140,80, nolinks,,,4,0,140,140,80, "
+        "up,,,5,0,140,140,80,,d=1,3|L:Standard about,,,1,1,140,140,80, Detail,,,1,1,140,140,80, "
+        "index,,,4,3,200,150,70,pics/small|");
     EXPECT_EQ(l.list.GetLayout(2)->Directory(), l.directories.Items(2));
     TKelLayer* large = l.list.FindLayout("S")->Layers().FindLayer("large");
     // Stored settings are corrected against the current page when they are carried over.
@@ -97,7 +98,8 @@ TEST(Layout, AssignSettingsByName) {
     TSXmlReader reader;
     reader.LoadFromString(R"(<layouts active_layout="standard"><layout name="standard"><layers>
         <layer name="index" page_title="Hi" page_text="x" col_count="3" row_count="2"
-               picture_width="10" picture_height="20" picture_quality="30" picture_directory="p"/>
+               picture_width="10" picture_height="20" picture_quality="30" picture_directory="p"
+               densities="2"/>
       </layers></layout></layouts>)");
     TKelLayoutList stored;
     ASSERT_TRUE(stored.LoadFromXml(reader.Root()));
@@ -109,7 +111,7 @@ TEST(Layout, AssignSettingsByName) {
     l.list.AssignSettings(stored);
     EXPECT_EQ(l.list.ActiveLayout(), "standard");
     EXPECT_EQ(DescribeLayouts(l.list),
-              "L:Standard Index,Hi,x,3,2,10,20,30,p new,,,6,0,140,140,80,|");
+              "L:Standard Index,Hi,x,3,2,10,20,30,p,d=1,2 new,,,6,0,140,140,80,|");
     EXPECT_NE(l.list.FindLayout("Standard")->Layers().FindLayer("Index")->PageFile(), nullptr);
 
     TKelLayer* layer = l.list.FindLayout("Standard")->Layers().FindLayer("new");
@@ -122,16 +124,23 @@ TEST(Layout, AssignSettingsByName) {
     layer->SetPictureQuality(3);
     layer->SetPageTitle("T");
     layer->SetPageText("a\r\nb");
+    layer->SetDensities({1});
+    layer->SetDensities({3, 2});
+    l.list.SetLanguage("EN");
+    l.list.SetLanguage("De");
+    EXPECT_EQ(l.list.Language(), "de");
     EXPECT_EQ(l.list.History().Items(),
               (Entries{"SetColCount", "SetRowCount", "SetPictureWidth", "SetPictureHeight",
-                       "SetPictureQuality", "SetPageTitle", "SetPageText"}));
+                       "SetPictureQuality", "SetPageTitle", "SetPageText", "SetDensities",
+                       "SetLanguage"}));
 }
 
 // Unsafe picture folders read as none; a layout without layers fails the load.
 TEST(Layout, LoadFromXmlDefaultsAndFailures) {
     TSXmlReader reader;
     reader.LoadFromString(R"(<layouts>
-        <layout><layers><layer name="b" col_count="x" picture_directory="p/../../x"/>
+        <layout><layers><layer name="b" col_count="x" picture_directory="p/../../x"
+                               densities="two"/>
           <layer name="A" picture_directory="p"/></layers></layout>
         <layout name="nolayers"/>
         <layout name="after"><layers><layer name="z"/></layers></layout>

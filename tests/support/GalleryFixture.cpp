@@ -85,7 +85,9 @@ std::string DescribeLayouts(const TKelLayoutList& layouts) {
             s += " " + l->Name() + "," + l->PageTitle() + "," + l->PageText() + "," +
                  std::to_string(l->ColCount()) + "," + std::to_string(l->RowCount()) + "," +
                  std::to_string(l->PictureWidth()) + "," + std::to_string(l->PictureHeight()) +
-                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory();
+                 "," + std::to_string(l->PictureQuality()) + "," + l->PictureDirectory() +
+                 (l->Densities().size() > 1 ? ",d=" + TKelLayer::FormatDensities(l->Densities())
+                                            : "");
         s += "|";
     }
     return s;

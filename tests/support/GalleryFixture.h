@@ -45,7 +45,7 @@ std::vector<std::string> FilesBelow(const std::string& dir);
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
 void WritePatternPhoto(const std::string& file, int width, int height);
 
-/// Every layout with its layers' settings, as one comparable text.
+/// Every layout with its layers' settings, as one comparable text (densities only when not 1).
 std::string DescribeLayouts(const TKelLayoutList& layouts);
 
 int CountOf(std::string_view text, std::string_view needle);

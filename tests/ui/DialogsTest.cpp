@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>
@@ -13,12 +14,14 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -37,11 +40,13 @@
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
 #include "model/TKelPicture.h"
+#include "model/TSettings.h"
 #include "template/TKelPageDirectoryList.h"
 #include "ui/ControlState.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/THelpKey.h"
 #include "ui/THtmlHelpHost.h"
+#include "ui/TKelvoEnvironment.h"
 #include "ui/TPreviewPage.h"
 #include "ui/TfrmHelp.h"
 #include "ui/TfrmHtmlLayout.h"
@@ -157,11 +162,13 @@ struct TRun : TDialogTestEnvironment {
     }
     void Start() const { Find<QPushButton>("btnStart")->click(); }
     QString Gallery() const { return Temp.filePath("out/gallery"); }
+    /// The 1x pictures written: one per picture and picture layer (2x and more sit in "2x"...).
     int Pictures() const {
+        static const QRegularExpression density(QStringLiteral("/\\dx/[^/]*$"));
         QDirIterator it(Gallery(), {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
         int count = 0;
-        for (; it.hasNext(); it.next())
-            ++count;
+        while (it.hasNext())
+            count += !density.match(it.next()).hasMatch();
         return count;
     }
 };
@@ -364,6 +371,54 @@ private slots:
         }
     }
 
+    // The template check's panel not listing the chosen layout's mistakes in the user's language,
+    // or keeping them after another layout is chosen.
+    void templateCheckPanel_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("unknownTag");
+        QTest::addRow("EN") << "ENU"
+                            << "unknown tag \"kel_page_titel\" (did you mean";
+        QTest::addRow("DE") << "DEU"
+                            << "unbekanntes Tag „kel_page_titel“ (meinten Sie";
+    }
+    void templateCheckPanel() {
+        QFETCH(QString, language);
+        QFETCH(QString, unknownTag);
+        TLayoutDialog test(1, language, false);
+        const QString program = test.Temp.filePath("program/");
+        QVERIFY(QDir().mkpath(program + "Layouts/Bad") && QDir().mkpath(program + "Layouts/Good"));
+        QVERIFY(WriteFile(program + "Layouts/Bad/index.html",
+                          "<!DOCTYPE html><title>#kel_page_title#</title>\n"
+                          "<h1>#kel_page_titel#</h1>\n"
+                          "<table><tr><td><img src=\"#kel_picture_filename def_colz=3#\"></td>"
+                          "<td>#kel_picture_title#</td></tr></table>\n"
+                          "<a href=\"#kel_page_next#\">#kel_word name=next#</a>\n"));
+        QVERIFY(WriteFile(program + "Layouts/Good/index.html", "<p>#kel_page_title#</p>"));
+        test.Settings = std::make_unique<TSettings>(program.toStdString(),
+                                                    test.Temp.path().toStdString() + "/");
+        test.Environment = std::make_unique<TKelvoEnvironment>(
+            TKelvoEnvironment{test.Language, *test.Settings, test.Prompts});
+        test.Project.Layouts().SetActiveLayout("Bad");
+        test.Show();
+
+        auto* list = test.Find<QTableWidget>("grdTemplateCheck");
+        auto* summary = test.Find<QLabel>("lblTemplateCheck");
+        QVERIFY(list->isVisible() && summary->isVisible());
+        QCOMPARE(list->rowCount(), 4);
+        QCOMPARE(QStringList({list->item(0, 0)->text(), list->item(0, 1)->text(),
+                              list->item(0, 2)->text()}),
+                 QStringList({"index.html", "2", "5"}));
+        QVERIFY2(list->item(0, 3)->text().startsWith(unknownTag),
+                 qPrintable(list->item(0, 3)->text()));
+        QVERIFY(summary->text().contains('4'));
+        QTest::qWait(300);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-template-check-" + language.left(2));
+
+        Choose(*test.Dialog, "Good");
+        QVERIFY(!list->isVisible() && summary->isVisible());
+        QCOMPARE(list->rowCount(), 0);
+    }
+
     // A first size whose settings need scrolling; a size or splitter forgotten by the next start.
     void firstSizeAndRememberedPlaces() {
         TLayoutDialog test(2, "ENU", false);
@@ -385,6 +440,35 @@ private slots:
         show();
         QCOMPARE(test.Dialog->size(), QSize(1000, 700));
         QCOMPARE(test.Find<QSplitter>("splLayout")->sizes(), sizes);
+    }
+
+    // Densities or the gallery's language not reaching the layer, the preview or the project;
+    // the size line counting the 1x picture only.
+    void densitiesAndLanguage() {
+        TLayoutDialog test(2);
+        Choose(*test.Dialog, "Standard", "index");
+        auto* languages = test.Find<QComboBox>("cmbLanguage");
+        QCOMPARE(languages->count(), 2); // the words file's English and German
+        QCOMPARE(languages->currentData().toString(), QString("en"));
+        QVERIFY(test.Find<QCheckBox>("chkDensity2")->isChecked()); // def_densities=1,2
+        QVERIFY(test.Find<QLabel>("pnlStatistic")->text().contains("all densities"));
+
+        test.Find<QCheckBox>("chkDensity3")->click();
+        QTRY_VERIFY(test.Run("document.images[0].srcset").toString().contains(" 3x"));
+        test.ChooseItem("cmbLanguage", languages->findData("de"));
+        QTRY_COMPARE(test.Run("document.documentElement.lang").toString(), QString("de"));
+        QVERIFY(test.Run("document.body.innerText").toString().contains("Erstellt mit Kelvo"));
+        QTest::qWait(200);
+        SaveScreenshot(test.Dialog.get(), "TfrmHtmlLayout-densities-language");
+
+        test.Find<QPushButton>("btnOk")->click();
+        QCOMPARE(test.Dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(test.Project.Layouts().Language(), std::string("de"));
+        const TKelLayer* layer =
+            test.Project.Layouts().FindLayout("Standard")->Layers().FindLayer("index");
+        QCOMPARE(layer->Densities(), (std::vector<int>{1, 2, 3}));
+        QCOMPARE(test.Project.History().Items(),
+                 (std::vector<std::string>{"SetDensities", "SetLanguage"}));
     }
 
     // A preview showing an old page or picture (a cache in the way); its wait, logged for review.

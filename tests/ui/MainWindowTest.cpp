@@ -759,6 +759,9 @@ private slots:
                 QCOMPARE(w.Action("actFileNew")->text(), QStringLiteral("&Neues Projekt"));
                 QCOMPARE(w.Grid()->model()->headerData(1, Qt::Horizontal).toString(), "Titel");
             }
+            // A new project's gallery speaks the program's language.
+            QCOMPARE(w.Window->Project()->Layouts().Language(),
+                     std::string(code == "DEU" ? "de" : "en"));
             w.Window->resize(655, 441);
             w.AddPictures(SamplePictures().mid(0, 8));
             w.ClickSlide(1);
