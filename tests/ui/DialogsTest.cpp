@@ -701,7 +701,7 @@ private slots:
         const QString report = run.Asked[0].Text;
         QVERIFY2(report.contains("0 pages and 1 pictures were skipped"), qPrintable(report));
         QVERIFY(report.contains("Damaged.jpg") && report.contains("web browser"));
-        QVERIFY2(report.contains("Pictures: 4 written, 0 kept, 0 removed."), qPrintable(report));
+        QVERIFY2(report.contains("Pictures: 8 written, 0 kept, 0 removed."), qPrintable(report));
         QCOMPARE(run.Pictures(), 2 * 2);
         auto* rewrite = run.Find<QCheckBox>("chkRewrite");
         rewrite->setChecked(true);
@@ -713,8 +713,8 @@ private slots:
         run.Prompts.Answers = {QMessageBox::No, QMessageBox::No};
         run.Start();
         run.Start();
-        QVERIFY(run.Asked.value(1).Text.contains("Pictures: 4 written, 0 kept"));
-        QVERIFY(run.Asked.value(2).Text.contains("Pictures: 0 written, 4 kept"));
+        QVERIFY(run.Asked.value(1).Text.contains("Pictures: 8 written, 0 kept"));
+        QVERIFY(run.Asked.value(2).Text.contains("Pictures: 0 written, 8 kept"));
 
         for (TKelPicture* picture : run.Project.Pictures())
             picture->SetChecked(false);
