@@ -11,6 +11,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(TOP, "fuzz", "corpus")
@@ -145,6 +146,62 @@ def tiff_seeds():
     put("fuzz_tiff", "oriented.tif", magick(small, "tiff", "-orient", "RightTop"))
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png(width, height, colour_type, depth, rows, chunks=(), interlace=0):
+    """A PNG whose rows (filter byte included) are given; chunks go before the pixel data."""
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, interlace)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) + b"".join(png_chunk(k, d) for k, d in chunks)
+            + png_chunk(b"IDAT", zlib.compress(b"".join(rows))) + png_chunk(b"IEND", b""))
+
+
+def icc_profile(gamma, primaries):
+    """A version 2 matrix/TRC RGB profile: D50 white, the primaries' XYZ columns, one gamma."""
+    def xyz(x, y, z):
+        return b"XYZ \0\0\0\0" + b"".join(struct.pack(">i", round(v * 65536)) for v in (x, y, z))
+    curve = b"curv\0\0\0\0" + struct.pack(">IH", 1, round(gamma * 256)) + b"\0\0"
+    tags = [(b"wtpt", xyz(0.9642, 1.0, 0.8249))] + [
+        (name, xyz(*p)) for name, p in zip((b"rXYZ", b"gXYZ", b"bXYZ"), primaries)] + [
+        (name, curve) for name in (b"rTRC", b"gTRC", b"bTRC")]
+    offset = 128 + 4 + 12 * len(tags)
+    table, data = b"", b""
+    for name, body in tags:
+        table += name + struct.pack(">II", offset + len(data), len(body))
+        data += body + b"\0" * (-len(body) % 4)
+    size = offset + len(data)
+    header = (struct.pack(">I", size) + b"lcms" + bytes((2, 0x10, 0, 0)) + b"mntrRGB XYZ "
+              + b"\0" * 12 + b"acsp" + b"\0" * 24 + struct.pack(">I", 0)
+              + b"".join(struct.pack(">i", round(v * 65536)) for v in (0.9642, 1.0, 0.8249)))
+    header += b"\0" * (128 - len(header))
+    return header + struct.pack(">I", len(tags)) + table + data
+
+
+ADOBE_D50 = [(0.6097, 0.3111, 0.0195), (0.2053, 0.6257, 0.0609), (0.1492, 0.0632, 0.7446)]
+
+
+def png_seeds():
+    w, h = 7, 5
+    rgb = [b"\0" + b"".join(bytes((x * 36, y * 60, 128)) for x in range(w)) for y in range(h)]
+    put("fuzz_png", "rgb8.png", png(w, h, 2, 8, rgb))
+    # Adam7 over one pixel: only the first pass has data.
+    put("fuzz_png", "rgb8-adam7.png", png(1, 1, 2, 8, [b"\0\x10\x20\x30"], interlace=1))
+    put("fuzz_png", "rgba16.png", png(w, h, 6, 16, [b"\1" + b"\x12\x34" * 4 * w for _ in range(h)]))
+    put("fuzz_png", "palette2-trns.png", png(w, h, 3, 2, [b"\0\x1b\x6c" for _ in range(h)], [
+        (b"PLTE", bytes((255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9))), (b"tRNS", b"\x80\xff")]))
+    put("fuzz_png", "grey-alpha.png", png(w, h, 4, 8, [b"\2" + b"\x40\x80" * w for _ in range(h)]))
+    exif = b"MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0"
+    put("fuzz_png", "exif-iccp.png", png(w, h, 2, 8, rgb, [
+        (b"iCCP", b"adobe\0\0" + zlib.compress(icc_profile(2.2, ADOBE_D50))), (b"eXIf", exif)]))
+
+
+def icc_seeds():
+    put("fuzz_icc", "adobe-like.icc", icc_profile(2.2, ADOBE_D50))
+    put("fuzz_icc", "linear.icc", icc_profile(1.0, ADOBE_D50))
+    put("fuzz_icc", "nclx-p3-srgb", b"\x0c\x0d")
+
+
 def heif_seeds():
     # Tiny pictures: HEVC and AV1 decoding under the sanitizers is slow. (ImageMagick's HEIF
     # writer drops alpha, so there is no seed with it.)
@@ -266,6 +323,8 @@ def main():
     bmp_seeds()
     webp_seeds()
     tiff_seeds()
+    png_seeds()
+    icc_seeds()
     heif_seeds()
     template_seeds()
     project_seeds()

@@ -335,6 +335,10 @@
         <source>Do you want to view it in your web browser now?</source>
         <translation>Wollen Sie sie jetzt im Webbrowser anzeigen?</translation>
     </message>
+    <message id="3100">
+        <source>%d pictures were written with a warning:</source>
+        <translation>%d Bilder wurden mit einer Warnung geschrieben:</translation>
+    </message>
     <message id="2149">
         <source>Fast pictures (slightly different pixels)</source>
         <translation>Schnelle Bilder (leicht abweichende Pixel)</translation>

@@ -335,6 +335,10 @@
         <source>Do you want to view it in your web browser now?</source>
         <translation>Do you want to view it in your web browser now?</translation>
     </message>
+    <message id="3100">
+        <source>%d pictures were written with a warning:</source>
+        <translation>%d pictures were written with a warning:</translation>
+    </message>
     <message id="2149">
         <source>Fast pictures (slightly different pixels)</source>
         <translation>Fast pictures (slightly different pixels)</translation>

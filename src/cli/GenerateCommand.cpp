@@ -113,6 +113,9 @@ ExitStatus RunGenerate(const GenerateOptions& options) {
     for (const TKelGenerationFailure& failure : run.Failures)
         std::cerr << "kelvo-cli: warning: skipped \"" << failure.FileName
                   << "\": " << failure.Message << '\n';
+    for (const TKelGenerationFailure& warning : run.Warnings)
+        std::cerr << "kelvo-cli: warning: \"" << warning.FileName << "\": " << warning.Message
+                  << '\n';
     switch (status) {
     case TKelGalleryRun::TStatus::NoPictures:
         throw CliError("the project has no checked picture whose file exists");

@@ -13,7 +13,7 @@
 #include "LayoutSource.h"
 #include "base/FileUtils.h"
 #include "base/KelText.h"
-#include "imaging/TBM_Bitmap.h"
+#include "imaging/PictureFormat.h"
 #include "model/TKelPicture.h"
 #include "model/TKelProject.h"
 
@@ -21,8 +21,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsPictureFile(const fs::path& path) {
-    return TBM_Bitmap::FileKind(path.string()) != TBM_Bitmap::TFileKind::Other;
+// The extensions Kelvo takes, for messages: ".jpg, .jpeg, ..., .bmp".
+std::string PictureExtensions() {
+    std::string list;
+    for (const TPictureFamily& family : PictureFamilies())
+        for (const std::string& extension : family.Extensions)
+            list += (list.empty() ? "." : ", .") + extension;
+    return list;
 }
 
 void AddPicture(TKelProject& project, const fs::path& file) {
@@ -36,20 +41,20 @@ int AddInput(TKelProject& project, const std::string& input) {
     if (fs::is_directory(path, ec)) {
         int added = 0;
         for (const auto& entry : kelvo::ListDirectory(path)) {
-            if (entry.is_regular_file(ec) && IsPictureFile(entry.path())) {
+            if (entry.is_regular_file(ec) && HasPictureExtension(entry.path().string())) {
                 AddPicture(project, entry.path());
                 ++added;
             }
         }
         if (added == 0)
-            std::cerr << "kelvo-cli: warning: no .jpg, .jpeg or .bmp files in \"" << path.string()
-                      << "\"\n";
+            std::cerr << "kelvo-cli: warning: no picture files (" << PictureExtensions()
+                      << ") in \"" << path.string() << "\"\n";
         return added;
     }
     if (!fs::exists(path, ec))
         throw CliError("\"" + input + "\" does not exist");
-    if (!IsPictureFile(path))
-        throw CliError("\"" + input + "\" is not a .jpg, .jpeg or .bmp picture");
+    if (!HasPictureExtension(path.string()))
+        throw CliError("\"" + input + "\" is not a picture file (" + PictureExtensions() + ")");
     AddPicture(project, path);
     return 1;
 }

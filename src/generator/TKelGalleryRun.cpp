@@ -53,6 +53,7 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     StartPage.clear();
     Failures.clear();
     Counts = {};
+    Warnings.clear();
 
     project.Pictures().UncheckMissing();
     TKelPictureRefs pictures;
@@ -97,6 +98,7 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     pictureGenerator.Generate(*layout, nullptr, pictures, outDir);
     Failures.insert(Failures.end(), pictureGenerator.Failures.begin(),
                     pictureGenerator.Failures.end());
+    Warnings = pictureGenerator.Warnings;
 
     const bool cancelled = progress.WasCancelled();
     plan.Finish(!cancelled);

@@ -55,6 +55,9 @@ public:
     std::vector<TKelGenerationFailure> Failures;
     /// The files the last run wrote, kept and removed.
     TKelRebuildPlan::TCounts Counts;
+    /// Pictures the last run wrote, but not quite as their files ask (a colour profile that
+    /// could not be used, so the colours are taken as sRGB), and why. Not counted as skipped.
+    std::vector<TKelGenerationFailure> Warnings;
 
     /// Unchecks the project's pictures whose files are missing (recorded in its history), then
     /// generates the gallery of the checked ones with the active layout into outDir, which

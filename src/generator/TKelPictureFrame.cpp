@@ -2,11 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/TKelPictureFrame.h"
 
-#include "base/KelErrors.h"
 #include "imaging/BM_Geometry.h"
-#include "imaging/BmpFile.h"
-#include "imaging/JpegFile.h"
-#include "imaging/TBM_Bitmap.h"
+#include "imaging/PictureFormat.h"
 #include "model/TKelLayer.h"
 
 namespace {
@@ -50,17 +47,6 @@ TKelPictureFrame PlaceholderFrame(const TKelLayer& layer) {
 }
 
 TKelSourceSize ReadSourceSize(const std::string& fileName) {
-    switch (TBM_Bitmap::FileKind(fileName)) {
-    case TBM_Bitmap::TFileKind::Jpeg: {
-        const TJpegInfo info = ReadJpegInfo(fileName);
-        return {info.Width, info.Height};
-    }
-    case TBM_Bitmap::TFileKind::Bmp: {
-        const TBmpInfo info = ReadBmpInfo(fileName);
-        return {info.Width, info.Height};
-    }
-    case TBM_Bitmap::TFileKind::Other:
-        break;
-    }
-    throw EImageError("Not a JPEG or BMP picture: \"" + fileName + "\"");
+    const TPictureSize size = ReadPictureSize(fileName);
+    return {size.Width, size.Height};
 }

@@ -30,8 +30,9 @@ std::vector<TKelPictureFrame> PictureFrames(const TKelLayer& layer, int width, i
 TKelPictureFrame PlaceholderFrame(const TKelLayer& layer);
 
 /// The upright width and height of a source picture, from its headers alone (no decoding), so
-/// that pages can be given true sizes cheaply. Raises EFileError or EImageError for a file that
-/// cannot be read or is of a type the generator does not read.
+/// that pages can be given true sizes cheaply (ReadPictureSize: formats without a streaming
+/// reader are decoded). Raises EFileError or EImageError for a file that cannot be read or is of
+/// a type the generator does not read.
 struct TKelSourceSize {
     int Width = 0;
     int Height = 0;

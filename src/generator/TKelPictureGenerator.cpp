@@ -19,9 +19,10 @@
 #include "generator/TKelPageGenerator.h"
 #include "generator/TKelPictureFrame.h"
 #include "generator/TKelRebuildPlan.h"
-#include "imaging/BM_Resample.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
+#include "imaging/LoadPicture.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/PictureOutputVersion.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TCustomProgress.h"
@@ -39,6 +40,7 @@ public:
     /// Called before each layer with the picture's file name for it; false stops the picture.
     virtual bool BeforeLayer(const std::string& fileName) = 0;
     virtual void Failed(TKelGenerationFailure failure) = 0;
+    virtual void Warned(TKelGenerationFailure warning) = 0;
 };
 
 namespace {
@@ -46,9 +48,11 @@ namespace {
 // A one-thread run reports straight to the progress sink, in the order a user sees it.
 class DirectHooks : public TKelPictureGenerator::PictureHooks {
 public:
-    DirectHooks(TCustomProgress* progress, std::vector<TKelGenerationFailure>& failures)
+    DirectHooks(TCustomProgress* progress, std::vector<TKelGenerationFailure>& failures,
+                std::vector<TKelGenerationFailure>& warnings)
         : m_progress(progress)
-        , m_failures(failures) {}
+        , m_failures(failures)
+        , m_warnings(warnings) {}
     bool BeforeLayer(const std::string& fileName) override {
         if (!m_progress)
             return true;
@@ -60,10 +64,14 @@ public:
     void Failed(TKelGenerationFailure failure) override {
         m_failures.push_back(std::move(failure));
     }
+    void Warned(TKelGenerationFailure warning) override {
+        m_warnings.push_back(std::move(warning));
+    }
 
 private:
     TCustomProgress* m_progress;
     std::vector<TKelGenerationFailure>& m_failures;
+    std::vector<TKelGenerationFailure>& m_warnings;
 };
 
 bool ShowsPictures(const TKelLayer& layer) {
@@ -89,7 +97,7 @@ std::vector<const TKelLayer*> PictureLayers(const TKelLayout& layout, const TKel
 class TKelPictureGenerator::Run {
 public:
     struct Event {
-        enum class Kind { Step, Failed, Finished } What;
+        enum class Kind { Step, Failed, Warned, Finished } What;
         int Picture;
         std::string Text;
         TKelGenerationFailure Failure;
@@ -167,6 +175,9 @@ public:
     void Failed(TKelGenerationFailure failure) override {
         m_run.Post({Run::Event::Kind::Failed, m_picture, {}, std::move(failure)});
     }
+    void Warned(TKelGenerationFailure warning) override {
+        m_run.Post({Run::Event::Kind::Warned, m_picture, {}, std::move(warning)});
+    }
 
 private:
     Run& m_run;
@@ -186,66 +197,36 @@ struct TKelPictureGenerator::Resized {
 
 std::vector<TKelPictureGenerator::Resized>
 TKelPictureGenerator::ResizePicture(const std::string& fileName,
-                                    const std::vector<const TKelLayer*>& layers) const {
-    const bool jpeg = TBM_Bitmap::FileKind(fileName) == TBM_Bitmap::TFileKind::Jpeg;
-    TBM_Bitmap source;
-    TJpegInfo info;
-    if (jpeg) {
-        info = ReadJpegInfo(fileName);
-    } else {
-        source.LoadFromFile(fileName);
-        info.Width = source.Width();
-        info.Height = source.Height();
-    }
-
+                                    const std::vector<const TKelLayer*>& layers,
+                                    std::string& warning) const {
     // One picture per layer and density; a layer whose frame cannot be fitted keeps one entry
     // that carries the failure.
     std::vector<Resized> result;
-    for (const TKelLayer* layer : layers) {
-        std::vector<TKelPictureFrame> frames;
-        try {
-            frames = PictureFrames(*layer, info.Width, info.Height);
-        } catch (const std::exception&) {
-            result.push_back({layer, 1, {}, std::current_exception()});
-            continue;
-        }
-        for (const TKelPictureFrame& frame : frames) {
-            Resized& each = result.emplace_back(Resized{layer, frame.Density, {}, {}});
+    const auto framesFor = [&](int width, int height) {
+        for (const TKelLayer* layer : layers) {
+            std::vector<TKelPictureFrame> frames;
             try {
-                each.Picture.SetSize(frame.Width, frame.Height);
+                frames = PictureFrames(*layer, width, height);
             } catch (const std::exception&) {
-                each.Error = std::current_exception();
-            }
-        }
-    }
-
-    if (!jpeg) {
-        for (Resized& each : result) {
-            if (each.Error)
+                result.push_back({layer, 1, {}, std::current_exception()});
                 continue;
-            try {
-                Resample(source, each.Picture, each.Picture.Width(), each.Picture.Height());
-            } catch (const std::exception&) {
-                each.Error = std::current_exception();
+            }
+            for (const TKelPictureFrame& frame : frames) {
+                Resized& each = result.emplace_back(Resized{layer, frame.Density, {}, {}});
+                try {
+                    each.Picture.SetSize(frame.Width, frame.Height);
+                } catch (const std::exception&) {
+                    each.Error = std::current_exception();
+                }
             }
         }
-        return result;
-    }
-
-    std::vector<TBM_Bitmap*> dests;
-    int largestWidth = 0;
-    int largestHeight = 0;
-    for (Resized& each : result) {
-        if (each.Error)
-            continue;
-        dests.push_back(&each.Picture);
-        largestWidth = std::max(largestWidth, each.Picture.Width());
-        largestHeight = std::max(largestHeight, each.Picture.Height());
-    }
-    // Twice the largest picture leaves the area averaging enough pixels to smooth over.
-    const int scaleDenom =
-        Fast ? ReducedScaleDenom(info.Width, info.Height, 2 * largestWidth, 2 * largestHeight) : 1;
-    LoadJpegFileResampled(fileName, dests, scaleDenom);
+        std::vector<TBM_Bitmap*> dests;
+        for (Resized& each : result)
+            if (!each.Error)
+                dests.push_back(&each.Picture);
+        return dests;
+    };
+    warning = LoadPictureResampled(fileName, framesFor, Fast);
     return result;
 }
 
@@ -322,18 +303,21 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
             targets.push_back(output.Layer);
 
     // A file of another type loads nothing; it still counts its progress steps below.
-    const bool usable = TBM_Bitmap::FileKind(picture.FileName()) != TBM_Bitmap::TFileKind::Other;
+    const bool usable = PictureFormatOf(picture.FileName()) != TPictureFormat::None;
     std::vector<Resized> resized;
     if (!usable) {
         hooks.Failed(
-            {picture.FileName(), "Not a JPEG or BMP picture: \"" + picture.FileName() + "\""});
+            {picture.FileName(), "Not a picture Kelvo can read: \"" + picture.FileName() + "\""});
     } else if (!targets.empty()) {
+        std::string warning;
         try {
-            resized = ResizePicture(picture.FileName(), targets);
+            resized = ResizePicture(picture.FileName(), targets, warning);
         } catch (const std::exception& e) {
             hooks.Failed({picture.FileName(), e.what()});
             return;
         }
+        if (!warning.empty())
+            hooks.Warned({picture.FileName(), warning});
     }
 
     const auto write = [&](const TKelLayer& target) {
@@ -374,13 +358,14 @@ void TKelPictureGenerator::Generate(const TKelLayout& layout, const TKelLayer* l
     Pictures.Assign(pictures, false, false);
     m_names.Assign(Pictures);
     Failures.clear();
+    Warnings.clear();
     if (!layout.Directory() || Pictures.Count() == 0)
         return;
 
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int workers = std::min(Jobs > 0 ? Jobs : cores, Pictures.Count());
     if (workers <= 1) {
-        DirectHooks hooks(Progress, Failures);
+        DirectHooks hooks(Progress, Failures, Warnings);
         for (const TKelPicture* picture : Pictures) {
             if (Progress && Progress->IsCancelled())
                 return;
@@ -411,6 +396,7 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
     }
 
     std::vector<std::pair<int, TKelGenerationFailure>> failures;
+    std::vector<std::pair<int, TKelGenerationFailure>> warnings;
     const auto askCancel = [&] {
         if (!run.Cancelled && Progress && Progress->IsCancelled())
             run.Cancelled = true;
@@ -435,6 +421,9 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
             case Run::Event::Kind::Failed:
                 failures.emplace_back(event.Picture, std::move(event.Failure));
                 break;
+            case Run::Event::Kind::Warned:
+                warnings.emplace_back(event.Picture, std::move(event.Failure));
+                break;
             case Run::Event::Kind::Finished:
                 --active;
                 break;
@@ -445,11 +434,13 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
     run.Close();
     threads.clear();
 
-    // Report failures in picture order, as a one-thread run would.
-    std::stable_sort(failures.begin(), failures.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [index, failure] : failures)
-        Failures.push_back(std::move(failure));
+    // Report in picture order, as a one-thread run would.
+    for (auto [list, events] : {std::pair{&Failures, &failures}, {&Warnings, &warnings}}) {
+        std::stable_sort(events->begin(), events->end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto& [index, each] : *events)
+            list->push_back(std::move(each));
+    }
 }
 
 std::string TKelPictureGenerator::GeneratePicture(const TKelPictureOutput& output,
@@ -466,7 +457,7 @@ std::string TKelPictureGenerator::GeneratePicture(const TKelPictureOutput& outpu
     // one gets a new inode, which no record of an earlier run describes.
     const std::string temporary =
         kelvo::TemporaryFileName(fileName, fs::path(fileName).extension().string());
-    resized.Picture.SaveToFile(temporary, output.Layer->PictureQuality());
+    SaveJpegFile(temporary, resized.Picture, output.Layer->PictureQuality());
     fs::rename(temporary, fileName, ec);
     if (ec) {
         std::error_code ignored;

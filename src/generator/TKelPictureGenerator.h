@@ -22,8 +22,9 @@ struct TKelSourceSize;
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
 /// layer given), and once more for each further pixel density of the layer (PictureFrames),
 /// resampled by area averaging and saved as a JPEG of the layer's quality, under the name and
-/// in the folder the page generator links to. A JPEG is resampled for all its
-/// layers in one pass while it is decoded, so only a band of its rows is ever in memory.
+/// in the folder the page generator links to. Any format imaging/ reads is taken, turned
+/// upright and converted to sRGB there (LoadPictureResampled); a JPEG or PNG is resampled for
+/// all its layers in one pass while it is decoded, so only a band of its rows is ever in memory.
 ///
 /// Created for one run or one preview step. Pictures that cannot be read or written are
 /// skipped and listed in Failures; the run goes on.
@@ -42,16 +43,19 @@ public:
     /// Worker threads for Generate: 1 runs everything on the calling thread; 0 uses one per
     /// core.
     int Jobs = 1;
-    /// Decode JPEG pictures at a reduced scale (1/2, 1/4 or 1/8, keeping at least twice the
-    /// largest picture written from them): much faster, same sizes and names, slightly
-    /// different pixels. Off by default: the exact pictures are then the same byte for byte
-    /// whatever the machine.
+    /// Decode pictures at a reduced scale where the format allows (JPEG: 1/2, 1/4 or 1/8,
+    /// keeping at least twice the largest picture written from them): much faster, same sizes and
+    /// names, slightly different pixels. Off by default: the exact pictures are then the same byte
+    /// for byte whatever the machine.
     bool Fast = false;
     /// Pictures that could not be read or written in the last run.
     std::vector<TKelGenerationFailure> Failures;
     /// Not owned; may be null. When set, it decides which files of a picture are written; a
     /// picture none of whose files are written is not even decoded.
     TKelRebuildPlan* Plan = nullptr;
+    /// Pictures of the last run that were written, but not quite as their files ask (a colour
+    /// profile that could not be used), and why; in picture order.
+    std::vector<TKelGenerationFailure> Warnings;
 
     /// Writes every picture of pictures (all of them: the caller chooses) for layer, or, when
     /// layer is null, for every layer of layout whose template holds a picture tag. Nothing is
@@ -105,10 +109,12 @@ private:
 
     /// One source picture resized for one layer at one density, or why that failed.
     struct Resized;
-    /// Decodes fileName once and resizes it for each of layers at each of its densities. Raises
-    /// when the picture cannot be read; what fails for one layer only is kept in its result.
+    /// Decodes fileName once and resizes it for each of layers at each of its densities;
+    /// warning tells what was not quite right with it. Raises when the picture cannot be read;
+    /// what fails for one layer only is kept in its result.
     std::vector<Resized> ResizePicture(const std::string& fileName,
-                                       const std::vector<const TKelLayer*>& layers) const;
+                                       const std::vector<const TKelLayer*>& layers,
+                                       std::string& warning) const;
     /// Writes resized, the picture of output; returns the written path. Raises on failure.
     std::string GeneratePicture(const TKelPictureOutput& output, const Resized& resized,
                                 const std::string& outDir) const;

@@ -9,10 +9,12 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <utility>
 
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
+#include "imaging/TWholePictureReader.h"
 
 namespace {
 
@@ -378,6 +380,16 @@ std::vector<std::uint8_t> MakeHeaders(int width, int height, int bitCount, std::
 }
 
 } // namespace
+
+bool IsBmpData(const std::uint8_t* data, std::size_t size) {
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+std::unique_ptr<TPictureReader> OpenBmpPicture(const std::string& fileName) {
+    TBM_Bitmap bitmap;
+    LoadBmpFile(fileName, bitmap);
+    return std::make_unique<TWholePictureReader>(std::move(bitmap));
+}
 
 TBmpInfo ReadBmpInfo(const std::string& fileName) {
     // The largest header ReadHeader looks into: file header, info header and three masks.

@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class TBM_Bitmap;
+class TPictureReader;
 
 /// Windows bitmap (BMP) files, read and written by our own code.
 ///
@@ -30,6 +33,13 @@ TBmpInfo ReadBmpInfo(const std::string& fileName);
 /// Reads fileName into bitmap. Sizes beyond TBM_Bitmap's limits, and uncompressed pixel data
 /// shorter than the header promises, are refused before anything is allocated.
 void LoadBmpFile(const std::string& fileName, TBM_Bitmap& bitmap);
+
+/// Whether data starts like a BMP file ("BM").
+bool IsBmpData(const std::uint8_t* data, std::size_t size);
+
+/// Reads fileName whole, as LoadBmpFile does, and serves it through the common reader
+/// interface.
+std::unique_ptr<TPictureReader> OpenBmpPicture(const std::string& fileName);
 
 /// Writes bitmap as a bottom-up BMP of 32 bits per pixel (blue, green, red, 0), uncompressed.
 /// An empty bitmap raises EImageError; a write failure removes the partial file and raises

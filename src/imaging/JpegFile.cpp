@@ -21,9 +21,10 @@
 
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
-#include "imaging/BM_Resample.h"
 #include "imaging/ExifOrientation.h"
+#include "imaging/LoadPicture.h"
 #include "imaging/TBM_Bitmap.h"
+#include "imaging/TPictureReader.h"
 
 // libjpeg reports errors by calling error_exit, which must not return. It jumps back with
 // longjmp to the setjmp in Guard, and only libjpeg's C frames and trivially destructible
@@ -147,7 +148,8 @@ struct TDecompressor {
             jpeg_destroy_decompress(&Info);
     }
 
-    // Opens the stream and reads the headers, keeping the APP1 (EXIF) markers.
+    // Opens the stream and reads the headers, keeping the APP1 (EXIF) and APP2 (ICC profile)
+    // markers.
     void ReadHeader(const std::string& fileName, std::FILE* file) {
         Info.err = &Error.Manager;
         Created = true; // destroying a decompressor whose creation failed is safe
@@ -159,6 +161,7 @@ struct TDecompressor {
             info->progress = progress;
             jpeg_stdio_src(info, file);
             jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
+            jpeg_save_markers(info, JPEG_APP0 + 2, 0xFFFF);
             jpeg_read_header(info, TRUE);
         });
         if (!ok)
@@ -182,77 +185,6 @@ bool SwapsSides(int orientation) {
     return orientation >= 5;
 }
 
-// dest = stored turned upright. For each destination pixel (x, y) the source pixel is
-// (ax x + bx y + cx, ay x + by y + cy); walking in tiles keeps the transposing orientations
-// cache-friendly.
-void Orient(const TBM_Bitmap& stored, TBM_Bitmap& dest, int orientation) {
-    const int w = stored.Width();
-    const int h = stored.Height();
-    const bool swap = SwapsSides(orientation);
-    dest.SetSize(0, 0);
-    dest.SetSize(swap ? h : w, swap ? w : h);
-    int ax = 1, bx = 0, cx = 0, ay = 0, by = 1, cy = 0;
-    switch (orientation) {
-    case 2: // mirrored left to right
-        ax = -1, cx = w - 1;
-        break;
-    case 3: // turned by 180 degrees
-        ax = -1, cx = w - 1, by = -1, cy = h - 1;
-        break;
-    case 4: // mirrored top to bottom
-        by = -1, cy = h - 1;
-        break;
-    case 5: // mirrored along the main diagonal
-        ax = 0, bx = 1, ay = 1, by = 0;
-        break;
-    case 6: // shot turned a quarter to the left: turn a quarter clockwise
-        ax = 0, bx = 1, ay = -1, by = 0, cy = h - 1;
-        break;
-    case 7: // mirrored along the other diagonal
-        ax = 0, bx = -1, cx = w - 1, ay = -1, by = 0, cy = h - 1;
-        break;
-    case 8: // turn a quarter counter-clockwise
-        ax = 0, bx = -1, cx = w - 1, ay = 1, by = 0;
-        break;
-    default:
-        break;
-    }
-    constexpr int Tile = 64;
-    const int dw = dest.Width();
-    const int dh = dest.Height();
-    for (int ty = 0; ty < dh; ty += Tile) {
-        for (int tx = 0; tx < dw; tx += Tile) {
-            for (int y = ty; y < std::min(ty + Tile, dh); ++y) {
-                std::uint8_t* out = dest.ScanLine(y);
-                for (int x = tx; x < std::min(tx + Tile, dw); ++x) {
-                    const int sx = ax * x + bx * y + cx;
-                    const int sy = ay * x + by * y + cy;
-                    std::memcpy(out + static_cast<std::size_t>(x) * TBM_Bitmap::BytesPerPixel,
-                                stored.ScanLine(sy) +
-                                    static_cast<std::size_t>(sx) * TBM_Bitmap::BytesPerPixel,
-                                TBM_Bitmap::BytesPerPixel);
-                }
-            }
-        }
-    }
-}
-
-// Turns a row of CMYK (four bytes a pixel) into R, G, B, padding in place. Files with an Adobe
-// marker (Photoshop and most others) store the inks inverted.
-void CmykToRgb(std::uint8_t* row, int width, bool inverted) {
-    for (int x = 0; x < width; ++x, row += 4) {
-        int c = row[0], m = row[1], y = row[2], k = row[3];
-        if (!inverted) {
-            c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
-        }
-        // Now each value is 255 minus the ink: the light that passes it.
-        row[0] = static_cast<std::uint8_t>((c * k + 127) / 255);
-        row[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
-        row[2] = static_cast<std::uint8_t>((y * k + 127) / 255);
-        row[3] = 0;
-    }
-}
-
 } // namespace
 
 TJpegInfo ReadJpegInfo(const std::string& fileName) {
@@ -269,118 +201,136 @@ TJpegInfo ReadJpegInfo(const std::string& fileName) {
 
 namespace {
 
-// A decompressor with its headers read and its output chosen: RGB with a padding byte (CMYK
-// still to be converted) at 1/scaleDenom of the stored size.
-struct TDecodeSetup {
-    int Orientation = 1;
-    bool Cmyk = false;
-};
-
-TDecodeSetup PrepareDecode(const std::string& fileName, std::FILE* file, TDecompressor& d,
-                           int scaleDenom) {
-    if (scaleDenom != 1 && scaleDenom != 2 && scaleDenom != 4 && scaleDenom != 8)
-        throw EImageError("Unsupported JPEG scale 1/" + std::to_string(scaleDenom));
-    d.ReadHeader(fileName, file);
-    jpeg_decompress_struct* info = &d.Info;
-    try {
-        // The limits apply to the picture in the file: libjpeg's own buffers follow its size,
-        // also when only a reduced copy is decoded.
-        TBM_Bitmap::CheckSize(info->image_width, info->image_height);
-        TBM_Bitmap::CheckDataSize(info->image_width, info->image_height, FileSize(file));
-    } catch (const EImageError& e) {
-        RaiseDamaged(fileName, e.what());
+// The profile of the APP2 markers, put together from its pieces; empty when there is none. A
+// warning when there are pieces that do not make up a profile.
+std::vector<std::uint8_t> ReadIccProfile(jpeg_decompress_struct* info, std::string& warning) {
+    static constexpr unsigned char IccHeader[] = {'I', 'C', 'C', '_', 'P', 'R',
+                                                  'O', 'F', 'I', 'L', 'E', 0};
+    bool marked = false;
+    for (jpeg_saved_marker_ptr m = info->marker_list; m && !marked; m = m->next)
+        marked = m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof IccHeader &&
+                 std::memcmp(m->data, IccHeader, sizeof IccHeader) == 0;
+    if (!marked)
+        return {};
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    // Bad pieces are only warnings to libjpeg, which EmitMessage counts; nothing jumps here.
+    if (!jpeg_read_icc_profile(info, &data, &length) || !data) {
+        warning = "Damaged colour profile; colours taken as sRGB";
+        return {};
     }
-    TDecodeSetup setup;
-    setup.Orientation = ReadOrientation(d.Info);
-    switch (info->jpeg_color_space) {
-    case JCS_GRAYSCALE:
-    case JCS_RGB:
-    case JCS_YCbCr:
-        info->out_color_space = JCS_EXT_RGBX;
-        break;
-    case JCS_CMYK:
-    case JCS_YCCK:
-        info->out_color_space = JCS_CMYK; // libjpeg cannot turn CMYK into RGB itself
-        setup.Cmyk = true;
-        break;
-    default:
-        RaiseDamaged(fileName, "Unsupported colour space");
-    }
-    info->scale_num = 1;
-    info->scale_denom = static_cast<unsigned int>(scaleDenom);
-    info->dct_method = JDCT_ISLOW;
-    info->do_fancy_upsampling = TRUE;
-    if (!Guard(d.Error, [info] { jpeg_calc_output_dimensions(info); }))
-        RaiseDamaged(fileName, d.Error.Message);
-    return setup;
+    std::vector<std::uint8_t> profile(data, data + length);
+    std::free(data);
+    return profile;
 }
+
+// A JPEG decoded row by row, as R, G, B, padding or as CMYK.
+class TJpegReader final : public TPictureReader {
+public:
+    TJpegReader(const std::string& fileName, int scaleDenom)
+        : m_fileName(fileName)
+        , m_file(OpenForReading(fileName)) {
+        m_d.ReadHeader(fileName, m_file.get());
+        jpeg_decompress_struct* info = &m_d.Info;
+        try {
+            // The limits apply to the picture in the file: libjpeg's own buffers follow its
+            // size, also when only a reduced copy is decoded.
+            TBM_Bitmap::CheckSize(info->image_width, info->image_height);
+            TBM_Bitmap::CheckDataSize(info->image_width, info->image_height,
+                                      FileSize(m_file.get()));
+        } catch (const EImageError& e) {
+            RaiseDamaged(fileName, e.what());
+        }
+        m_info.Orientation = ReadOrientation(*info);
+        switch (info->jpeg_color_space) {
+        case JCS_GRAYSCALE:
+        case JCS_RGB:
+        case JCS_YCbCr:
+            info->out_color_space = JCS_EXT_RGBX;
+            m_info.Layout = TSampleLayout::Rgbx8;
+            break;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            info->out_color_space = JCS_CMYK; // libjpeg cannot turn CMYK into RGB itself
+            // Files with an Adobe marker (Photoshop and most others) store the inks inverted.
+            m_info.Layout =
+                info->saw_Adobe_marker ? TSampleLayout::InvertedCmyk8 : TSampleLayout::Cmyk8;
+            break;
+        default:
+            RaiseDamaged(fileName, "Unsupported colour space");
+        }
+        m_info.Colour.IccProfile = ReadIccProfile(info, m_info.ColourWarning);
+        info->dct_method = JDCT_ISLOW;
+        info->do_fancy_upsampling = TRUE;
+        SetScale(scaleDenom);
+    }
+
+    bool StreamsRows() const override { return true; }
+
+    void ReduceTo(int minWidth, int minHeight) override {
+        const bool swap = SwapsSides(m_info.Orientation);
+        const auto width = static_cast<int>(m_d.Info.image_width);
+        const auto height = static_cast<int>(m_d.Info.image_height);
+        SetScale(
+            ReducedScaleDenom(swap ? height : width, swap ? width : height, minWidth, minHeight));
+    }
+
+    void ReadRows(TRows& rows) override {
+        jpeg_decompress_struct* info = &m_d.Info;
+        if (!Guard(m_d.Error, [info] { jpeg_start_decompress(info); }))
+            RaiseDamaged(m_fileName, m_d.Error.Message);
+        const int height = m_info.Height;
+        std::array<JSAMPROW, MaxBatch> batch{};
+        while (static_cast<int>(info->output_scanline) < height) {
+            const int first = static_cast<int>(info->output_scanline);
+            const int count = std::min(MaxBatch, height - first);
+            for (int i = 0; i < count; ++i)
+                batch[static_cast<std::size_t>(i)] = rows.Row(first + i);
+            JSAMPROW* rowData = batch.data();
+            JDIMENSION got = 0;
+            if (!Guard(m_d.Error, [info, rowData, count, &got] {
+                    got = jpeg_read_scanlines(info, rowData, static_cast<JDIMENSION>(count));
+                }))
+                RaiseDamaged(m_fileName, m_d.Error.Message);
+            if (got == 0) // a data source that cannot suspend never does this; do not spin on it
+                RaiseDamaged(m_fileName, "No more rows");
+            rows.RowsArrived(first + static_cast<int>(got));
+        }
+        // No jpeg_finish_decompress: the picture is complete here, and a file that lacks only
+        // its end marker loads; destroying the decompressor releases everything.
+    }
+
+private:
+    void SetScale(int scaleDenom) {
+        if (scaleDenom != 1 && scaleDenom != 2 && scaleDenom != 4 && scaleDenom != 8)
+            throw EImageError("Unsupported JPEG scale 1/" + std::to_string(scaleDenom));
+        jpeg_decompress_struct* info = &m_d.Info;
+        info->scale_num = 1;
+        info->scale_denom = static_cast<unsigned int>(scaleDenom);
+        if (!Guard(m_d.Error, [info] { jpeg_calc_output_dimensions(info); }))
+            RaiseDamaged(m_fileName, m_d.Error.Message);
+        m_info.Width = static_cast<int>(info->output_width);
+        m_info.Height = static_cast<int>(info->output_height);
+    }
+
+    std::string m_fileName;
+    TFilePtr m_file;
+    TDecompressor m_d;
+};
 
 } // namespace
 
-void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
-    const TFilePtr file = OpenForReading(fileName);
-    TDecompressor d;
-    const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
-    jpeg_decompress_struct* info = &d.Info;
-
-    TBM_Bitmap stored;
-    TBM_Bitmap& target = setup.Orientation == 1 ? bitmap : stored;
-    target.SetSize(0, 0);
-    target.SetSize(static_cast<int>(info->output_width), static_cast<int>(info->output_height));
-    std::vector<JSAMPROW> rows(info->output_height);
-    for (std::size_t y = 0; y < rows.size(); ++y)
-        rows[y] = target.ScanLine(static_cast<int>(y));
-    JSAMPROW* rowData = rows.data();
-    const bool ok = Guard(d.Error, [info, rowData] {
-        jpeg_start_decompress(info);
-        while (info->output_scanline < info->output_height)
-            jpeg_read_scanlines(info, rowData + info->output_scanline,
-                                info->output_height - info->output_scanline);
-        // No jpeg_finish_decompress: the picture is complete here, and a file that lacks only
-        // its end marker loads; destroying the decompressor releases everything.
-    });
-    if (!ok)
-        RaiseDamaged(fileName, d.Error.Message);
-    if (setup.Cmyk) {
-        for (int y = 0; y < target.Height(); ++y)
-            CmykToRgb(target.ScanLine(y), target.Width(), info->saw_Adobe_marker);
-    }
-    if (setup.Orientation != 1)
-        Orient(stored, bitmap, setup.Orientation);
+bool IsJpegData(const std::uint8_t* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
-void LoadJpegFileResampled(const std::string& fileName, const std::vector<TBM_Bitmap*>& dests,
-                           int scaleDenom) {
-    const TFilePtr file = OpenForReading(fileName);
-    TDecompressor d;
-    const TDecodeSetup setup = PrepareDecode(fileName, file.get(), d, scaleDenom);
-    jpeg_decompress_struct* info = &d.Info;
-    const auto width = static_cast<int>(info->output_width);
-    const auto height = static_cast<int>(info->output_height);
-    TBM_BandResampler band(width, height, setup.Orientation, dests);
+std::unique_ptr<TPictureReader> OpenJpegPicture(const std::string& fileName, int scaleDenom) {
+    return std::make_unique<TJpegReader>(fileName, scaleDenom);
+}
 
-    if (!Guard(d.Error, [info] { jpeg_start_decompress(info); }))
-        RaiseDamaged(fileName, d.Error.Message);
-    std::array<JSAMPROW, TBM_BandResampler::MaxBatch> rows{};
-    while (static_cast<int>(info->output_scanline) < height) {
-        const int first = static_cast<int>(info->output_scanline);
-        const int count = std::min(TBM_BandResampler::MaxBatch, height - first);
-        for (int i = 0; i < count; ++i)
-            rows[static_cast<std::size_t>(i)] = band.Row(first + i);
-        JSAMPROW* rowData = rows.data();
-        JDIMENSION got = 0;
-        if (!Guard(d.Error, [info, rowData, count, &got] {
-                got = jpeg_read_scanlines(info, rowData, static_cast<JDIMENSION>(count));
-            }))
-            RaiseDamaged(fileName, d.Error.Message);
-        if (got == 0) // a data source that cannot suspend never does this; do not spin on it
-            RaiseDamaged(fileName, "No more rows");
-        if (setup.Cmyk) {
-            for (JDIMENSION i = 0; i < got; ++i)
-                CmykToRgb(rows[i], width, info->saw_Adobe_marker);
-        }
-        band.RowsArrived(first + static_cast<int>(got));
-    }
+void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom) {
+    TJpegReader reader(fileName, scaleDenom);
+    LoadUpright(reader, bitmap);
 }
 
 int ReducedScaleDenom(int width, int height, int minWidth, int minHeight) {

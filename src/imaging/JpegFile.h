@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 class TBM_Bitmap;
+class TPictureReader;
 
 /// JPEG files through libjpeg(-turbo).
 ///
@@ -29,20 +32,21 @@ struct TJpegInfo {
 /// Reads only the headers: cheap even for a large photo.
 TJpegInfo ReadJpegInfo(const std::string& fileName);
 
-/// Decodes fileName into bitmap. scaleDenom 1 gives the full size; 2, 4 or 8 decode at that
-/// fraction through the decoder's scaled DCT (each side divided and rounded up, so a 4000 x 3000
-/// picture gives 500 x 375 at 8), which is much faster and is what thumbnails use. Other
-/// values raise EImageError. Pictures beyond TBM_Bitmap's limits are refused before anything is
-/// allocated. A truncated file raises rather than coming out half grey.
-void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom = 1);
+/// Whether data starts like a JPEG file (a start-of-image marker followed by another marker).
+bool IsJpegData(const std::uint8_t* data, std::size_t size);
 
-/// Decodes fileName once, at 1/scaleDenom as LoadJpegFile does, and resamples the upright
-/// picture into every bitmap of dests at the size it already has while the rows arrive
-/// (TBM_BandResampler): the pixels of LoadJpegFile followed by Resample into each, byte for
-/// byte, holding only a band of rows instead of the whole picture. Raises as LoadJpegFile;
-/// the dests are then partly filled.
-void LoadJpegFileResampled(const std::string& fileName, const std::vector<TBM_Bitmap*>& dests,
-                           int scaleDenom = 1);
+/// Opens fileName and reads its headers: orientation, an ICC profile spread over APP2 markers,
+/// and the size at 1/scaleDenom (1, 2, 4 or 8; other values raise EImageError). Rows come
+/// as R, G, B, padding, or as CMYK for CMYK and YCCK files. Pictures beyond TBM_Bitmap's
+/// limits, or too large for the file's size, are refused here. Reading the rows raises on a
+/// truncated file rather than leaving rows grey.
+std::unique_ptr<TPictureReader> OpenJpegPicture(const std::string& fileName, int scaleDenom = 1);
+
+/// Decodes fileName into bitmap, upright and in sRGB (LoadUpright). scaleDenom 1 gives the
+/// full size; 2, 4 or 8 decode at that fraction through the decoder's scaled DCT (each side
+/// divided and rounded up, so a 4000 x 3000 picture gives 500 x 375 at 8), which is much
+/// faster. Other values raise EImageError.
+void LoadJpegFile(const std::string& fileName, TBM_Bitmap& bitmap, int scaleDenom = 1);
 
 /// The largest scaleDenom (8, 4 or 2) at which a width x height picture still decodes to at
 /// least minWidth x minHeight, or 1 when none does.

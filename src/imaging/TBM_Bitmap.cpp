@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #if defined(__linux__)
@@ -12,9 +13,6 @@
 #endif
 
 #include "base/KelErrors.h"
-#include "base/KelText.h"
-#include "imaging/BmpFile.h"
-#include "imaging/JpegFile.h"
 
 namespace {
 
@@ -129,42 +127,4 @@ void TBM_Bitmap::SetPixel(int x, int y, std::uint32_t color) {
     p[1] = static_cast<std::uint8_t>(color >> 8);
     p[2] = static_cast<std::uint8_t>(color >> 16);
     p[3] = 0;
-}
-
-void TBM_Bitmap::LoadFromFile(const std::string& fileName) {
-    switch (FileKind(fileName)) {
-    case TFileKind::Bmp:
-        LoadBmpFile(fileName, *this);
-        break;
-    case TFileKind::Jpeg:
-        LoadJpegFile(fileName, *this);
-        break;
-    case TFileKind::Other:
-        break;
-    }
-}
-
-void TBM_Bitmap::SaveToFile(const std::string& fileName, int quality) const {
-    switch (FileKind(fileName)) {
-    case TFileKind::Bmp:
-        SaveBmpFile(fileName, *this);
-        break;
-    case TFileKind::Jpeg:
-        SaveJpegFile(fileName, *this, quality);
-        break;
-    case TFileKind::Other:
-        break;
-    }
-}
-
-TBM_Bitmap::TFileKind TBM_Bitmap::FileKind(const std::string& fileName) {
-    const std::size_t pos = fileName.find_last_of(".:/\\");
-    if (pos == std::string::npos || fileName[pos] != '.')
-        return TFileKind::Other;
-    const std::string ext = kelvo::LowerAZ(std::string_view(fileName).substr(pos));
-    if (ext == ".bmp")
-        return TFileKind::Bmp;
-    if (ext == ".jpg" || ext == ".jpeg")
-        return TFileKind::Jpeg;
-    return TFileKind::Other;
 }

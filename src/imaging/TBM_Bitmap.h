@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <string>
 
 /// One pixel of a TBM_Bitmap: red, green and blue, eight bits each; no alpha.
 struct TBM_Pixel {
@@ -17,9 +16,10 @@ struct TBM_Pixel {
     friend bool operator==(const TBM_Pixel&, const TBM_Pixel&) = default;
 };
 
-/// A true-colour picture in memory: what a BMP or JPEG file decodes into, what the resampler
-/// reads and writes, and what is saved as a gallery picture. Owned by whoever creates it (the
-/// picture generator holds one per decoded source and one per output); the object owns its
+/// A true-colour picture in memory: what a picture file decodes into, what the resampler reads
+/// and writes, and what is saved as a gallery picture. It knows no file formats: the readers
+/// (PictureFormat.h, LoadPicture.h) fill it and SaveJpegFile writes it. Owned by whoever creates it
+/// (the picture generator holds one per decoded source and one per output); the object owns its
 /// pixel store and nothing else. A new bitmap is 0 x 0.
 ///
 /// Pixels lie row by row from the top in one contiguous buffer, four bytes each: R, G, B and a
@@ -33,12 +33,6 @@ struct TBM_Pixel {
 /// different threads at the same time; one object is not to be shared while it changes.
 class TBM_Bitmap {
 public:
-    /// The picture files the store reads and writes, told apart by their extension.
-    enum class TFileKind { Other, Bmp, Jpeg };
-    /// The kind of fileName: its extension is the part from the last '.', if no path
-    /// delimiter or drive colon follows it, compared without regard to the case of A-Z.
-    static TFileKind FileKind(const std::string& fileName);
-
     static constexpr int BytesPerPixel = 4;
     static constexpr int MaxDimension = 65535;
     static constexpr std::int64_t MaxPixels = 512'000'000;
@@ -65,20 +59,6 @@ public:
     /// Stores a packed colour (R in bits 0-7, G in 8-15, B in 16-23; bits 24-31 ignored) at
     /// column x, row y; does nothing outside the picture.
     void SetPixel(int x, int y, std::uint32_t color);
-
-    /// Loads a file chosen by its extension, compared without regard to letter case: ".bmp"
-    /// (LoadBmpFile) or ".jpg"/".jpeg" (LoadJpegFile at full size, turned upright by its EXIF
-    /// orientation). Any other extension reads nothing, leaves the bitmap as it was and raises
-    /// nothing. A missing, unreadable, damaged or oversized file raises EFileError or
-    /// EImageError naming it; the bitmap is then in whatever state the load reached.
-    void LoadFromFile(const std::string& fileName);
-
-    /// Writes a file chosen by its extension as LoadFromFile does: ".bmp" as 32 bits per pixel
-    /// (quality ignored), ".jpg"/".jpeg" as baseline colour JPEG of quality 1 to 100 (values
-    /// outside are clamped). Any other extension writes nothing and raises nothing. An empty
-    /// bitmap raises EImageError; a write failure raises EFileError and removes the partial
-    /// file.
-    void SaveToFile(const std::string& fileName, int quality) const;
 
     /// Row y (0 <= y < Height), Width pixels of BytesPerPixel bytes: R, G, B, padding. No checks.
     std::uint8_t* ScanLine(int y) {

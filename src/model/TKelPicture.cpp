@@ -14,8 +14,7 @@
 #include "base/KelErrors.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
-#include "imaging/BmpFile.h"
-#include "imaging/JpegFile.h"
+#include "imaging/LoadPicture.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/SXmlHelpers.h"
 #include "model/TKelPictureRefs.h"
@@ -109,15 +108,9 @@ bool TKelPicture::LoadThumbnail() {
 }
 
 std::unique_ptr<TBM_Bitmap> TKelPicture::CreateThumbnail(const std::string& fileName) {
-    const TBM_Bitmap::TFileKind kind = TBM_Bitmap::FileKind(fileName);
     try {
         TBM_Bitmap decoded;
-        if (kind == TBM_Bitmap::TFileKind::Bmp)
-            LoadBmpFile(fileName, decoded);
-        else if (kind == TBM_Bitmap::TFileKind::Jpeg)
-            LoadJpegFile(fileName, decoded, 8); // the decoder's one-eighth scale: fast
-        else
-            return nullptr;
+        LoadPictureThumbnail(fileName, ThumbnailSize, decoded);
         // The spans of the frame and of the picture (its pixel counts) give the thumbnail's
         // size: the longer side becomes ThumbnailSize. A very thin picture keeps one pixel.
         const TRect fitted = FitRect(TRect{0, 0, ThumbnailSize, ThumbnailSize},

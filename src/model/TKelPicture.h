@@ -66,10 +66,11 @@ public:
     /// The thumbnail made by LoadThumbnail (24-bit colour, longer side ThumbnailSize pixels), or
     /// nullptr. Owned by the picture.
     const TBM_Bitmap* Thumbnail() const { return m_thumbnail.get(); }
-    /// Drops any thumbnail, then makes a new one from the file: a JPEG (.jpg, .jpeg) decoded at
-    /// one-eighth scale, a BMP at full size, fitted so the longer side is ThumbnailSize pixels
-    /// and scaled by area averaging. A missing, damaged or other file gives none; nothing is
-    /// raised. Returns whether a thumbnail exists.
+    /// Drops any thumbnail, then makes a new one from the file, whatever format it holds
+    /// (LoadPictureThumbnail: a JPEG decoded at one-eighth scale, others whole), upright and in
+    /// sRGB, fitted so the longer side is ThumbnailSize pixels and scaled by area averaging. A
+    /// missing, damaged or other file gives none; nothing is raised. Returns whether a
+    /// thumbnail exists.
     bool LoadThumbnail();
     /// The thumbnail LoadThumbnail would make of fileName, or nullptr. Touches no picture, so
     /// callers may make thumbnails of many files on worker threads at once.

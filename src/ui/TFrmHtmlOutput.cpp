@@ -26,6 +26,17 @@ namespace {
 // How many skipped files the report after a run names; the rest are only counted.
 constexpr int ReportedFailures = 5;
 
+// The first few files of list with their messages, one a line, and "…" for the rest.
+QString FileList(const std::vector<TKelGenerationFailure>& list) {
+    QString text;
+    for (std::size_t i = 0; i < list.size() && i < ReportedFailures; ++i)
+        text += "\n" + QFileInfo(QString::fromStdString(list[i].FileName)).fileName() + ": " +
+                QString::fromStdString(list[i].Message);
+    if (list.size() > ReportedFailures)
+        text += "\n…";
+    return text;
+}
+
 bool IsPageFile(const std::string& fileName) {
     const QString suffix = QFileInfo(QString::fromStdString(fileName)).suffix().toLower();
     return suffix == "htm" || suffix == "html" || suffix == "shtm" || suffix == "shtml";
@@ -249,8 +260,18 @@ void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
     const QString counts = "\n\n" + CountsText(run);
     const QString startPage = QString::fromStdString(run.StartPage);
     const auto openStartPage = [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(startPage)); };
+    // Pictures written with a warning are complete, but the user should know why they may
+    // look different; they follow whatever else the report says.
+    QString warnings;
+    if (!run.Warnings.empty()) {
+        warnings =
+            "\n\n" +
+            m_environment.Language.GetTextFmt(3100, "%d pictures were written with a warning:",
+                                              {static_cast<int>(run.Warnings.size())}) +
+            FileList(run.Warnings);
+    }
 
-    if (run.Failures.empty()) {
+    if (run.Failures.empty() && warnings.isEmpty()) {
         if (startPage.isEmpty()) {
             m_environment.Prompts.Message(
                 this, QMessageBox::Information, caption,
@@ -266,21 +287,21 @@ void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
         return;
     }
 
-    // Skipped files must not pass for a complete gallery: count them and name the first few.
-    int pages = 0;
-    for (const TKelGenerationFailure& failure : run.Failures)
-        pages += IsPageFile(failure.FileName) ? 1 : 0;
-    const int pictures = static_cast<int>(run.Failures.size()) - pages;
-    QString text = m_environment.Language.GetTextFmt(
-        3081, "The picture gallery was created, but %d pages and %d pictures were skipped:",
-        {pages, pictures});
-    for (std::size_t i = 0; i < run.Failures.size() && i < ReportedFailures; ++i) {
-        const TKelGenerationFailure& failure = run.Failures[i];
-        text += "\n" + QFileInfo(QString::fromStdString(failure.FileName)).fileName() + ": " +
-                QString::fromStdString(failure.Message);
+    QString text = GetText(3078, "The picture gallery was created successfully.");
+    if (!run.Failures.empty()) {
+        // Skipped files must not pass for a complete gallery: count them and name the first
+        // few.
+        int pages = 0;
+        for (const TKelGenerationFailure& failure : run.Failures)
+            pages += IsPageFile(failure.FileName) ? 1 : 0;
+        const int pictures = static_cast<int>(run.Failures.size()) - pages;
+        text =
+            m_environment.Language.GetTextFmt(
+                3081, "The picture gallery was created, but %d pages and %d pictures were skipped:",
+                {pages, pictures}) +
+            FileList(run.Failures);
     }
-    if (run.Failures.size() > ReportedFailures)
-        text += "\n…";
+    text += warnings;
     text += counts;
     if (startPage.isEmpty()) {
         m_environment.Prompts.Message(this, QMessageBox::Warning, caption, text);

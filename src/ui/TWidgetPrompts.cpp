@@ -2,12 +2,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/TWidgetPrompts.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageReader>
+#include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <memory>
+
+#include "imaging/BM_Geometry.h"
+#include "imaging/BM_Resample.h"
+#include "imaging/LoadPicture.h"
+#include "imaging/PictureFormat.h"
+#include "imaging/TBM_Bitmap.h"
+#include "imaging/TPictureReader.h"
 
 namespace {
 
@@ -23,8 +34,28 @@ bool ShowsPictures(const QString& filter) {
            suffix == QLatin1String("bmp");
 }
 
-// A preview of the selected picture beside the file list of Qt's own file dialog; the JPEG
-// decoder reads only as much of the file as the small size needs.
+// The picture in fileName, upright and in sRGB, fitted into side x side; null when Kelvo
+// cannot read it. A JPEG is decoded at the smallest scale that still fills the preview.
+QImage PreviewImage(const QString& fileName, int side) {
+    try {
+        const std::unique_ptr<TPictureReader> reader =
+            OpenPicture(QFile::encodeName(fileName).toStdString());
+        reader->ReduceTo(side, side);
+        TBM_Bitmap picture;
+        LoadUpright(*reader, picture);
+        const TRect fitted =
+            FitRect(TRect{0, 0, side, side}, TRect{0, 0, picture.Width(), picture.Height()});
+        Resample(picture, picture, std::max(1, fitted.Right), std::max(1, fitted.Bottom));
+        return QImage(picture.ScanLine(0), picture.Width(), picture.Height(),
+                      static_cast<qsizetype>(picture.RowBytes()), QImage::Format_RGBX8888)
+            .copy();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+// A preview of the selected picture beside the file list of Qt's own file dialog, made by
+// Kelvo's own readers, so that it shows every format a gallery takes as the gallery will.
 void AddPicturePreview(QFileDialog& dialog) {
     auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
     if (layout == nullptr)
@@ -37,12 +68,7 @@ void AddPicturePreview(QFileDialog& dialog) {
     layout->addWidget(preview, 1, layout->columnCount(), layout->rowCount() - 1, 1);
     QObject::connect(
         &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-            QImageReader reader(path);
-            reader.setAutoTransform(true);
-            const QSize size = reader.size();
-            if (size.isValid())
-                reader.setScaledSize(size.scaled(side - 8, side - 8, Qt::KeepAspectRatio));
-            const QImage image = QFileInfo(path).isFile() ? reader.read() : QImage();
+            const QImage image = QFileInfo(path).isFile() ? PreviewImage(path, side - 8) : QImage();
             preview->setPixmap(QPixmap::fromImage(image));
         });
 }

@@ -23,6 +23,7 @@
 #include <array>
 #include <vector>
 
+#include "imaging/PictureFormat.h"
 #include "language/THelpManager.h"
 #include "language/TTamLanguage.h"
 #include "model/TKelProject.h"
@@ -65,9 +66,27 @@ std::string ToPath(const QString& path) {
 }
 
 bool IsPictureFile(const QString& fileName) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
-           suffix == QLatin1String("bmp");
+    return HasPictureExtension(ToPath(fileName));
+}
+
+// "*.jpg *.jpeg ..." for the extensions of families.
+QStringList PicturePatterns(const std::vector<TPictureFamily>& families) {
+    QStringList patterns;
+    for (const TPictureFamily& family : families)
+        for (const std::string& extension : family.Extensions)
+            patterns.append("*." + QString::fromStdString(extension));
+    return patterns;
+}
+
+// "All pictures (*.jpg ... *.bmp);;JPEG (*.jpg ...);;...": everything Kelvo reads first, then
+// one filter per family.
+QString PictureFilter(const QString& allPictures) {
+    const std::vector<TPictureFamily>& families = PictureFamilies();
+    QString filter = allPictures + " (" + PicturePatterns(families).join(' ') + ")";
+    for (const TPictureFamily& family : families)
+        filter += ";;" + QString::fromStdString(family.Name) + " (" +
+                  PicturePatterns({family}).join(' ') + ")";
+    return filter;
 }
 
 void PaintBackground(QWidget* widget) {
@@ -673,9 +692,7 @@ void TfrmKelvo::actPictureAddExecute() {
     if (FProject == nullptr)
         return;
     TTamLanguage& language = m_environment.Language;
-    const QString filter =
-        language.GetText(2087, QStringLiteral("All pictures")) +
-        QStringLiteral(" (*.jpg *.jpeg *.bmp);;JPEG (*.jpg *.jpeg);;Bitmap (*.bmp)");
+    const QString filter = PictureFilter(language.GetText(2087, QStringLiteral("All pictures")));
     const QStringList files = m_environment.Prompts.GetOpenFileNames(
         this, QString(), FromPath(m_environment.Settings.PicturesDirectory()), filter);
     if (files.isEmpty())
@@ -726,8 +743,7 @@ QStringList TfrmKelvo::DroppedPictureFiles(const QStringList& paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
             const QFileInfoList entries = QDir(path).entryInfoList(
-                {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"), QStringLiteral("*.bmp")},
-                QDir::Files, QDir::Name | QDir::IgnoreCase);
+                PicturePatterns(PictureFamilies()), QDir::Files, QDir::Name | QDir::IgnoreCase);
             for (const QFileInfo& entry : entries)
                 files.append(entry.absoluteFilePath());
         } else if (info.isFile() && IsPictureFile(path)) {

@@ -98,6 +98,29 @@ TEST_F(KelvoCli, NewThenGenerateMakesACompleteGallery) {
         EXPECT_TRUE(fs::is_regular_file(out + "/" + file)) << file;
 }
 
+// new collects every picture extension (and only those); generate reads files by content and
+// prints an unusable colour profile as a warning while the picture is still made.
+TEST_F(KelvoCli, OtherFormatsAndColourWarnings) {
+    const std::string jpeg = kelvo::ReadFileBytes(tmp.dir() + "photos/c.jpg");
+    const std::string profile = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(100, 'x');
+    tmp.write("mixed/odd.jpg",
+              std::string(jpeg).insert(
+                  2, std::string{'\xFF', '\xE2', '\0', char(profile.size() + 2)} + profile));
+    tmp.write("mixed/named.png", jpeg); // a JPEG under another name
+    tmp.write("mixed/notes.txt", "not a picture");
+    const std::string project = Quote(tmp.dir() + "m.kel");
+    ASSERT_EQ(Cli(tmp, "new " + project + " " + Quote(tmp.dir() + "mixed")).Status, 0);
+    const std::string out = tmp.dir() + "m";
+    ASSERT_EQ(Cli(tmp, "generate " + project + " --layouts " + layouts + " --layout Plain -o " +
+                           Quote(out) + " --quiet")
+                  .Status,
+              0);
+    EXPECT_EQ(kelvo::ReadFileBytes(tmp.dir() + "stderr.txt"),
+              "kelvo-cli: warning: \"" + tmp.dir() +
+                  "mixed/odd.jpg\": Damaged colour profile; colours taken as sRGB\n");
+    EXPECT_EQ(FilesBelow(out).size(), 3u); // the page and both pictures
+}
+
 // Usage errors exit with 2, failures with 1 and a message naming what went wrong.
 TEST_F(KelvoCli, ExitStatusAndMessages) {
     const std::string project = Quote(tmp.dir() + "p.kel");

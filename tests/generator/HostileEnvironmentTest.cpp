@@ -20,6 +20,7 @@
 #include "generator/TKelGalleryRun.h"
 #include "generator/TKelPageGenerator.h"
 #include "imaging/JpegFile.h"
+#include "imaging/LoadPicture.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelLayer.h"
 #include "model/TKelPicture.h"
@@ -284,7 +285,7 @@ TEST(DecompressionBomb, RefusedBeforeAllocating) {
 #endif
             try {
                 TBM_Bitmap bitmap;
-                bitmap.LoadFromFile(file);
+                LoadPicture(file, bitmap);
                 ::_exit(3);
             } catch (const EImageError&) {
                 ::_exit(0);

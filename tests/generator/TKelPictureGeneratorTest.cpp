@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "base/FileUtils.h"
+#include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelLayer.h"
@@ -150,6 +151,31 @@ TEST_F(PictureGenerator, SkipsPicturesThatFailAndListsThemInOrder) {
     EXPECT_EQ(order[1], order[0]);
 }
 
+// A PNG cut short is skipped with its reader's message while the run goes on; a JPEG whose
+// colour profile is damaged is written as if it had none and only warned about, with 4 jobs
+// as with 1.
+TEST_F(PictureGenerator, DamagedPngSkippedDamagedProfileWarned) {
+    gallery.Load();
+    gallery.Tmp.write("src/cut.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0", 18));
+    gallery.Pictures.CreatePicture()->SetFileName(gallery.Tmp.dir() + "src/cut.png");
+    const std::string odd = gallery.AddPhoto("odd.jpg", 40, 30)->FileName();
+    const std::string profile = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(200, 'x');
+    const std::string marker =
+        std::string{'\xFF', '\xE2', '\0', static_cast<char>(profile.size() + 2)} + profile;
+    gallery.Tmp.write("src/odd.jpg", kelvo::ReadFileBytes(odd).insert(2, marker));
+    gallery.AddPhoto("good.jpg", 40, 30);
+    for (const int jobs : {1, 4}) {
+        Generate(jobs);
+        ASSERT_EQ(generator.Failures.size(), 1u) << jobs;
+        EXPECT_EQ(kelvo::ExtractFileName(generator.Failures[0].FileName), "cut.png");
+        EXPECT_NE(generator.Failures[0].Message.find("PNG"), std::string::npos);
+        ASSERT_EQ(generator.Warnings.size(), 1u) << jobs;
+        EXPECT_EQ(generator.Warnings[0].FileName, odd);
+        EXPECT_EQ(gallery.OutputFiles(),
+                  (std::vector<std::string>{"thumbs/good_index.jpg", "thumbs/odd_index.jpg"}));
+    }
+}
+
 // A cancel before the first picture writes nothing; one before a layer keeps the earlier ones.
 TEST_F(PictureGenerator, Cancel) {
     gallery.Page("large.html", "<img src=\"#kel_picture_filename#\">");
@@ -178,7 +204,7 @@ TEST_F(PictureGenerator, Placeholder) {
         *gallery.Layout, *gallery.Layout->Layers().FindLayer("index"), temp, 0x102030, 0x405060);
     EXPECT_EQ(file, temp + "dummy_index.bmp");
     TBM_Bitmap bitmap;
-    bitmap.LoadFromFile(file);
+    LoadBmpFile(file, bitmap);
     ASSERT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(160, 120));
     const TBM_Pixel face{0x30, 0x20, 0x10}, shadow{0x60, 0x50, 0x40};
     EXPECT_EQ(bitmap.GetPixel(1, 1), face);

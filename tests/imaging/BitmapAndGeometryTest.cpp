@@ -49,28 +49,6 @@ TEST(Bitmap, SizesBeyondLimitsRaise) {
     EXPECT_EQ(b.Width(), 65535);
 }
 
-// Any case of .jpg, .jpeg, .bmp; others, or a dot in a folder name, load and save nothing.
-TEST(Bitmap, FileTypeChosenByExtension) {
-    TempDir tmp;
-    const TBM_Bitmap picture = RandomBitmap(6, 4, 3);
-    const auto loadedWidth = [&](const std::string& name) {
-        TBM_Bitmap b;
-        b.LoadFromFile(tmp.dir() + name);
-        return b.Width();
-    };
-    for (const std::string name : {"a.jpg", "a.JPG", "a.JpEg", "a.bmp", "b.BMP"}) {
-        picture.SaveToFile(tmp.dir() + name, 90);
-        EXPECT_EQ(loadedWidth(name), 6) << name;
-    }
-    for (const std::string name : {"a.png", "a.gif", "picture", "pics.jpg/picture"}) {
-        picture.SaveToFile(tmp.dir() + name, 90);
-        EXPECT_FALSE(std::filesystem::exists(tmp.dir() + name)) << name;
-        SaveJpegFile(tmp.write(name, ""), picture, 90);
-        EXPECT_EQ(loadedWidth(name), 0) << name;
-    }
-    EXPECT_EQ(loadedWidth("missing.png"), 0);
-}
-
 // A picture or frame of w x h pixels as the callers pass it.
 static TRect Box(int w, int h) {
     return {0, 0, w - 1, h - 1};

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "ImagingTestSupport.h"
+#include "imaging/LoadPicture.h"
+#include "imaging/TPictureReader.h"
 
 using namespace imaging_test;
 
@@ -134,7 +136,7 @@ TEST(BandedResample, MatchesFullDecodeInEveryOrientation) {
                 banded[i].SetSize(c.Sizes[i].first, c.Sizes[i].second);
                 dests.push_back(&banded[i]);
             }
-            LoadJpegFileResampled(file, dests, c.ScaleDenom);
+            ResamplePicture(*OpenJpegPicture(file, c.ScaleDenom), dests);
             for (const TBM_Bitmap* b : dests) {
                 TBM_Bitmap expected;
                 Resample(full, expected, b->Width(), b->Height());
@@ -153,7 +155,7 @@ TEST(BandedResample, TruncatedFilesRaise) {
     dest.SetSize(20, 30);
     for (std::size_t cut = 20; cut + 16 < bytes.size(); cut += bytes.size() / 23) {
         tmp.write("o6.jpg", bytes.substr(0, cut));
-        EXPECT_THROW(LoadJpegFileResampled(file, {&dest}), EImageError) << cut;
+        EXPECT_THROW(ResamplePicture(*OpenJpegPicture(file), {&dest}), EImageError) << cut;
     }
 }
 

@@ -13,6 +13,7 @@
 #include "model/THistory.h"
 #include "model/TKelPictureList.h"
 #include "model/TSXmlReader.h"
+#include "support/GalleryFixture.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -225,7 +226,7 @@ TEST(Thumbnail, FitsLongerSide) {
         bitmap.SetSize(w, h);
         for (int i = 0; i < w * h; ++i)
             bitmap.SetPixel(i % w, i / w, 0x0000FF);
-        bitmap.SaveToFile(tmp.dir() + name, 90);
+        SavePicture(tmp.dir() + name, bitmap);
         p.SetFileName(tmp.dir() + name);
         ASSERT_TRUE(p.LoadThumbnail()) << name;
         EXPECT_EQ(p.Thumbnail()->Width(), tw) << name;

@@ -6,7 +6,10 @@
 #include <filesystem>
 
 #include "base/FileUtils.h"
+#include "base/KelText.h"
 #include "generator/TKelRunRecord.h"
+#include "imaging/BmpFile.h"
+#include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 
@@ -65,6 +68,13 @@ std::vector<std::string> FilesBelow(const std::string& dir) {
     return files;
 }
 
+void SavePicture(const std::string& file, const TBM_Bitmap& bitmap) {
+    if (kelvo::LowerAZ(fs::path(file).extension().string()) == ".bmp")
+        SaveBmpFile(file, bitmap);
+    else
+        SaveJpegFile(file, bitmap, 90);
+}
+
 void WritePatternPhoto(const std::string& file, int width, int height) {
     TBM_Bitmap bitmap;
     bitmap.SetSize(width, height);
@@ -74,7 +84,7 @@ void WritePatternPhoto(const std::string& file, int width, int height) {
                             static_cast<std::uint32_t>((x * 7 & 255) | (y * 5 & 255) << 8 |
                                                        ((x + y) & 255) << 16));
     fs::create_directories(fs::path(file).parent_path());
-    bitmap.SaveToFile(file, 90);
+    SavePicture(file, bitmap);
 }
 
 std::string DescribeLayouts(const TKelLayoutList& layouts) {

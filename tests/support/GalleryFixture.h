@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class TBM_Bitmap;
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +43,9 @@ public:
 /// The files below a folder, relative and sorted, a gallery run's record aside; none when the
 /// folder does not exist.
 std::vector<std::string> FilesBelow(const std::string& dir);
+
+/// Writes bitmap as a BMP when file ends in ".bmp" (any case), otherwise as a JPEG of quality 90.
+void SavePicture(const std::string& file, const TBM_Bitmap& bitmap);
 
 /// Writes a JPEG or BMP picture of width x height with a colour pattern, creating its folder.
 void WritePatternPhoto(const std::string& file, int width, int height);

@@ -544,7 +544,8 @@ private slots:
         QTemporaryDir folder;
         for (const auto& [name, content] :
              {std::pair{"b.JPG", jpeg.left(jpeg.size() / 3)}, std::pair{"a.jpeg", QByteArray()},
-              std::pair{"c.bmp", QByteArray("no picture")}, std::pair{"notes.txt", QByteArray()}})
+              std::pair{"c.bmp", QByteArray("no picture")}, std::pair{"notes.txt", QByteArray()},
+              std::pair{"d.heic", jpeg}}) // a JPEG under another picture name: read by content
             QVERIFY(WriteFile(folder.filePath(QLatin1String(name)), content));
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(folder.path()), QUrl::fromLocalFile(ThreeSamples[0]),
@@ -561,13 +562,15 @@ private slots:
         const QString missing = folder.filePath(QStringLiteral("missing.jpg"));
         w.AddPictures({missing});
         QCOMPARE(w.FileNames(), (QStringList{folder.filePath("a.jpeg"), folder.filePath("b.JPG"),
-                                             folder.filePath("c.bmp"), ThreeSamples[0], missing}));
+                                             folder.filePath("c.bmp"), folder.filePath("d.heic"),
+                                             ThreeSamples[0], missing}));
         QVERIFY(w.Window->isEnabled());
         QCOMPARE(w.Pictures().GetPicture(2)->Thumbnail(), nullptr);
         QVERIFY(w.Pictures().GetPicture(2)->Checked());
-        QVERIFY(!w.Pictures().GetPicture(4)->Checked()); // a missing file is not in the gallery
+        QVERIFY(!w.Pictures().GetPicture(5)->Checked()); // a missing file is not in the gallery
         QVERIFY(w.Pictures().GetPicture(3)->Thumbnail() != nullptr);
-        QCOMPARE(w.Window->MainSlideView()->SlideCount(), 5);
+        QVERIFY(w.Pictures().GetPicture(4)->Thumbnail() != nullptr);
+        QCOMPARE(w.Window->MainSlideView()->SlideCount(), 6);
     }
 
     // A removal that leaves a current picture or a new selection behind (the grid's cursor
