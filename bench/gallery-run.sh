@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # Times a whole gallery run against a plain decode of the same photos, and measures its memory.
 #
-# Real photographs come from Debian's lomiri-wallpapers-16.04 package (15 JPEGs of 1.5 to 16
-# megapixels, 12 of them progressive), fetched once with apt-get download into a cache folder
-# outside the repository. A second set holds the same pictures transcoded losslessly to
-# baseline with jpegtran, which is what cameras write. A third holds one 20-megapixel baseline
-# photo (the largest one enlarged), for the memory figure. For each set the script measures:
+# The photos come from bench/bench-photos.sh: 15 real photographs, the same transcoded to
+# baseline, and one 20-megapixel photo for the memory figure. For each set the script measures:
 #   decode   djpeg (libjpeg-turbo, accurate DCT) of every photo, output discarded
 #   exact    kelvo-cli generate --jobs 1 and --jobs 2, two picture layers: 140 x 140 and
 #            640 x 480, quality 80
@@ -22,11 +19,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 mode=time
 if [[ ${1:-} == --callgrind ]]; then mode=callgrind; shift; fi
 runs=${1:-3}
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/kelvo-bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for tool in djpeg jpegtran cjpeg /usr/bin/convert /usr/bin/time; do
+for tool in djpeg /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 1; }
 done
 [[ $mode == time ]] || command -v valgrind >/dev/null || { echo "valgrind is missing" >&2; exit 1; }
@@ -35,20 +31,7 @@ cmake --preset release -S "$top" >/dev/null
 cmake --build --preset release --target kelvo-cli >/dev/null
 cli=$top/build-release/bin/kelvo-cli
 
-if [[ ! -d $cache/large ]]; then
-  rm -rf "$cache/extract" "$cache/photos" "$cache/baseline"
-  mkdir -p "$cache/download"
-  (cd "$cache/download" && apt-get download lomiri-wallpapers-16.04 2>/dev/null)
-  dpkg-deb -x "$cache"/download/lomiri-wallpapers-16.04_*.deb "$cache/extract"
-  mkdir -p "$cache/photos" "$cache/baseline" "$cache/large"
-  for f in "$cache"/extract/usr/share/backgrounds/*.jpg; do
-    cp "$f" "$cache/photos/"
-    jpegtran -copy all -outfile "$cache/baseline/$(basename "$f")" "$f"
-  done
-  biggest=$(ls -S "$cache"/photos/*.jpg | head -1)
-  /usr/bin/convert "$biggest" -resize '5472x3648!' ppm:- |
-    cjpeg -quality 92 -outfile "$cache/large/large.jpg"
-fi
+cache=$("$top/bench/bench-photos.sh")
 
 mkdir -p "$work/Layouts/Bench"
 cat >"$work/Layouts/Bench/index.html" <<'HTML'

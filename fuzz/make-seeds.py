@@ -246,6 +246,26 @@ def project_seeds():
         b'<layouts active_layout=""/><picture_infos/></project></kelvo>')
 
 
+def record_seeds():
+    put("fuzz_run_record", "pictures.xml", b'''<?xml version="1.0"?>
+<kelvo-record version="1" folder="@DIR@">
+  <file path="index.html" kind="page" key="795627d2b6022f9b" size="3566" time="1796594132719754707" inode="10953076" />
+  <file path="thumbs/a_index.jpg" kind="picture" key="v1 140x140 q80 exact" size="5120" time="1796594132719451465" inode="10953764">
+    <source path="0123456789abcdef" size="914024" time="1796594132000000000" hash="fedcba9876543210" />
+  </file>
+  <file path="new.html" kind="page" />
+  <folder path="thumbs/" />
+</kelvo-record>
+''')
+    put("fuzz_run_record", "escapes.xml", b'''<?xml version="1.0"?>
+<kelvo-record version="1" folder="@DIR@">
+  <file path="../keep.txt" kind="page" />
+  <file path="a/../../keep.txt" kind="picture" />
+  <folder path="../" />
+</kelvo-record>
+''')
+
+
 def url_seeds():
     for i, path in enumerate(["\x01C:\\Web\\pics\\Strand \u00dc-1_big.jpg", "\x00out/a b#?.jpg",
                               "\x01../x/\u00e9t\u00e9 \u00c4\u00d6\u00dc\u00e4\u00f6\u00fc.jpg",
@@ -308,6 +328,7 @@ def main():
     heif_seeds()
     template_seeds()
     project_seeds()
+    record_seeds()
     url_seeds()
     language_seeds()
     language_file_seeds()

@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   # core libraries
   libjpeg62-turbo-dev libpng-dev liblcms2-dev libpugixml-dev libexif-dev libcli11-dev
+  libxxhash-dev
   libwebp-dev libheif-dev libtiff-dev
   # desktop program, its translations, help viewer, widget tests
   qt6-base-dev qt6-webengine-dev qt6-l10n-tools qt6-translations-l10n qt6-svg-dev libchm-dev

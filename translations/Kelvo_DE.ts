@@ -347,6 +347,14 @@
         <source>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</source>
         <translation>Die Erstellung der Bildergalerie wurde abgebrochen. Die bereits geschriebenen Seiten und Bilder bleiben im Ausgabeordner.</translation>
     </message>
+    <message id="2260">
+        <source>Rewrite all pictures</source>
+        <translation>Alle Bilder neu schreiben</translation>
+    </message>
+    <message id="3110">
+        <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
+        <translation>Bilder: %d geschrieben, %d behalten, %d entfernt. Seiten: %d geschrieben, %d behalten, %d entfernt.</translation>
+    </message>
     <message id="2320">
         <source>Template check: no problems found.</source>
         <translation>Vorlagenprüfung: keine Probleme gefunden.</translation>

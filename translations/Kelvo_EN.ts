@@ -347,6 +347,14 @@
         <source>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</source>
         <translation>The creation of the picture gallery was stopped. The pages and pictures written so far remain in the output folder.</translation>
     </message>
+    <message id="2260">
+        <source>Rewrite all pictures</source>
+        <translation>Rewrite all pictures</translation>
+    </message>
+    <message id="3110">
+        <source>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</source>
+        <translation>Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.</translation>
+    </message>
     <message id="2320">
         <source>Template check: no problems found.</source>
         <translation>Template check: no problems found.</translation>

@@ -3,6 +3,7 @@
 #include "base/FileUtils.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -31,24 +32,29 @@ int OpenRegularFile(const std::string& path) {
     return fd;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    const int fd = OpenRegularFile(path);
-    std::string data;
+void ReadFileBlocks(const std::string& path,
+                    const std::function<void(std::string_view block)>& consume) {
+    // Closed also when consume raises.
+    struct TDescriptor {
+        int Value;
+        ~TDescriptor() { ::close(Value); }
+    } const fd{OpenRegularFile(path)};
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.Value, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(error));
-        }
+        if (n < 0)
+            throw EFileError("Cannot read \"" + path + "\": " + std::strerror(errno));
         if (n == 0)
             break;
-        data.append(buffer, static_cast<std::size_t>(n));
+        consume(std::string_view(buffer, static_cast<std::size_t>(n)));
     }
-    ::close(fd);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string data;
+    ReadFileBlocks(path, [&](std::string_view block) { data.append(block); });
     return data;
 }
 
@@ -127,20 +133,10 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
 
 namespace {
 
+constexpr std::size_t TemporarySuffixLength = 8;
+
 std::string ErrorText(const std::string& fileName, const char* what, int error) {
     return "Cannot write \"" + fileName + "\": " + what + ": " + std::strerror(error);
-}
-
-// A name in the target's folder that no other file has: hidden, and with an extension the
-// program's file dialogs do not list. One generator per thread: writers may run in parallel.
-std::string TemporaryName(const fs::path& target) {
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix(8, '0');
-    for (char& c : suffix)
-        c = Digits[random() % (sizeof(Digits) - 1)];
-    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".tmp"))
-        .string();
 }
 
 void WriteAll(int fd, std::string_view data, const std::string& fileName) {
@@ -176,7 +172,7 @@ void WriteFileBytes(const std::string& fileName, std::string_view data, bool flu
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = TemporaryName(target);
+        temporary = TemporaryFileName(target.string());
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             throw EFileError(ErrorText(fileName, "create", errno));
@@ -213,6 +209,37 @@ void WriteFileBytes(const std::string& fileName, std::string_view data, bool flu
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+// The random part keeps writers, also parallel ones (one generator per thread), from meeting.
+std::string TemporaryFileName(const std::string& target, std::string_view keepExtension) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string suffix(TemporarySuffixLength, '0');
+    for (char& c : suffix)
+        c = Digits[random() % (sizeof(Digits) - 1)];
+    const fs::path path = target;
+    return (path.parent_path() /
+            ("." + path.filename().string() + "." + suffix + ".tmp" + std::string(keepExtension)))
+        .string();
+}
+
+bool IsTemporaryFileNameOf(std::string_view name, std::string_view targetName) {
+    const std::string head = "." + std::string(targetName) + ".";
+    if (!name.starts_with(head))
+        return false;
+    name.remove_prefix(head.size());
+    if (name.size() < TemporarySuffixLength + 4)
+        return false;
+    for (const char c : name.substr(0, TemporarySuffixLength))
+        if (!std::isdigit(static_cast<unsigned char>(c)) && !(c >= 'a' && c <= 'z'))
+            return false;
+    name.remove_prefix(TemporarySuffixLength);
+    if (!name.starts_with(".tmp"))
+        return false;
+    name.remove_prefix(4);
+    const auto dot = targetName.rfind('.');
+    return name.empty() || (dot != std::string_view::npos && name == targetName.substr(dot));
 }
 
 } // namespace kelvo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,10 @@ namespace kelvo {
 /// The whole file, byte for byte. Raises EFileError naming the file when it cannot be read or
 /// is not a regular file.
 std::string ReadFileBytes(const std::string& path);
+/// Hands the file to consume in blocks, in order, without holding all of it. Raises as
+/// ReadFileBytes, or what consume raises.
+void ReadFileBlocks(const std::string& path,
+                    const std::function<void(std::string_view block)>& consume);
 
 /// A descriptor of path opened for reading, which the caller closes. Raises EFileError naming
 /// the file when it cannot be opened or is not a regular file: a folder, or a named pipe, which
@@ -53,5 +58,13 @@ bool IsInsideFolder(const std::string& path, const std::string& folder);
 /// before returning, for documents the user saves. Raises EFileError and leaves no temporary
 /// file behind.
 void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk = false);
+
+/// A fresh name beside target under which a new version of it is written before it is renamed
+/// over target: "." + target's name + "." + 8 random letters or digits + ".tmp" (the name
+/// WriteFileBytes uses), followed by keepExtension. Nothing is created.
+std::string TemporaryFileName(const std::string& target, std::string_view keepExtension = {});
+/// True if name (a file name without folder) is one that TemporaryFileName makes for a file
+/// named targetName, with or without the kept extension: what an interrupted write leaves.
+bool IsTemporaryFileNameOf(std::string_view name, std::string_view targetName);
 
 } // namespace kelvo

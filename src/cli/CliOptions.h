@@ -16,6 +16,7 @@ struct GenerateOptions {
     std::string Layouts;
     int Jobs = 0;
     bool Fast = false;
+    bool Force = false;
     bool Quiet = false;
 };
 

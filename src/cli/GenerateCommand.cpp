@@ -58,6 +58,17 @@ void CheckWritable(const std::string& dir) {
     fs::remove(probe, ec);
 }
 
+// The last line of a run, on standard error so that standard output stays the start page alone
+// for scripts.
+void PrintCounts(const TKelRebuildPlan::TCounts& counts, bool quiet) {
+    if (quiet)
+        return;
+    std::cerr << "kelvo-cli: pictures: " << counts.PicturesWritten << " written, "
+              << counts.PicturesKept << " kept, " << counts.PicturesRemoved
+              << " removed; pages: " << counts.PagesWritten << " written, " << counts.PagesKept
+              << " kept, " << counts.PagesRemoved << " removed\n";
+}
+
 } // namespace
 
 ExitStatus RunGenerate(const GenerateOptions& options) {
@@ -95,6 +106,7 @@ ExitStatus RunGenerate(const GenerateOptions& options) {
     run.Progress = &progress;
     run.Jobs = options.Jobs;
     run.Fast = options.Fast;
+    run.Force = options.Force;
     const TKelGalleryRun::TStatus status = run.Execute(project, outDir);
     progress.Finish();
 
@@ -112,10 +124,12 @@ ExitStatus RunGenerate(const GenerateOptions& options) {
     case TKelGalleryRun::TStatus::Cancelled:
         std::cerr << "kelvo-cli: cancelled; what was written so far stays in \"" << outDir
                   << "\"\n";
+        PrintCounts(run.Counts, options.Quiet);
         return ExitStatus::Cancelled;
     case TKelGalleryRun::TStatus::Done:
         break;
     }
-    std::cout << (run.StartPage.empty() ? outDir : run.StartPage) << '\n';
+    std::cout << (run.StartPage.empty() ? outDir : run.StartPage) << std::endl;
+    PrintCounts(run.Counts, options.Quiet);
     return ExitStatus::Success;
 }

@@ -20,7 +20,12 @@ int Run(int argc, char** argv) {
 
     GenerateOptions generate;
     CLI::App* generateCmd = app.add_subcommand(
-        "generate", "Generate the gallery of a project: its pages, then its resized pictures.");
+        "generate",
+        "Generate the gallery of a project: its pages, then its resized pictures. Only what "
+        "changed since the last run is written, and files that run made but this one does not "
+        "are removed (the record of what was written is the hidden file .kelvo-record.xml in "
+        "the output folder). Prints the start page on standard output and, unless quiet, a "
+        "last line on standard error with the pictures and pages written, kept and removed.");
     generateCmd->add_option("project", generate.Project, "The project file (.kel)")->required();
     generateCmd->add_option("-o,--output", generate.Output,
                             "Write the gallery here (created if missing) instead of the project's "
@@ -36,7 +41,9 @@ int Run(int argc, char** argv) {
     generateCmd->add_flag("--fast", generate.Fast,
                           "Decode JPEG pictures at a reduced scale: faster, same picture sizes "
                           "and names, slightly different pixels");
-    generateCmd->add_flag("-q,--quiet", generate.Quiet, "Show no progress");
+    generateCmd->add_flag("-f,--force", generate.Force,
+                          "Rewrite every page and picture, also those that are still current");
+    generateCmd->add_flag("-q,--quiet", generate.Quiet, "Show no progress and no counts");
 
     NewOptions create;
     CLI::App* newCmd = app.add_subcommand(

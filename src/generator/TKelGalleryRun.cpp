@@ -52,6 +52,7 @@ private:
 TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std::string& outDir) {
     StartPage.clear();
     Failures.clear();
+    Counts = {};
     Warnings.clear();
 
     project.Pictures().UncheckMissing();
@@ -72,7 +73,17 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     if (OnStarted)
         OnStarted();
 
+    TKelRebuildPlan plan(outDir, Force);
     TKelPageGenerator pages;
+    TKelPictureGenerator pictureGenerator;
+    std::vector<std::pair<std::string, bool>> files;
+    for (std::string& file : pages.OutputFileNames(pictures, *layout, outDir))
+        files.emplace_back(std::move(file), false);
+    for (std::string& file : pictureGenerator.OutputFileNames(*layout, pictures, outDir))
+        files.emplace_back(std::move(file), true);
+    plan.Begin(files, pages.DirectoryNames(*layout, outDir));
+
+    pages.Plan = &plan;
     pages.CreateDirectories(*layout, outDir);
     pages.CopyFiles(*layout, outDir);
     pages.Progress = &progress;
@@ -80,16 +91,19 @@ TKelGalleryRun::TStatus TKelGalleryRun::Execute(TKelProject& project, const std:
     StartPage = pages.GetStartPage(*layout, outDir);
     Failures = pages.Failures;
 
-    TKelPictureGenerator pictureGenerator;
     pictureGenerator.Progress = &progress;
     pictureGenerator.Jobs = Jobs;
     pictureGenerator.Fast = Fast;
+    pictureGenerator.Plan = &plan;
     pictureGenerator.Generate(*layout, nullptr, pictures, outDir);
     Failures.insert(Failures.end(), pictureGenerator.Failures.begin(),
                     pictureGenerator.Failures.end());
     Warnings = pictureGenerator.Warnings;
 
     const bool cancelled = progress.WasCancelled();
+    plan.Finish(!cancelled);
+    Failures.insert(Failures.end(), plan.Failures.begin(), plan.Failures.end());
+    Counts = plan.Counts;
     progress.Reset();
     return cancelled ? TStatus::Cancelled : TStatus::Done;
 }

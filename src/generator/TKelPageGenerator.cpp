@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/FileHash.h"
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "base/KelText.h"
+#include "generator/TKelRebuildPlan.h"
+#include "generator/TKelRunRecord.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
 #include "model/TKelLayout.h"
@@ -214,29 +217,76 @@ std::int64_t TKelPageGenerator::CellsInRow(const TKelLayer& layer, int page, int
     return std::min(cols, n - (cols * rows * page + row * cols));
 }
 
+std::vector<std::string> TKelPageGenerator::DirectoryNames(const TKelLayout& layout,
+                                                           const std::string& outDir) const {
+    std::vector<std::string> result;
+    if (!layout.Directory())
+        return result;
+    for (const std::string& dir : layout.Directory()->Directories) {
+        std::string target = outDir + LayoutRelative(layout, dir);
+        if (kelvo::IsInsideFolder(target, outDir))
+            result.push_back(std::move(target));
+    }
+    return result;
+}
+
 void TKelPageGenerator::CreateDirectories(const TKelLayout& layout,
                                           const std::string& outDir) const {
-    if (!layout.Directory())
-        return;
-    for (const std::string& dir : layout.Directory()->Directories) {
-        const std::string target = outDir + LayoutRelative(layout, dir);
+    for (const std::string& target : DirectoryNames(layout, outDir)) {
         std::error_code ec;
-        if (kelvo::IsInsideFolder(target, outDir))
-            fs::create_directories(target, ec);
+        fs::create_directories(target, ec);
     }
 }
 
-void TKelPageGenerator::CopyFiles(const TKelLayout& layout, const std::string& outDir) const {
+std::vector<std::pair<std::string, std::string>>
+TKelPageGenerator::CopyTargets(const TKelLayout& layout, const std::string& outDir) const {
+    std::vector<std::pair<std::string, std::string>> result;
     if (!layout.Directory())
-        return;
+        return result;
     for (const std::string& file : layout.Directory()->OtherFiles) {
-        const std::string target = outDir + LayoutRelative(layout, file);
-        if (!kelvo::IsInsideFolder(target, outDir))
-            continue;
-        std::error_code ec;
-        fs::create_directories(fs::path(target).parent_path(), ec);
-        fs::copy_file(file, target, fs::copy_options::overwrite_existing, ec);
+        std::string target = outDir + LayoutRelative(layout, file);
+        // The run's record is never a layout's file, whatever the layout holds.
+        if (kelvo::IsInsideFolder(target, outDir) &&
+            kelvo::ExtractFileName(target) != TKelRunRecord::FileName)
+            result.emplace_back(file, std::move(target));
     }
+    return result;
+}
+
+void TKelPageGenerator::CopyFiles(const TKelLayout& layout, const std::string& outDir) const {
+    for (const auto& [file, target] : CopyTargets(layout, outDir)) {
+        try {
+            const std::string bytes = kelvo::ReadFileBytes(file);
+            const std::uint64_t hash = kelvo::HashBytes(bytes);
+            if (Plan && Plan->Keep(target, hash))
+                continue;
+            std::error_code ec;
+            fs::create_directories(fs::path(target).parent_path(), ec);
+            kelvo::WriteFileBytes(target, bytes);
+            if (Plan)
+                Plan->Written(target, hash);
+        } catch (const std::exception&) {
+            // A layout file that cannot be copied leaves its page without it; the run goes on.
+        }
+    }
+}
+
+std::vector<std::string> TKelPageGenerator::OutputFileNames(const TKelPictureRefs& pictures,
+                                                            const TKelLayout& layout,
+                                                            const std::string& outDir) {
+    std::vector<std::string> result;
+    for (auto& [file, target] : CopyTargets(layout, outDir))
+        result.push_back(std::move(target));
+    SetPictures(pictures);
+    if (!layout.Directory() || Pictures.Count() == 0)
+        return result;
+    for (const TKelLayer* layer : layout.Layers()) {
+        if (!layer->PageFile())
+            continue;
+        for (int page = 0, pages = PageCount(*layer); page < pages; ++page)
+            result.push_back(MakeUrl(GetPageFileName(layout, *layer, outDir, page), false));
+    }
+    return result;
 }
 
 void TKelPageGenerator::Generate(const TKelPictureRefs& pictures, const TKelLayout& layout,
@@ -291,8 +341,13 @@ std::string TKelPageGenerator::GeneratePage(const TKelLayout& layout, const TKel
         const PageContext context{layout, layer, outDir, page, kelvo::ExtractFilePath(fileName)};
         const std::string text =
             FillText(context, TRegion::Page, pageFile->Text, pageFile->TextTags, 0, 0);
+        const std::uint64_t hash = kelvo::HashBytes(text);
+        if (Plan && Plan->Keep(fileName, hash))
+            return fileName;
         fs::create_directories(context.PageDir);
         kelvo::WriteFileBytes(fileName, text);
+        if (Plan)
+            Plan->Written(fileName, hash);
         return fileName;
     } catch (const std::exception& e) {
         Failures.push_back({fileName, e.what()});

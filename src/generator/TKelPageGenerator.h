@@ -16,6 +16,7 @@
 
 class TCustomProgress;
 class TKelLayer;
+class TKelRebuildPlan;
 class TKelLayout;
 class TKelPicture;
 class TKelTagRefs;
@@ -53,6 +54,9 @@ public:
     bool Preview = false;
     /// Pages that could not be written in the last run.
     std::vector<TKelGenerationFailure> Failures;
+    /// Not owned; may be null. When set, pages and copied files whose bytes are already there
+    /// are kept as they are, and what is written is recorded in it.
+    TKelRebuildPlan* Plan = nullptr;
 
     /// Creates outDir plus every folder of the layout, relative to the layout folder. Failures
     /// are ignored.
@@ -60,6 +64,14 @@ public:
     /// Copies every file of the layout that is not a template page to the same place below
     /// outDir, replacing existing files. Failures are ignored.
     void CopyFiles(const TKelLayout& layout, const std::string& outDir) const;
+
+    /// The folders CreateDirectories creates, each ending in a path delimiter.
+    std::vector<std::string> DirectoryNames(const TKelLayout& layout,
+                                            const std::string& outDir) const;
+    /// Every file that CopyFiles and Generate write for pictures, in link form: the copied
+    /// files, then the pages.
+    std::vector<std::string> OutputFileNames(const TKelPictureRefs& pictures,
+                                             const TKelLayout& layout, const std::string& outDir);
 
     /// Writes every page of every layer for the checked pictures of pictures. Asks Progress
     /// whether to stop before each layer and each page, and advances it by one step per layer.
@@ -124,6 +136,9 @@ private:
     std::int64_t CellsInRow(const TKelLayer& layer, int page, int row) const;
 
     void SetPictures(const TKelPictureRefs& pictures);
+    /// The layout's files that CopyFiles copies, each with its target below outDir.
+    std::vector<std::pair<std::string, std::string>> CopyTargets(const TKelLayout& layout,
+                                                                 const std::string& outDir) const;
 
     TKelPictureNames m_names;
     /// The sources' sizes read so far in this run; none for a source that cannot be read.

@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -17,10 +18,12 @@
 #include "base/KelErrors.h"
 #include "generator/TKelPageGenerator.h"
 #include "generator/TKelPictureFrame.h"
+#include "generator/TKelRebuildPlan.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/LoadPicture.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/PictureOutputVersion.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TCustomProgress.h"
 #include "model/TKelLayer.h"
@@ -73,6 +76,17 @@ private:
 
 bool ShowsPictures(const TKelLayer& layer) {
     return layer.PageFile() && layer.PageFile()->AllTags.ContainsPictureTag();
+}
+
+// The layers pictures are made for: the one given, else every layer that shows pictures.
+std::vector<const TKelLayer*> PictureLayers(const TKelLayout& layout, const TKelLayer* layer) {
+    if (layer)
+        return {layer};
+    std::vector<const TKelLayer*> layers;
+    for (const TKelLayer* each : layout.Layers())
+        if (ShowsPictures(*each))
+            layers.push_back(each);
+    return layers;
 }
 
 } // namespace
@@ -216,21 +230,85 @@ TKelPictureGenerator::ResizePicture(const std::string& fileName,
     return result;
 }
 
+std::vector<TKelPictureOutput>
+TKelPictureGenerator::Outputs(const TKelLayout& layout, const std::vector<const TKelLayer*>& layers,
+                              const TKelPicture& picture, const std::string& outDir,
+                              const TKelSourceSize* size) const {
+    std::vector<TKelPictureOutput> outputs;
+    for (const TKelLayer* layer : layers) {
+        std::vector<int> densities = layer->Densities();
+        if (size) {
+            try {
+                densities.clear();
+                for (const TKelPictureFrame& frame :
+                     PictureFrames(*layer, size->Width, size->Height))
+                    densities.push_back(frame.Density);
+            } catch (const std::exception&) {
+                densities = {1}; // carries the failure when the picture is made
+            }
+        }
+        for (const int density : densities)
+            outputs.push_back(Output(layout, *layer, picture, outDir, density));
+    }
+    return outputs;
+}
+
+TKelPictureOutput TKelPictureGenerator::Output(const TKelLayout& layout, const TKelLayer& layer,
+                                               const TKelPicture& picture,
+                                               const std::string& outDir, int density) const {
+    // The source aside, this is all that decides the bytes of the file.
+    const std::string key =
+        "v" + std::to_string(KelPictureOutputVersion) + " " + std::to_string(layer.PictureWidth()) +
+        "x" + std::to_string(layer.PictureHeight()) + "@" + std::to_string(density) + " q" +
+        std::to_string(layer.PictureQuality()) + (Fast ? " fast" : " exact");
+    return {&layer,
+            TKelPageGenerator::MakeUrl(
+                m_names.PictureFileName(layout, layer, &picture, outDir, density), false),
+            key, density};
+}
+
+std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout& layout,
+                                                               const TKelPictureRefs& pictures,
+                                                               const std::string& outDir) {
+    Pictures.Assign(pictures, false, false);
+    m_names.Assign(Pictures);
+    std::vector<std::string> result;
+    if (!layout.Directory())
+        return result;
+    const std::vector<const TKelLayer*> layers = PictureLayers(layout, nullptr);
+    for (const TKelPicture* picture : Pictures)
+        for (TKelPictureOutput& output : Outputs(layout, layers, *picture, outDir, nullptr))
+            result.push_back(std::move(output.FileName));
+    return result;
+}
+
 void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
                                           const TKelPicture& picture, const std::string& outDir,
                                           PictureHooks& hooks) const {
-    std::vector<const TKelLayer*> targets;
-    if (layer) {
-        targets.push_back(layer);
-    } else {
-        for (const TKelLayer* each : layout.Layers())
-            if (ShowsPictures(*each))
-                targets.push_back(each);
+    std::optional<TKelSourceSize> size;
+    try {
+        size = ReadSourceSize(picture.FileName());
+    } catch (const std::exception&) {
+        // Decoding fails too, and says why.
     }
+    std::vector<TKelPictureOutput> outputs =
+        Outputs(layout, PictureLayers(layout, layer), picture, outDir, size ? &*size : nullptr);
+    TKelRebuildPlan::TSourceState source;
+    if (Plan)
+        source = Plan->Decide(picture.FileName(), outputs, Fast);
+    std::vector<const TKelLayer*> targets;
+    for (const TKelPictureOutput& output : outputs)
+        if (output.Write &&
+            std::find(targets.begin(), targets.end(), output.Layer) == targets.end())
+            targets.push_back(output.Layer);
+
     // A file of another type loads nothing; it still counts its progress steps below.
     const bool usable = PictureFormatOf(picture.FileName()) != TPictureFormat::None;
     std::vector<Resized> resized;
-    if (usable) {
+    if (!usable) {
+        hooks.Failed(
+            {picture.FileName(), "Not a picture Kelvo can read: \"" + picture.FileName() + "\""});
+    } else if (!targets.empty()) {
         std::string warning;
         try {
             resized = ResizePicture(picture.FileName(), targets, warning);
@@ -240,23 +318,27 @@ void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLa
         }
         if (!warning.empty())
             hooks.Warned({picture.FileName(), warning});
-    } else {
-        hooks.Failed(
-            {picture.FileName(), "Not a picture Kelvo can read: \"" + picture.FileName() + "\""});
     }
 
     const auto write = [&](const TKelLayer& target) {
         for (const Resized& each : resized) {
             if (each.Layer != &target)
                 continue;
+            const auto found = std::find_if(outputs.begin(), outputs.end(), [&](const auto& o) {
+                return o.Layer == &target && o.Density == each.Density;
+            });
+            // A density the headers did not promise is still written, as a fresh run would.
+            const TKelPictureOutput output =
+                found != outputs.end() ? *found
+                                       : Output(layout, target, picture, outDir, each.Density);
+            if (!output.Write)
+                continue;
             try {
-                GeneratePicture(layout, picture, each, outDir);
+                GeneratePicture(output, each, outDir);
+                if (Plan)
+                    Plan->Written(output, source);
             } catch (const std::exception& e) {
-                hooks.Failed(
-                    {TKelPageGenerator::MakeUrl(
-                         m_names.PictureFileName(layout, target, &picture, outDir, each.Density),
-                         false),
-                     e.what()});
+                hooks.Failed({output.FileName, e.what()});
             }
         }
     };
@@ -361,19 +443,27 @@ void TKelPictureGenerator::GenerateParallel(const TKelLayout& layout, const TKel
     }
 }
 
-std::string TKelPictureGenerator::GeneratePicture(const TKelLayout& layout,
-                                                  const TKelPicture& picture,
+std::string TKelPictureGenerator::GeneratePicture(const TKelPictureOutput& output,
                                                   const Resized& resized,
                                                   const std::string& outDir) const {
-    std::string fileName = TKelPageGenerator::MakeUrl(
-        m_names.PictureFileName(layout, *resized.Layer, &picture, outDir, resized.Density), false);
+    const std::string& fileName = output.FileName;
     if (!kelvo::IsInsideFolder(fileName, outDir))
         throw EFileError("Refusing to write \"" + fileName + "\" outside the output folder");
     if (resized.Error)
         std::rethrow_exception(resized.Error);
     std::error_code ec;
     fs::create_directories(fs::path(fileName).parent_path(), ec); // a failure shows when saving
-    SaveJpegFile(fileName, resized.Picture, resized.Layer->PictureQuality());
+    // Written beside and renamed over the old file: that stays whole until then, and the new
+    // one gets a new inode, which no record of an earlier run describes.
+    const std::string temporary =
+        kelvo::TemporaryFileName(fileName, fs::path(fileName).extension().string());
+    SaveJpegFile(temporary, resized.Picture, output.Layer->PictureQuality());
+    fs::rename(temporary, fileName, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw EFileError("Cannot write \"" + fileName + "\": " + ec.message());
+    }
     return fileName;
 }
 

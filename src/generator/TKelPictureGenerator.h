@@ -8,12 +8,15 @@
 
 #include "generator/TKelGenerationFailure.h"
 #include "generator/TKelPictureNames.h"
+#include "generator/TKelPictureOutput.h"
 #include "model/TKelPictureRefs.h"
 
 class TCustomProgress;
 class TKelLayer;
 class TKelLayout;
 class TKelPicture;
+class TKelRebuildPlan;
+struct TKelSourceSize;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
@@ -47,6 +50,9 @@ public:
     bool Fast = false;
     /// Pictures that could not be read or written in the last run.
     std::vector<TKelGenerationFailure> Failures;
+    /// Not owned; may be null. When set, it decides which files of a picture are written; a
+    /// picture none of whose files are written is not even decoded.
+    TKelRebuildPlan* Plan = nullptr;
     /// Pictures of the last run that were written, but not quite as their files ask (a colour
     /// profile that could not be used), and why; in picture order.
     std::vector<TKelGenerationFailure> Warnings;
@@ -56,6 +62,11 @@ public:
     /// written for a layout without page directory or an empty list.
     void Generate(const TKelLayout& layout, const TKelLayer* layer, const TKelPictureRefs& pictures,
                   const std::string& outDir);
+
+    /// Every file that Generate with no layer writes for pictures.
+    std::vector<std::string> OutputFileNames(const TKelLayout& layout,
+                                             const TKelPictureRefs& pictures,
+                                             const std::string& outDir);
 
     /// Writes the placeholder that preview pages show in place of pictures not generated: a BMP
     /// of the layer's frame size (140 where a side is 0) named like the layer's pictures
@@ -84,6 +95,18 @@ private:
                         const TKelPicture& picture, const std::string& outDir,
                         PictureHooks& hooks) const;
 
+    /// The files made from picture for each of layers, with their keys: one per density the
+    /// source has for the layer (from the width x height of size), or, without a size, one per
+    /// density the layer asks for.
+    std::vector<TKelPictureOutput> Outputs(const TKelLayout& layout,
+                                           const std::vector<const TKelLayer*>& layers,
+                                           const TKelPicture& picture, const std::string& outDir,
+                                           const TKelSourceSize* size) const;
+    /// The file made from picture for layer at density, with its key.
+    TKelPictureOutput Output(const TKelLayout& layout, const TKelLayer& layer,
+                             const TKelPicture& picture, const std::string& outDir,
+                             int density) const;
+
     /// One source picture resized for one layer at one density, or why that failed.
     struct Resized;
     /// Decodes fileName once and resizes it for each of layers at each of its densities;
@@ -92,10 +115,9 @@ private:
     std::vector<Resized> ResizePicture(const std::string& fileName,
                                        const std::vector<const TKelLayer*>& layers,
                                        std::string& warning) const;
-    /// Writes resized, the picture for its layer and density; returns the written path. Raises on
-    /// failure.
-    std::string GeneratePicture(const TKelLayout& layout, const TKelPicture& picture,
-                                const Resized& resized, const std::string& outDir) const;
+    /// Writes resized, the picture of output; returns the written path. Raises on failure.
+    std::string GeneratePicture(const TKelPictureOutput& output, const Resized& resized,
+                                const std::string& outDir) const;
 
     /// Names the files exactly as the page generator does for the same pictures.
     TKelPictureNames m_names;

@@ -118,6 +118,8 @@ void TFrmHtmlOutput::FormShow() {
     m_progress->Reset();
     // Exact pictures unless asked for anew: the fast decode is a choice for one session.
     ui->chkFast->setChecked(false);
+    // Rewriting everything is for one run's doubt, not a setting.
+    ui->chkRewrite->setChecked(false);
     LoadControls();
 }
 
@@ -210,6 +212,7 @@ void TFrmHtmlOutput::btnStartClick() {
     TKelGalleryRun run;
     run.Progress = m_progress.get();
     run.Fast = ui->chkFast->isChecked();
+    run.Force = ui->chkRewrite->isChecked();
     run.OnStarted = [this] { SetRunning(false); };
     m_running = true;
     TKelGalleryRun::TStatus status = TKelGalleryRun::TStatus::Done;
@@ -243,7 +246,8 @@ void TFrmHtmlOutput::btnStartClick() {
         m_environment.Prompts.Message(
             this, QMessageBox::Information, GetText(2080, QString()),
             GetText(3083, "The creation of the picture gallery was stopped. The pages and "
-                          "pictures written so far remain in the output folder."));
+                          "pictures written so far remain in the output folder.") +
+                "\n\n" + CountsText(run));
         return;
     case TKelGalleryRun::TStatus::Done:
         ShowRunResult(run);
@@ -253,6 +257,7 @@ void TFrmHtmlOutput::btnStartClick() {
 
 void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
     const QString caption = GetText(2080, QString());
+    const QString counts = "\n\n" + CountsText(run);
     const QString startPage = QString::fromStdString(run.StartPage);
     const auto openStartPage = [&] { QDesktopServices::openUrl(QUrl::fromLocalFile(startPage)); };
     // Pictures written with a warning are complete, but the user should know why they may
@@ -270,11 +275,12 @@ void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
         if (startPage.isEmpty()) {
             m_environment.Prompts.Message(
                 this, QMessageBox::Information, caption,
-                GetText(3078, "The picture gallery was created successfully."));
+                GetText(3078, "The picture gallery was created successfully.") + counts);
         } else if (m_environment.Prompts.Message(
                        this, QMessageBox::Question, caption,
                        GetText(3079, "The picture gallery was created successfully. Do you want "
-                                     "to view it in your web browser now?"),
+                                     "to view it in your web browser now?") +
+                           counts,
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes) {
             openStartPage();
         }
@@ -296,6 +302,7 @@ void TFrmHtmlOutput::ShowRunResult(const TKelGalleryRun& run) {
             FileList(run.Failures);
     }
     text += warnings;
+    text += counts;
     if (startPage.isEmpty()) {
         m_environment.Prompts.Message(this, QMessageBox::Warning, caption, text);
         return;
@@ -322,6 +329,14 @@ void TFrmHtmlOutput::SetRunning(bool idle) {
     ui->btnStop->setVisible(!idle);
     (idle ? ui->btnStart : ui->btnStop)->repaint();
     ui->pnlBottom->setEnabled(idle);
+}
+
+QString TFrmHtmlOutput::CountsText(const TKelGalleryRun& run) {
+    const TKelRebuildPlan::TCounts& c = run.Counts;
+    return m_environment.Language.GetTextFmt(
+        3110, "Pictures: %d written, %d kept, %d removed. Pages: %d written, %d kept, %d removed.",
+        {c.PicturesWritten, c.PicturesKept, c.PicturesRemoved, c.PagesWritten, c.PagesKept,
+         c.PagesRemoved});
 }
 
 QString TFrmHtmlOutput::GetText(int id, const QString& def) {

@@ -63,6 +63,8 @@ private:
     void SetControlText(QLineEdit* edit, const std::string& value);
     void SetRunning(bool idle);
     void ShowRunResult(const TKelGalleryRun& run);
+    /// The files the run wrote, kept and removed, as one line for its closing message.
+    QString CountsText(const TKelGalleryRun& run);
     QString GetText(int id, const QString& def);
 
     std::unique_ptr<Ui::TFrmHtmlOutput> ui;

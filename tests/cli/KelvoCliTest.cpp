@@ -220,6 +220,31 @@ TEST_F(KelvoCli, FastHasTheSameNamesAndSizesAsExact) {
     EXPECT_GT(differing, 0);
 }
 
+// A second run keeps what is current and says so on standard error's last line; --force
+// rewrites everything. Standard output stays the start page alone.
+TEST_F(KelvoCli, RerunCountsWhatWasWrittenKeptAndRemoved) {
+    const std::string project = Quote(tmp.dir() + "p.kel");
+    ASSERT_EQ(Cli(tmp, "new " + project + " " + Quote(tmp.dir() + "photos")).Status, 0);
+    const std::string generate =
+        "generate " + project + " --layouts " + layouts + " -o " + Quote(tmp.dir() + "site");
+    const auto lastLine = [&] {
+        std::string text = kelvo::ReadFileBytes(tmp.dir() + "stderr.txt");
+        text.pop_back();
+        return text.substr(text.rfind('\n') + 1);
+    };
+    for (const auto& [options, counts] :
+         {std::pair<std::string, std::string>{"", "pictures: 14 written, 0 kept, 0 removed; "
+                                                  "pages: 10 written, 0 kept, 0 removed"},
+          {"", "pictures: 0 written, 14 kept, 0 removed; pages: 0 written, 10 kept, 0 removed"},
+          {" --force",
+           "pictures: 14 written, 0 kept, 0 removed; pages: 10 written, 0 kept, 0 removed"}}) {
+        const Result result = Cli(tmp, generate + options);
+        EXPECT_EQ(result.Status, 0);
+        EXPECT_EQ(result.Out, tmp.dir() + "site/index.html\n");
+        EXPECT_EQ(lastLine(), "kelvo-cli: " + counts) << options;
+    }
+}
+
 // A new project's gallery language: --language, else the first locale variable that is set,
 // as the C library reads them; C and POSIX are English, which the file does not spell out.
 TEST_F(KelvoCli, NewTakesTheLanguageFromTheLocale) {

@@ -7,6 +7,7 @@
 
 #include "base/FileUtils.h"
 #include "base/KelText.h"
+#include "generator/TKelRunRecord.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TBM_Bitmap.h"
@@ -61,7 +62,7 @@ std::vector<std::string> FilesBelow(const std::string& dir) {
     std::vector<std::string> files;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file())
+        if (it->is_regular_file() && it->path().filename() != TKelRunRecord::FileName)
             files.push_back(fs::relative(it->path(), dir).generic_string());
     std::sort(files.begin(), files.end());
     return files;

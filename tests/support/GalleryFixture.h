@@ -40,7 +40,8 @@ public:
     TKelPictureList Pictures;
 };
 
-/// The files below a folder, relative and sorted; none when it does not exist.
+/// The files below a folder, relative and sorted, a gallery run's record aside; none when the
+/// folder does not exist.
 std::vector<std::string> FilesBelow(const std::string& dir);
 
 /// Writes bitmap as a BMP when file ends in ".bmp" (any case), otherwise as a JPEG of quality 90.

@@ -710,7 +710,8 @@ private slots:
         QVERIFY(run.Find("pnlBottom")->isEnabled());
     }
 
-    // A skipped damaged picture told as success; fast decode failing or kept on; an empty run.
+    // A skipped damaged picture told as success; fast decode failing or kept on, rewriting all
+    // kept on, a rerun redoing current pictures or keeping fast ones; an empty run.
     void damagedFastAndEmptyRuns() {
         QTemporaryDir folder;
         const QString damaged = folder.filePath("Damaged.jpg");
@@ -725,16 +726,26 @@ private slots:
         const QString report = run.Asked[0].Text;
         QVERIFY2(report.contains("0 pages and 1 pictures were skipped"), qPrintable(report));
         QVERIFY(report.contains("Damaged.jpg") && report.contains("web browser"));
+        QVERIFY2(report.contains("Pictures: 8 written, 0 kept, 0 removed."), qPrintable(report));
         QCOMPARE(run.Pictures(), 2 * 2);
+        auto* rewrite = run.Find<QCheckBox>("chkRewrite");
+        rewrite->setChecked(true);
         run.Dialog->hide();
         run.Show();
         QVERIFY(!fast->isChecked());
+        QVERIFY(!rewrite->isChecked());
+        // Fast pictures are redone exactly; after that they are current.
+        run.Prompts.Answers = {QMessageBox::No, QMessageBox::No};
+        run.Start();
+        run.Start();
+        QVERIFY(run.Asked.value(1).Text.contains("Pictures: 8 written, 0 kept"));
+        QVERIFY(run.Asked.value(2).Text.contains("Pictures: 0 written, 8 kept"));
 
         for (TKelPicture* picture : run.Project.Pictures())
             picture->SetChecked(false);
         run.Find<QLineEdit>("edtOutputSubDirectory")->setText("empty");
         run.Start();
-        QCOMPARE(run.Asked.value(1).Text, QString("No pictures are selected!"));
+        QCOMPARE(run.Asked.value(3).Text, QString("No pictures are selected!"));
         QVERIFY(!QDir(run.Temp.filePath("out/empty")).exists());
     }
 
