@@ -253,6 +253,56 @@ void ReadRgba(TIFF* tif, TDecodedPicture& picture, const TReader& reader) {
     }
 }
 
+// An opened file with its size checked against the pixel store's limits: what reading the
+// headers and decoding both start with. The reader refers to the messages, so this stays
+// where it is made.
+class TTiffFile {
+public:
+    explicit TTiffFile(const std::string& fileName)
+        : m_reader(fileName, m_messages) {
+        SilenceDefaultHandlers();
+        const int fd = kelvo::OpenRegularFile(fileName);
+        struct stat status {};
+        const std::int64_t fileSize = ::fstat(fd, &status) == 0 ? status.st_size : 0;
+        {
+            const std::unique_ptr<TIFFOpenOptions, TOptionsFree> options(TIFFOpenOptionsAlloc());
+            if (options) {
+                TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepError, &m_messages);
+                TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
+            }
+            // "m": read, not map: a file that shrinks while mapped would end the program (SIGBUS).
+            m_tif.reset(TIFFFdOpenExt(fd, fileName.c_str(), "rm", options.get()));
+        }
+        if (!m_tif) {
+            ::close(fd);
+            m_reader.Fail("Not a TIFF picture");
+        }
+        if (!TIFFGetField(Tif(), TIFFTAG_IMAGEWIDTH, &m_width) ||
+            !TIFFGetField(Tif(), TIFFTAG_IMAGELENGTH, &m_height))
+            m_reader.Fail("The picture size is missing");
+        CheckPictureSize(Format, fileName, m_width, m_height, fileSize);
+        std::uint16_t orientation = ORIENTATION_TOPLEFT;
+        TIFFGetFieldDefaulted(Tif(), TIFFTAG_ORIENTATION, &orientation);
+        m_orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+    }
+    TTiffFile(const TTiffFile&) = delete;
+    TTiffFile& operator=(const TTiffFile&) = delete;
+
+    TIFF* Tif() const { return m_tif.get(); }
+    const TReader& Reader() const { return m_reader; }
+    std::uint32_t Width() const { return m_width; }
+    std::uint32_t Height() const { return m_height; }
+    int Orientation() const { return m_orientation; }
+
+private:
+    TMessages m_messages;
+    const TReader m_reader;
+    TTiffPtr m_tif;
+    std::uint32_t m_width = 0;
+    std::uint32_t m_height = 0;
+    int m_orientation = 1;
+};
+
 } // namespace
 
 bool IsTiffData(const std::uint8_t* data, std::size_t size) {
@@ -263,62 +313,46 @@ bool IsTiffData(const std::uint8_t* data, std::size_t size) {
             (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43)));
 }
 
-TDecodedPicture LoadTiffFile(const std::string& fileName) {
-    SilenceDefaultHandlers();
-    const int fd = kelvo::OpenRegularFile(fileName);
-    struct stat status {};
-    const std::int64_t fileSize = ::fstat(fd, &status) == 0 ? status.st_size : 0;
-    TMessages messages;
-    const TReader reader(fileName, messages);
-    TTiffPtr tif;
-    {
-        const std::unique_ptr<TIFFOpenOptions, TOptionsFree> options(TIFFOpenOptionsAlloc());
-        if (options) {
-            TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepError, &messages);
-            TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
-        }
-        // "m": read, not map: a file that shrinks while mapped would end the program (SIGBUS).
-        tif.reset(TIFFFdOpenExt(fd, fileName.c_str(), "rm", options.get()));
-    }
-    if (!tif) {
-        ::close(fd);
-        reader.Fail("Not a TIFF picture");
-    }
-    std::uint32_t width = 0, height = 0;
-    if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height))
-        reader.Fail("The picture size is missing");
-    CheckPictureSize(Format, fileName, width, height, fileSize);
+TPictureInfo ReadTiffInfo(const std::string& fileName) {
+    const TTiffFile file(fileName);
+    TPictureInfo info;
+    info.Width = static_cast<int>(file.Width());
+    info.Height = static_cast<int>(file.Height());
+    info.Orientation = file.Orientation();
+    return info;
+}
 
+TDecodedPicture LoadTiffFile(const std::string& fileName) {
+    const TTiffFile file(fileName);
+    TIFF* tif = file.Tif();
+    const TReader& reader = file.Reader();
     TDecodedPicture picture;
-    std::uint16_t orientation = ORIENTATION_TOPLEFT;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
-    picture.Orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+    picture.Orientation = file.Orientation();
 
     TLayout layout;
-    layout.Width = static_cast<int>(width);
-    layout.Height = static_cast<int>(height);
-    ReadTileSize(tif.get(), layout, reader);
+    layout.Width = static_cast<int>(file.Width());
+    layout.Height = static_cast<int>(file.Height());
+    ReadTileSize(tif, layout, reader);
     std::uint16_t bits = 8;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
-    if (OwnLayout(tif.get(), layout)) {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    if (OwnLayout(tif, layout)) {
         AllocatePixels(picture, layout.Width, layout.Height, bits);
         if (bits == 16)
-            StoreSamples(ReadSamples<std::uint16_t>(tif.get(), layout, reader), layout, picture);
+            StoreSamples(ReadSamples<std::uint16_t>(tif, layout, reader), layout, picture);
         else
-            StoreSamples(ReadSamples<std::uint8_t>(tif.get(), layout, reader), layout, picture);
+            StoreSamples(ReadSamples<std::uint8_t>(tif, layout, reader), layout, picture);
     } else {
         AllocatePixels(picture, layout.Width, layout.Height, 8);
-        ReadRgba(tif.get(), picture, reader);
+        ReadRgba(tif, picture, reader);
     }
     // A CMYK file's profile describes its inks, not the RGB made of them here, so it is left
     // out: the picture is then taken as sRGB, close to what the plain formula gives.
     std::uint32_t iccSize = 0;
     void* icc = nullptr;
     std::uint16_t photometric = 0;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &photometric);
     if (photometric != PHOTOMETRIC_SEPARATED &&
-        TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &iccSize, &icc) && icc && iccSize > 0) {
+        TIFFGetField(tif, TIFFTAG_ICCPROFILE, &iccSize, &icc) && icc && iccSize > 0) {
         const auto* bytes = static_cast<const std::uint8_t*>(icc);
         picture.Colour.IccProfile.assign(bytes, bytes + iccSize);
     }
