@@ -105,10 +105,11 @@ void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
         reader.Fail("Invalid tile size");
 }
 
-// Reads every sample of the picture into one buffer, SamplesPerPixel a pixel, whether the file
-// keeps them in strips or tiles, interleaved or in planes.
+// Reads every sample of the picture into samples (Width x Height x SamplesPerPixel), whether
+// the file keeps them in strips or tiles, interleaved or in planes. Interleaved strips are
+// decoded in place; the rest goes through one strip or tile at a time.
 template <typename T>
-std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
+void ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader, T* samples) {
     const auto w = static_cast<std::size_t>(l.Width);
     const auto h = static_cast<std::size_t>(l.Height);
     const auto spp = static_cast<std::size_t>(l.SamplesPerPixel);
@@ -122,8 +123,8 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
         if (ch == 0)
             reader.Fail("Invalid rows per strip");
     }
-    std::vector<T> samples(w * h * spp);
-    std::vector<T> chunk(static_cast<std::size_t>(cw) * ch * perPixel);
+    const bool inPlace = !tiled && !l.Separate;
+    std::vector<T> chunk(inPlace ? 0 : static_cast<std::size_t>(cw) * ch * perPixel);
     const auto chunkBytes = static_cast<tmsize_t>(chunk.size() * sizeof(T));
     for (std::size_t plane = 0; plane < (l.Separate ? spp : 1); ++plane) {
         for (std::size_t y0 = 0; y0 < h; y0 += ch) {
@@ -132,17 +133,21 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
                 const std::size_t cols = std::min<std::size_t>(cw, w - x0);
                 const auto x = static_cast<std::uint32_t>(x0), y = static_cast<std::uint32_t>(y0);
                 const auto p = static_cast<std::uint16_t>(plane);
-                const tmsize_t got =
-                    tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, p), chunk.data(),
-                                                chunkBytes)
-                          : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, p), chunk.data(),
-                                                 chunkBytes);
                 const std::size_t needed = ((rows - 1) * cw + cols) * perPixel * sizeof(T);
+                T* const into = inPlace ? samples + y0 * w * spp : chunk.data();
+                const tmsize_t got =
+                    tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, p), into,
+                                                chunkBytes)
+                          : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, p), into,
+                                                 inPlace ? static_cast<tmsize_t>(needed)
+                                                         : chunkBytes);
                 if (got < 0 || static_cast<std::size_t>(got) < needed)
                     reader.Fail("The picture data is damaged or truncated");
+                if (inPlace)
+                    continue;
                 for (std::size_t r = 0; r < rows; ++r) {
                     const T* in = chunk.data() + r * cw * perPixel;
-                    T* out = samples.data() + ((y0 + r) * w + x0) * spp;
+                    T* out = samples + ((y0 + r) * w + x0) * spp;
                     if (l.Separate) {
                         for (std::size_t c = 0; c < cols; ++c)
                             out[c * spp + plane] = in[c];
@@ -153,18 +158,37 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
             }
         }
     }
-    return samples;
 }
 
-// Stores the samples read by ReadSamples: grey or RGB as they are, CMYK turned into RGB (inks
-// are amounts, 0 none), white-is-zero inverted, and the alpha composited over white.
+// Reads the samples and stores them: RGB decoded straight into the picture, grey or RGB with
+// alpha as they are, CMYK turned into RGB (inks are amounts, 0 none), white-is-zero inverted,
+// and the alpha composited over white.
 template <typename T>
-void StoreSamples(const std::vector<T>& samples, const TLayout& l, TDecodedPicture& picture) {
+void StoreSamples(TIFF* tif, const TLayout& l, const TReader& reader, TDecodedPicture& picture) {
     constexpr std::uint32_t Max = sizeof(T) == 1 ? 0xFF : 0xFFFF;
+    std::vector<T>& pixels = [&picture]() -> std::vector<T>& {
+        if constexpr (sizeof(T) == 1)
+            return picture.Pixels8;
+        else
+            return picture.Pixels16;
+    }();
     const int channels = (l.Colours == 1 ? 1 : 3) + (l.Alpha ? 1 : 0);
-    std::vector<T> row(static_cast<std::size_t>(l.Width) * channels);
+    if (channels == 3 && l.SamplesPerPixel == 3 && l.Colours == 3) {
+        ReadSamples(tif, l, reader, pixels.data());
+        return;
+    }
+    std::vector<T> samples(static_cast<std::size_t>(l.Width) * static_cast<std::size_t>(l.Height) *
+                           static_cast<std::size_t>(l.SamplesPerPixel));
+    ReadSamples(tif, l, reader, samples.data());
+    const bool asStored = l.SamplesPerPixel == channels && l.Colours != 4 && !l.WhiteIsZero;
+    std::vector<T> row(asStored ? 0 : static_cast<std::size_t>(l.Width) * channels);
     const T* in = samples.data();
     for (int y = 0; y < l.Height; ++y) {
+        if (asStored) {
+            PutRow(picture, y, in, {channels, Max, l.Premultiplied});
+            in += static_cast<std::size_t>(l.Width) * channels;
+            continue;
+        }
         T* out = row.data();
         for (int x = 0; x < l.Width; ++x, in += l.SamplesPerPixel) {
             if (l.Colours == 4) {
@@ -338,9 +362,9 @@ TDecodedPicture LoadTiffFile(const std::string& fileName) {
     if (OwnLayout(tif, layout)) {
         AllocatePixels(picture, layout.Width, layout.Height, bits);
         if (bits == 16)
-            StoreSamples(ReadSamples<std::uint16_t>(tif, layout, reader), layout, picture);
+            StoreSamples<std::uint16_t>(tif, layout, reader, picture);
         else
-            StoreSamples(ReadSamples<std::uint8_t>(tif, layout, reader), layout, picture);
+            StoreSamples<std::uint8_t>(tif, layout, reader, picture);
     } else {
         AllocatePixels(picture, layout.Width, layout.Height, 8);
         ReadRgba(tif, picture, reader);
