@@ -107,14 +107,14 @@ bool TKelPicture::LoadThumbnail() {
     return m_thumbnail != nullptr;
 }
 
-std::unique_ptr<TBM_Bitmap> TKelPicture::CreateThumbnail(const std::string& fileName) {
+std::unique_ptr<TBM_Bitmap> TKelPicture::CreateThumbnail(const std::string& fileName, int size) {
     try {
         TBM_Bitmap decoded;
-        LoadPictureThumbnail(fileName, ThumbnailSize, decoded);
+        LoadPictureThumbnail(fileName, size, decoded);
         // The spans of the frame and of the picture (its pixel counts) give the thumbnail's
-        // size: the longer side becomes ThumbnailSize. A very thin picture keeps one pixel.
-        const TRect fitted = FitRect(TRect{0, 0, ThumbnailSize, ThumbnailSize},
-                                     TRect{0, 0, decoded.Width(), decoded.Height()});
+        // size: the longer side becomes size. A very thin picture keeps one pixel.
+        const TRect fitted =
+            FitRect(TRect{0, 0, size, size}, TRect{0, 0, decoded.Width(), decoded.Height()});
         auto thumbnail = std::make_unique<TBM_Bitmap>();
         Resample(decoded, *thumbnail, std::max(1, fitted.Right), std::max(1, fitted.Bottom));
         return thumbnail;

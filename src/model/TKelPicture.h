@@ -72,9 +72,11 @@ public:
     /// missing, damaged or other file gives none; nothing is raised. Returns whether a
     /// thumbnail exists.
     bool LoadThumbnail();
-    /// The thumbnail LoadThumbnail would make of fileName, or nullptr. Touches no picture, so
-    /// callers may make thumbnails of many files on worker threads at once.
-    static std::unique_ptr<TBM_Bitmap> CreateThumbnail(const std::string& fileName);
+    /// The thumbnail LoadThumbnail would make of fileName, or nullptr; with another size, the
+    /// same fitted to that longer side (for the desktop's thumbnail cache). Touches no picture,
+    /// so callers may make thumbnails of many files on worker threads at once.
+    static std::unique_ptr<TBM_Bitmap> CreateThumbnail(const std::string& fileName,
+                                                       int size = ThumbnailSize);
     /// Replaces the thumbnail (nullptr drops it); for one made by CreateThumbnail.
     void SetThumbnail(std::unique_ptr<TBM_Bitmap> thumbnail);
 

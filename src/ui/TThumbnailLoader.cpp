@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QThread>
 #include <QThreadPool>
 
@@ -15,6 +16,7 @@
 
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
+#include "ui/TThumbnailCache.h"
 
 namespace {
 
@@ -35,14 +37,17 @@ void TThumbnailLoader::Run(const std::vector<TKelPicture*>& pictures, const TLoa
         (*jobs)[i].FileName = pictures[i]->FileName();
         (*jobs)[i].Exists = pictures[i]->Exists();
     }
+    // Read on this thread: the environment is not the workers' to read.
+    auto cache = std::make_shared<const TThumbnailCache>();
     QThreadPool pool;
     pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     for (std::size_t i = 0; i < jobs->size(); ++i) {
-        pool.start([jobs, i, dispatcher] {
+        pool.start([jobs, cache, i, dispatcher] {
             TJob& job = (*jobs)[i];
             if (job.Exists)
-                job.Thumbnail = TKelPicture::CreateThumbnail(job.FileName);
+                job.Thumbnail = cache->SlideThumbnail(
+                    QFile::decodeName(QByteArray::fromStdString(job.FileName)));
             job.Done.store(true, std::memory_order_release);
             if (dispatcher != nullptr)
                 dispatcher->wakeUp(); // the waiting loop looks again

@@ -8,8 +8,10 @@
 class TKelPicture;
 
 /// Makes the thumbnails of many pictures on worker threads, several at once, and hands each to
-/// its picture on the calling thread in list order. While it waits it keeps the calling
-/// thread's event loop running, so windows repaint. Made on the stack for one run.
+/// its picture on the calling thread in list order. Each comes from the desktop's thumbnail
+/// cache when it holds a current entry, else from the file, and then goes into the cache. While it
+/// waits it keeps the calling thread's event loop running, so windows repaint. Made on the stack
+/// for one run.
 class TThumbnailLoader {
 public:
     /// Called on the calling thread after a picture got its thumbnail (or none, for a file that

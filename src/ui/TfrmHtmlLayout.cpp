@@ -41,6 +41,7 @@
 #include "template/TKelPageFile.h"
 #include "template/TKelTemplateCheck.h"
 #include "ui/ControlState.h"
+#include "ui/TEditPause.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/TKelvoEnvironment.h"
 #include "ui/TKelvoIcons.h"
@@ -230,6 +231,18 @@ TfrmHtmlLayout::TfrmHtmlLayout(TKelProject& project, TKelvoEnvironment& environm
           static_cast<QWidget*>(ui->edtPictureQuality)})
         exitWatched->installEventFilter(this);
     ui->scrlLayoutControls->viewport()->installEventFilter(this);
+    // The preview follows typing too, once it pauses; leaving a field still updates at once.
+    auto* pause = new TEditPause(this);
+    pause->Watch(ui->memTitle);
+    pause->Watch(ui->memText);
+    pause->Watch(ui->edtPictureWidth);
+    pause->Watch(ui->edtPictureHeight);
+    connect(pause, &TEditPause::Paused, this, [this](QWidget* field) {
+        if (field == ui->memTitle || field == ui->memText)
+            memTitleTextExit();
+        else
+            edtPictureWidthHeightExit();
+    });
 
     connect(ui->tvwLayouts, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { tvwLayoutsChange(node); });

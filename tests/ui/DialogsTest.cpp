@@ -43,6 +43,7 @@
 #include "model/TSettings.h"
 #include "template/TKelPageDirectoryList.h"
 #include "ui/ControlState.h"
+#include "ui/TEditPause.h"
 #include "ui/TFrmHtmlOutput.h"
 #include "ui/THelpKey.h"
 #include "ui/THtmlHelpHost.h"
@@ -369,6 +370,30 @@ private slots:
             QApplication::sendEvent(area->viewport(), &event);
             QCOMPARE(area->verticalScrollBar()->value(), position);
         }
+    }
+
+    // The preview not following typing until the field is left, reloading at every key, or the
+    // frame size fields not followed at all.
+    void previewFollowsTypingPause() {
+        TLayoutDialog test(1);
+        Choose(*test.Dialog, "Standard", "index");
+        QSignalSpy loaded(test.Dialog.get(), &TfrmHtmlLayout::PreviewLoaded);
+        auto* title = test.Find<QPlainTextEdit>("memTitle");
+        title->setFocus();
+        title->selectAll();
+        QTest::keyClicks(title, "Typed title");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            test.Run("document.body.innerText").toString().contains("Typed title"), 10000);
+        QTest::qWait(2 * TEditPause::Delay);
+        QCOMPARE(loaded.count(), 1); // one page for the whole word
+        QVERIFY(title->hasFocus());
+
+        auto* width = test.Find<QLineEdit>("edtPictureWidth");
+        width->setFocus();
+        width->selectAll();
+        QTest::keyClicks(width, "321");
+        QTRY_COMPARE_WITH_TIMEOUT(test.Find<QComboBox>("cmbPictureSize")->currentIndex(), 7, 5000);
+        QVERIFY(width->hasFocus());
     }
 
     // The template check's panel not listing the chosen layout's mistakes in the user's language,
@@ -734,7 +759,7 @@ private slots:
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.OpenProjectFile(KELVO_SOURCE_DIR "/examples/sample-gallery.kel");
+        window.OpenProjectFile(SampleProject());
         QTRY_COMPARE(window.Project()->Pictures().Count(), 9);
         QTRY_VERIFY(window.isEnabled());
         QTest::qWait(200);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDirIterator>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
@@ -30,6 +32,8 @@
 #include <QWheelEvent>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "UiTestSupport.h"
@@ -38,6 +42,7 @@
 #include "support/TempDir.h"
 #include "ui/TLargeSlideView.h"
 #include "ui/TRememberedPlaces.h"
+#include "ui/TThumbnailCache.h"
 #include "ui/TWidgetPrompts.h"
 #include "ui/TfrmInfo.h"
 #include "ui/TfrmKelvo.h"
@@ -571,6 +576,69 @@ private slots:
         QVERIFY(w.Pictures().GetPicture(3)->Thumbnail() != nullptr);
         QVERIFY(w.Pictures().GetPicture(4)->Thumbnail() != nullptr);
         QCOMPARE(w.Window->MainSlideView()->SlideCount(), 6);
+    }
+
+    // The desktop's thumbnail cache: an entry served after its picture changed, a current one
+    // (another program's) ignored, a stale one not renewed, a renewed one readable by others, a
+    // slide from Kelvo's own entry looking different from one made from the file, or a cache
+    // that cannot be written stopping the thumbnails.
+    void ThumbnailCacheEntries_data() {
+        QTest::addColumn<int>("mtimeShift"); // of the planted entry against the file
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("current entry served") << 0 << true;
+        QTest::newRow("stale entry renewed") << -60 << true;
+        QTest::newRow("cache not writable") << -60 << false;
+    }
+    void ThumbnailCacheEntries() {
+        QFETCH(int, mtimeShift);
+        QFETCH(bool, writable);
+        const QTemporaryDir home;
+        const QByteArray before = qgetenv("XDG_CACHE_HOME");
+        const QString cacheHome = home.filePath(writable ? "cache" : "a-file");
+        if (!writable)
+            QVERIFY(WriteFile(cacheHome, "not a folder"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
+        const auto restore = qScopeGuard([&before] { qputenv("XDG_CACHE_HOME", before); });
+        TWindow w;
+        const QString photo = w.Temp.filePath(QStringLiteral("photo #1.jpg"));
+        QVERIFY(QFile::copy(ThreeSamples[0], photo));
+        const qint64 mtime = QFileInfo(photo).lastModified().toSecsSinceEpoch();
+        const TThumbnailCache cache;
+        const QString entry = cache.EntryPath(photo, TThumbnailCache::TFlavour::Normal);
+        QVERIFY(entry.endsWith(QCryptographicHash::hash(QUrl::fromLocalFile(photo).toEncoded(),
+                                                        QCryptographicHash::Md5)
+                                   .toHex() +
+                               ".png"));
+        QImage red(128, 85, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.setText("Thumb::URI", QUrl::fromLocalFile(photo).toEncoded());
+        red.setText("Thumb::MTime", QString::number(mtime + mtimeShift));
+        if (writable)
+            QVERIFY(QDir().mkpath(QFileInfo(entry).path()) && red.save(entry));
+
+        w.AddPictures({photo, photo});
+        const TBM_Bitmap* first = w.Pictures().GetPicture(0)->Thumbnail();
+        const TBM_Bitmap* second = w.Pictures().GetPicture(1)->Thumbnail();
+        QVERIFY(first && second);
+        QCOMPARE(first->Width(), TKelPicture::ThumbnailSize);
+        const TBM_Pixel middle = first->GetPixel(55, 36);
+        QCOMPARE(middle.R > 250 && middle.G < 5 && middle.B < 5, mtimeShift == 0);
+        for (int y = 0; y < first->Height(); ++y)
+            for (int x = 0; x < first->Width(); ++x)
+                QCOMPARE(second->GetPixel(x, y), first->GetPixel(x, y));
+        if (!writable)
+            return;
+        const QImage written(entry);
+        QCOMPARE(written.text("Thumb::URI"),
+                 QString::fromLatin1(QUrl::fromLocalFile(photo).toEncoded()));
+        QCOMPARE(written.text("Thumb::MTime"), QString::number(mtime));
+        QCOMPARE(written.width(), 128);
+        QCOMPARE(written.pixelColor(64, 40) == QColor(Qt::red), mtimeShift == 0);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(entry).constData(), &info), 0);
+        if (mtimeShift != 0)
+            QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(QDir(QFileInfo(entry).path()).entryList(QDir::Files).size(), 1); // no leftovers
     }
 
     // A removal that leaves a current picture or a new selection behind (the grid's cursor

@@ -74,11 +74,17 @@ bool WriteFile(const QString& path, const QByteArray& content) {
 }
 
 QStringList SamplePictures() {
-    const QDir folder(QStringLiteral(KELVO_RUNTIME_DIR "/Pictures"));
+    const QDir folder(qEnvironmentVariable("KELVO_SAMPLE_PICTURES",
+                                           QStringLiteral(KELVO_RUNTIME_DIR "/Pictures")));
     QStringList files;
     for (const QString& name : folder.entryList({"*.jpg"}, QDir::Files, QDir::Name))
         files << folder.filePath(name);
     return files;
+}
+
+QString SampleProject() {
+    return qEnvironmentVariable("KELVO_SAMPLE_PROJECT",
+                                QStringLiteral(KELVO_SOURCE_DIR "/examples/sample-gallery.kel"));
 }
 
 void AddPictures(TKelProject& project, const QStringList& fileNames) {

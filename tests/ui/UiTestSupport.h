@@ -71,8 +71,11 @@ QPalette DarkPalette();
 void Idle(int milliseconds = 20);
 /// Writes content into path (created or replaced).
 bool WriteFile(const QString& path, const QByteArray& content);
-/// The sample pictures shipped with the program, sorted by name.
+/// The sample pictures shipped with the program, sorted by name; those of the folder
+/// KELVO_SAMPLE_PICTURES when set (scripts/screenshots shows them under a neutral home folder).
 QStringList SamplePictures();
+/// The example project over the sample pictures; the file KELVO_SAMPLE_PROJECT when set.
+QString SampleProject();
 /// Adds the pictures to project with their thumbnails; the project's history is cleared.
 void AddPictures(TKelProject& project, const QStringList& fileNames);
 /// Runs script in page and returns its result once it has come.
