@@ -6,8 +6,10 @@
 // given: the library decodes it whole to RGB (libjpeg-turbo, libpng, libwebp, libheif,
 // libtiff), and Kelvo does a run's work on it (LoadPictureResampled into a 640 x 480 and a
 // 140 x 140 frame, each saved as a JPEG of quality 80). Each is the best of several rounds.
+// With --read, Kelvo only reads each file into a full upright bitmap (LoadPicture): the
+// readers' own cost, without resampling and saving.
 // bench/formats-run.sh makes the folders and runs this; by hand:
-//   build-release/bin/kelvo_formats_bench [rounds] folder...
+//   build-release/bin/kelvo_formats_bench [--read] [rounds] folder...
 
 #include <algorithm>
 #include <chrono>
@@ -128,11 +130,12 @@ double BestSeconds(int rounds, const std::vector<std::string>& files,
 
 int main(int argc, char** argv) {
     int first = 1;
+    const bool readOnly = argc > first && std::string(argv[first]) == "--read";
+    if (readOnly)
+        ++first;
     int rounds = 3;
-    if (argc > 1 && std::atoi(argv[1]) > 0) {
-        rounds = std::atoi(argv[1]);
-        first = 2;
-    }
+    if (argc > first && std::atoi(argv[first]) > 0)
+        rounds = std::atoi(argv[first++]);
     const std::map<std::string, void (*)(const std::string&)> decoders{
         {".jpg", DecodeJpeg},  {".png", DecodePng},   {".webp", DecodeWebp},
         {".heic", DecodeHeif}, {".avif", DecodeHeif}, {".tif", DecodeTiff}};
@@ -149,8 +152,14 @@ int main(int argc, char** argv) {
         if (decoder == decoders.end())
             continue;
         const double library = BestSeconds(rounds, files, decoder->second);
-        const double kelvo =
-            BestSeconds(rounds, files, [&](const std::string& file) { RunPicture(file, outDir); });
+        const double kelvo = BestSeconds(rounds, files, [&](const std::string& file) {
+            if (readOnly) {
+                TBM_Bitmap bitmap;
+                LoadPicture(file, bitmap);
+            } else {
+                RunPicture(file, outDir);
+            }
+        });
         const double n = static_cast<double>(files.size());
         std::printf("%-28s %5zu %12.1f %12.1f %7.2f\n", fs::path(argv[i]).filename().c_str(),
                     files.size(), 1000 * library / n, 1000 * kelvo / n, kelvo / library);

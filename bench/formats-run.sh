@@ -8,7 +8,8 @@
 # (the Adobe-like one of the fuzz seeds). The large PNG is the first photo enlarged to
 # 5472 x 3648.
 # On a busy machine the times scatter; --callgrind counts instructions instead (one round under
-# valgrind, a few minutes).
+# valgrind, a few minutes), and adds Kelvo's read alone (each file into a full upright bitmap,
+# no resampling or saving) against the same library decode.
 #   bench/formats-run.sh [rounds]      (default 3; builds the release preset first)
 #   bench/formats-run.sh --callgrind
 set -euo pipefail
@@ -46,13 +47,16 @@ sets=(jpeg jpeg-profile png webp heic avif tiff)
 if [[ $mode == callgrind ]]; then
   # Millions of instructions inside the functions matching the patterns, in one round.
   instructions() {
+    local only=()
+    if [[ $1 == --read ]]; then only=(--read); shift; fi
     local dir=$1
     shift
     valgrind --tool=callgrind --callgrind-out-file=/dev/null --collect-atstart=no "$@" \
-      "$bin/kelvo_formats_bench" 1 "$dir" 2>&1 >/dev/null |
+      "$bin/kelvo_formats_bench" "${only[@]}" 1 "$dir" 2>&1 >/dev/null |
       awk '/Collected :/ { printf "%.0f", $NF / 1e6 }'
   }
-  printf "%-14s %14s %14s %7s\n" folder "library Minstr" "Kelvo Minstr" ratio
+  printf "%-14s %14s %14s %7s %12s %7s\n" folder "library Minstr" "Kelvo Minstr" ratio \
+    "read Minstr" ratio
   for set in "${sets[@]}"; do
     case $set in
       jpeg*) decode=DecodeJpeg ;; png) decode=DecodePng ;; webp) decode=DecodeWebp ;;
@@ -61,8 +65,9 @@ if [[ $mode == callgrind ]]; then
     library=$(instructions "$work/$set" --toggle-collect="*$decode*")
     kelvo=$(instructions "$work/$set" --toggle-collect='*LoadPictureResampled*' \
       --toggle-collect='*SaveJpegFile*')
-    awk -v s="$set" -v l="$library" -v k="$kelvo" \
-      'BEGIN { printf "%-14s %14d %14d %7.2f\n", s, l, k, k / l }'
+    reading=$(instructions --read "$work/$set" --toggle-collect='*LoadPicture(*')
+    awk -v s="$set" -v l="$library" -v k="$kelvo" -v r="$reading" \
+      'BEGIN { printf "%-14s %14d %14d %7.2f %12d %7.2f\n", s, l, k, k / l, r, r / l }'
   done
 else
   echo "cores: $(nproc), best of $rounds rounds, per picture:"

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "FuzzSupport.h"
+#include "base/KelErrors.h"
 #include "imaging/TDecodedPicture.h"
+#include "imaging/TPictureReader.h"
 
 namespace fuzz {
 
@@ -28,6 +32,26 @@ inline void CheckWholePicture(const TDecodedPicture& picture, int maxBits) {
     if ((deep ? picture.Pixels16.size() : picture.Pixels8.size()) != samples ||
         !(deep ? picture.Pixels8.empty() : picture.Pixels16.empty()))
         Fail("the samples do not match the size");
+}
+
+/// What read gives from the headers alone; nothing when it refuses them.
+inline std::optional<TPictureInfo> ReadHeaders(const std::function<TPictureInfo()>& read) {
+    try {
+        return read();
+    } catch (const EImageError&) {
+        return std::nullopt;
+    }
+}
+
+/// Headers must be read wherever the picture is, and agree with it on the orientation and (unless
+/// sameSize is false, where the decoder has the last word on the size) the size.
+inline void CheckHeaders(const std::optional<TPictureInfo>& headers, const TDecodedPicture& picture,
+                         bool sameSize = true) {
+    if (!headers)
+        Fail("the headers refused where the picture was read");
+    if (headers->Orientation != picture.Orientation ||
+        (sameSize && (headers->Width != picture.Width || headers->Height != picture.Height)))
+        Fail("the headers disagree with the picture");
 }
 
 } // namespace fuzz

@@ -36,8 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (DeclaredPixels(data, size) > fuzz::MaxPicturePixels)
         return 0;
     const std::string& file = fuzz::MemoryFile(fuzz::Bytes(data, size));
+    const auto headers = fuzz::ReadHeaders([&] { return ReadHeifInfo(file); });
     try {
-        fuzz::CheckWholePicture(LoadHeifFile(file), 16);
+        const TDecodedPicture picture = LoadHeifFile(file);
+        fuzz::CheckHeaders(headers, picture, false);
+        fuzz::CheckWholePicture(picture, 16);
         if (const auto thumbnail = LoadHeifThumbnail(file, 1, 1))
             fuzz::CheckWholePicture(*thumbnail, 16);
     } catch (const EImageError&) {

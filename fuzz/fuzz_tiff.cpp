@@ -37,8 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A few bytes can declare a plain picture of many megapixels, which only costs time here.
     if (DeclaredPixels(file) > fuzz::MaxPicturePixels)
         return 0;
+    const auto headers = fuzz::ReadHeaders([&] { return ReadTiffInfo(file); });
     try {
-        fuzz::CheckWholePicture(LoadTiffFile(file), 16);
+        const TDecodedPicture picture = LoadTiffFile(file);
+        fuzz::CheckHeaders(headers, picture);
+        fuzz::CheckWholePicture(picture, 16);
     } catch (const EImageError&) {
     }
     return 0;

@@ -17,8 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         static_cast<std::int64_t>(width) * height > fuzz::MaxPicturePixels)
         return 0;
     const std::string& file = fuzz::MemoryFile(fuzz::Bytes(data, size));
+    const auto headers = fuzz::ReadHeaders([&] { return ReadWebpInfo(file); });
     try {
-        fuzz::CheckWholePicture(LoadWebpFile(file), 8);
+        const TDecodedPicture picture = LoadWebpFile(file);
+        fuzz::CheckHeaders(headers, picture);
+        fuzz::CheckWholePicture(picture, 8);
     } catch (const EImageError&) {
     }
     return 0;

@@ -61,6 +61,12 @@ public:
             Fail(error.message && *error.message ? error.message : "The file is damaged");
     }
     const heif_image_handle* Primary() const { return m_primary.get(); }
+    // The stored size (before turning and cropping) is what the decoder allocates.
+    void CheckStoredSize(const heif_image_handle* handle) const {
+        CheckPictureSize(Format, m_fileName, heif_image_handle_get_ispe_width(handle),
+                         heif_image_handle_get_ispe_height(handle),
+                         static_cast<std::int64_t>(m_bytes.size()));
+    }
 
     // The picture of handle, upright; its colour description, or else fallbackColour's.
     TDecodedPicture Decode(const heif_image_handle* handle,
@@ -105,10 +111,7 @@ TPictureColour ColourOf(const heif_image_handle* handle) {
 
 TDecodedPicture TFile::Decode(const heif_image_handle* handle,
                               const heif_image_handle* fallbackColour) const {
-    // The stored size (before turning and cropping) is what the decoder allocates.
-    const std::int64_t fileSize = static_cast<std::int64_t>(m_bytes.size());
-    CheckPictureSize(Format, m_fileName, heif_image_handle_get_ispe_width(handle),
-                     heif_image_handle_get_ispe_height(handle), fileSize);
+    CheckStoredSize(handle);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const heif_chroma chroma =
@@ -133,7 +136,7 @@ TDecodedPicture TFile::Decode(const heif_image_handle* handle,
     if (!plane || range < 1 || range > (deep ? 16 : 8) || stride < 0 ||
         static_cast<std::size_t>(stride) < rowBytes)
         Fail("Unexpected decoded picture");
-    CheckPictureSize(Format, m_fileName, width, height, fileSize);
+    CheckPictureSize(Format, m_fileName, width, height, static_cast<std::int64_t>(m_bytes.size()));
 
     TDecodedPicture picture;
     AllocatePixels(picture, width, height, deep ? 16 : 8);
@@ -178,6 +181,17 @@ bool IsHeifData(const std::uint8_t* data, std::size_t size) {
         if (IsHeifBrand(data + at))
             return true;
     return false;
+}
+
+TPictureInfo ReadHeifInfo(const std::string& fileName) {
+    const TFile file(fileName);
+    file.CheckStoredSize(file.Primary());
+    TPictureInfo info;
+    info.Width = heif_image_handle_get_width(file.Primary());
+    info.Height = heif_image_handle_get_height(file.Primary());
+    if (info.Width <= 0 || info.Height <= 0)
+        file.Fail("Empty picture");
+    return info;
 }
 
 TDecodedPicture LoadHeifFile(const std::string& fileName) {

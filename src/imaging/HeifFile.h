@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
+#include "imaging/TPictureReader.h"
 
 /// HEIF files through libheif: HEIC (HEVC), AVIF (AV1) and other HEIF pictures. The primary
 /// picture is decoded, grid (tiled) pictures assembled, alpha composited over white; more than
@@ -20,6 +21,10 @@
 /// True when the first bytes (size may be short) are this format's signature: an ftyp box
 /// naming a HEIC, HEIF or AVIF brand.
 bool IsHeifData(const std::uint8_t* data, std::size_t size);
+/// The size of the primary picture as LoadHeifFile gives it (turned by irot, Orientation 1),
+/// from the headers, without decoding the pixels; Layout and Colour are left as they are.
+/// Raises as LoadHeifFile.
+TPictureInfo ReadHeifInfo(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadHeifFile(const std::string& fileName);

@@ -97,11 +97,26 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
 }
 
 TPictureSize ReadPictureSize(const std::string& fileName) {
-    if (PictureFormatOf(fileName) == TPictureFormat::Bmp) {
-        const TBmpInfo info = ReadBmpInfo(fileName); // the BMP reader decodes whole on opening
-        return {info.Width, info.Height};
+    // The whole-picture readers decode on opening, so those formats' headers are read apart.
+    TPictureInfo info;
+    switch (PictureFormatOf(fileName)) {
+    case TPictureFormat::Bmp: {
+        const TBmpInfo bmp = ReadBmpInfo(fileName);
+        return {bmp.Width, bmp.Height};
     }
-    const TPictureInfo info = OpenPicture(fileName)->Info();
+    case TPictureFormat::Webp:
+        info = ReadWebpInfo(fileName);
+        break;
+    case TPictureFormat::Tiff:
+        info = ReadTiffInfo(fileName);
+        break;
+    case TPictureFormat::Heif:
+        info = ReadHeifInfo(fileName);
+        break;
+    default:
+        info = OpenPicture(fileName)->Info();
+        break;
+    }
     const bool swap = info.Orientation >= 5;
     return {swap ? info.Height : info.Width, swap ? info.Width : info.Height};
 }

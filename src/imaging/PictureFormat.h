@@ -34,8 +34,7 @@ struct TPictureSize {
     int Height = 0;
 };
 
-/// The upright size of the picture in fileName, from its headers where the format allows
-/// (JPEG, PNG, BMP), by decoding it otherwise. Raises as OpenPicture.
+/// The upright size of the picture in fileName, from its headers alone. Raises as OpenPicture.
 TPictureSize ReadPictureSize(const std::string& fileName);
 
 /// A kind of picture file as the open dialog offers it: its name and its extensions

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/TWholePictureReader.h"
 
+#include <bit>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "base/KelErrors.h"
@@ -29,29 +31,45 @@ TWholePictureReader::TWholePictureReader(TBM_Bitmap bitmap)
     m_info.Height = m_bitmap.Height();
 }
 
+namespace {
+
+// Widens a row of three samples a pixel to four (the fourth zero): one load and one store a
+// pixel, each reaching one sample into the next pixel, which the mask clears; the last pixel
+// goes alone, so nothing past the row is read.
+template <typename T>
+void WidenRow(const T* in, T* out, std::size_t width) {
+    using TPixel = std::conditional_t<sizeof(T) == 1, std::uint32_t, std::uint64_t>;
+    constexpr TPixel Bits = 8 * sizeof(T);
+    constexpr TPixel Mask = std::endian::native == std::endian::little ? (TPixel{1} << 3 * Bits) - 1
+                                                                       : ~((TPixel{1} << Bits) - 1);
+    for (std::size_t x = 0; x + 1 < width; ++x, in += 3, out += 4) {
+        TPixel pixel;
+        std::memcpy(&pixel, in, sizeof pixel);
+        pixel &= Mask;
+        std::memcpy(out, &pixel, sizeof pixel);
+    }
+    if (width > 0) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        out[3] = 0;
+    }
+}
+
+} // namespace
+
 void TWholePictureReader::ReadRows(TRows& rows) {
     const auto width = static_cast<std::size_t>(m_info.Width);
     for (int y = 0; y < m_info.Height; ++y) {
         std::uint8_t* out = rows.Row(y);
         const std::size_t first = static_cast<std::size_t>(y) * width * 3;
-        if (m_bitmap.Width() > 0) {
+        if (m_bitmap.Width() > 0)
             std::memcpy(out, m_bitmap.ScanLine(y), m_bitmap.RowBytes());
-        } else if (m_picture.BitsPerSample == 16) {
-            const std::uint16_t* in = m_picture.Pixels16.data() + first;
-            auto* samples = reinterpret_cast<std::uint16_t*>(out);
-            for (std::size_t x = 0; x < width; ++x, in += 3, samples += 4) {
-                samples[0] = in[0];
-                samples[1] = in[1];
-                samples[2] = in[2];
-            }
-        } else {
-            const std::uint8_t* in = m_picture.Pixels8.data() + first;
-            for (std::size_t x = 0; x < width; ++x, in += 3, out += 4) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            }
-        }
+        else if (m_picture.BitsPerSample == 16)
+            WidenRow(m_picture.Pixels16.data() + first, reinterpret_cast<std::uint16_t*>(out),
+                     width);
+        else
+            WidenRow(m_picture.Pixels8.data() + first, out, width);
         rows.RowsArrived(y + 1);
     }
 }

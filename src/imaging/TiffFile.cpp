@@ -105,10 +105,11 @@ void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
         reader.Fail("Invalid tile size");
 }
 
-// Reads every sample of the picture into one buffer, SamplesPerPixel a pixel, whether the file
-// keeps them in strips or tiles, interleaved or in planes.
+// Reads every sample of the picture into samples (Width x Height x SamplesPerPixel), whether
+// the file keeps them in strips or tiles, interleaved or in planes. Interleaved strips are
+// decoded in place; the rest goes through one strip or tile at a time.
 template <typename T>
-std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
+void ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader, T* samples) {
     const auto w = static_cast<std::size_t>(l.Width);
     const auto h = static_cast<std::size_t>(l.Height);
     const auto spp = static_cast<std::size_t>(l.SamplesPerPixel);
@@ -122,8 +123,8 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
         if (ch == 0)
             reader.Fail("Invalid rows per strip");
     }
-    std::vector<T> samples(w * h * spp);
-    std::vector<T> chunk(static_cast<std::size_t>(cw) * ch * perPixel);
+    const bool inPlace = !tiled && !l.Separate;
+    std::vector<T> chunk(inPlace ? 0 : static_cast<std::size_t>(cw) * ch * perPixel);
     const auto chunkBytes = static_cast<tmsize_t>(chunk.size() * sizeof(T));
     for (std::size_t plane = 0; plane < (l.Separate ? spp : 1); ++plane) {
         for (std::size_t y0 = 0; y0 < h; y0 += ch) {
@@ -132,17 +133,21 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
                 const std::size_t cols = std::min<std::size_t>(cw, w - x0);
                 const auto x = static_cast<std::uint32_t>(x0), y = static_cast<std::uint32_t>(y0);
                 const auto p = static_cast<std::uint16_t>(plane);
-                const tmsize_t got =
-                    tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, p), chunk.data(),
-                                                chunkBytes)
-                          : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, p), chunk.data(),
-                                                 chunkBytes);
                 const std::size_t needed = ((rows - 1) * cw + cols) * perPixel * sizeof(T);
+                T* const into = inPlace ? samples + y0 * w * spp : chunk.data();
+                const tmsize_t got =
+                    tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, p), into,
+                                                chunkBytes)
+                          : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, p), into,
+                                                 inPlace ? static_cast<tmsize_t>(needed)
+                                                         : chunkBytes);
                 if (got < 0 || static_cast<std::size_t>(got) < needed)
                     reader.Fail("The picture data is damaged or truncated");
+                if (inPlace)
+                    continue;
                 for (std::size_t r = 0; r < rows; ++r) {
                     const T* in = chunk.data() + r * cw * perPixel;
-                    T* out = samples.data() + ((y0 + r) * w + x0) * spp;
+                    T* out = samples + ((y0 + r) * w + x0) * spp;
                     if (l.Separate) {
                         for (std::size_t c = 0; c < cols; ++c)
                             out[c * spp + plane] = in[c];
@@ -153,18 +158,37 @@ std::vector<T> ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader) {
             }
         }
     }
-    return samples;
 }
 
-// Stores the samples read by ReadSamples: grey or RGB as they are, CMYK turned into RGB (inks
-// are amounts, 0 none), white-is-zero inverted, and the alpha composited over white.
+// Reads the samples and stores them: RGB decoded straight into the picture, grey or RGB with
+// alpha as they are, CMYK turned into RGB (inks are amounts, 0 none), white-is-zero inverted,
+// and the alpha composited over white.
 template <typename T>
-void StoreSamples(const std::vector<T>& samples, const TLayout& l, TDecodedPicture& picture) {
+void StoreSamples(TIFF* tif, const TLayout& l, const TReader& reader, TDecodedPicture& picture) {
     constexpr std::uint32_t Max = sizeof(T) == 1 ? 0xFF : 0xFFFF;
+    std::vector<T>& pixels = [&picture]() -> std::vector<T>& {
+        if constexpr (sizeof(T) == 1)
+            return picture.Pixels8;
+        else
+            return picture.Pixels16;
+    }();
     const int channels = (l.Colours == 1 ? 1 : 3) + (l.Alpha ? 1 : 0);
-    std::vector<T> row(static_cast<std::size_t>(l.Width) * channels);
+    if (channels == 3 && l.SamplesPerPixel == 3 && l.Colours == 3) {
+        ReadSamples(tif, l, reader, pixels.data());
+        return;
+    }
+    std::vector<T> samples(static_cast<std::size_t>(l.Width) * static_cast<std::size_t>(l.Height) *
+                           static_cast<std::size_t>(l.SamplesPerPixel));
+    ReadSamples(tif, l, reader, samples.data());
+    const bool asStored = l.SamplesPerPixel == channels && l.Colours != 4 && !l.WhiteIsZero;
+    std::vector<T> row(asStored ? 0 : static_cast<std::size_t>(l.Width) * channels);
     const T* in = samples.data();
     for (int y = 0; y < l.Height; ++y) {
+        if (asStored) {
+            PutRow(picture, y, in, {channels, Max, l.Premultiplied});
+            in += static_cast<std::size_t>(l.Width) * channels;
+            continue;
+        }
         T* out = row.data();
         for (int x = 0; x < l.Width; ++x, in += l.SamplesPerPixel) {
             if (l.Colours == 4) {
@@ -253,6 +277,56 @@ void ReadRgba(TIFF* tif, TDecodedPicture& picture, const TReader& reader) {
     }
 }
 
+// An opened file with its size checked against the pixel store's limits: what reading the
+// headers and decoding both start with. The reader refers to the messages, so this stays
+// where it is made.
+class TTiffFile {
+public:
+    explicit TTiffFile(const std::string& fileName)
+        : m_reader(fileName, m_messages) {
+        SilenceDefaultHandlers();
+        const int fd = kelvo::OpenRegularFile(fileName);
+        struct stat status {};
+        const std::int64_t fileSize = ::fstat(fd, &status) == 0 ? status.st_size : 0;
+        {
+            const std::unique_ptr<TIFFOpenOptions, TOptionsFree> options(TIFFOpenOptionsAlloc());
+            if (options) {
+                TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepError, &m_messages);
+                TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
+            }
+            // "m": read, not map: a file that shrinks while mapped would end the program (SIGBUS).
+            m_tif.reset(TIFFFdOpenExt(fd, fileName.c_str(), "rm", options.get()));
+        }
+        if (!m_tif) {
+            ::close(fd);
+            m_reader.Fail("Not a TIFF picture");
+        }
+        if (!TIFFGetField(Tif(), TIFFTAG_IMAGEWIDTH, &m_width) ||
+            !TIFFGetField(Tif(), TIFFTAG_IMAGELENGTH, &m_height))
+            m_reader.Fail("The picture size is missing");
+        CheckPictureSize(Format, fileName, m_width, m_height, fileSize);
+        std::uint16_t orientation = ORIENTATION_TOPLEFT;
+        TIFFGetFieldDefaulted(Tif(), TIFFTAG_ORIENTATION, &orientation);
+        m_orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+    }
+    TTiffFile(const TTiffFile&) = delete;
+    TTiffFile& operator=(const TTiffFile&) = delete;
+
+    TIFF* Tif() const { return m_tif.get(); }
+    const TReader& Reader() const { return m_reader; }
+    std::uint32_t Width() const { return m_width; }
+    std::uint32_t Height() const { return m_height; }
+    int Orientation() const { return m_orientation; }
+
+private:
+    TMessages m_messages;
+    const TReader m_reader;
+    TTiffPtr m_tif;
+    std::uint32_t m_width = 0;
+    std::uint32_t m_height = 0;
+    int m_orientation = 1;
+};
+
 } // namespace
 
 bool IsTiffData(const std::uint8_t* data, std::size_t size) {
@@ -263,62 +337,46 @@ bool IsTiffData(const std::uint8_t* data, std::size_t size) {
             (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43)));
 }
 
-TDecodedPicture LoadTiffFile(const std::string& fileName) {
-    SilenceDefaultHandlers();
-    const int fd = kelvo::OpenRegularFile(fileName);
-    struct stat status {};
-    const std::int64_t fileSize = ::fstat(fd, &status) == 0 ? status.st_size : 0;
-    TMessages messages;
-    const TReader reader(fileName, messages);
-    TTiffPtr tif;
-    {
-        const std::unique_ptr<TIFFOpenOptions, TOptionsFree> options(TIFFOpenOptionsAlloc());
-        if (options) {
-            TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepError, &messages);
-            TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
-        }
-        // "m": read, not map: a file that shrinks while mapped would end the program (SIGBUS).
-        tif.reset(TIFFFdOpenExt(fd, fileName.c_str(), "rm", options.get()));
-    }
-    if (!tif) {
-        ::close(fd);
-        reader.Fail("Not a TIFF picture");
-    }
-    std::uint32_t width = 0, height = 0;
-    if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height))
-        reader.Fail("The picture size is missing");
-    CheckPictureSize(Format, fileName, width, height, fileSize);
+TPictureInfo ReadTiffInfo(const std::string& fileName) {
+    const TTiffFile file(fileName);
+    TPictureInfo info;
+    info.Width = static_cast<int>(file.Width());
+    info.Height = static_cast<int>(file.Height());
+    info.Orientation = file.Orientation();
+    return info;
+}
 
+TDecodedPicture LoadTiffFile(const std::string& fileName) {
+    const TTiffFile file(fileName);
+    TIFF* tif = file.Tif();
+    const TReader& reader = file.Reader();
     TDecodedPicture picture;
-    std::uint16_t orientation = ORIENTATION_TOPLEFT;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
-    picture.Orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+    picture.Orientation = file.Orientation();
 
     TLayout layout;
-    layout.Width = static_cast<int>(width);
-    layout.Height = static_cast<int>(height);
-    ReadTileSize(tif.get(), layout, reader);
+    layout.Width = static_cast<int>(file.Width());
+    layout.Height = static_cast<int>(file.Height());
+    ReadTileSize(tif, layout, reader);
     std::uint16_t bits = 8;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
-    if (OwnLayout(tif.get(), layout)) {
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    if (OwnLayout(tif, layout)) {
         AllocatePixels(picture, layout.Width, layout.Height, bits);
         if (bits == 16)
-            StoreSamples(ReadSamples<std::uint16_t>(tif.get(), layout, reader), layout, picture);
+            StoreSamples<std::uint16_t>(tif, layout, reader, picture);
         else
-            StoreSamples(ReadSamples<std::uint8_t>(tif.get(), layout, reader), layout, picture);
+            StoreSamples<std::uint8_t>(tif, layout, reader, picture);
     } else {
         AllocatePixels(picture, layout.Width, layout.Height, 8);
-        ReadRgba(tif.get(), picture, reader);
+        ReadRgba(tif, picture, reader);
     }
     // A CMYK file's profile describes its inks, not the RGB made of them here, so it is left
     // out: the picture is then taken as sRGB, close to what the plain formula gives.
     std::uint32_t iccSize = 0;
     void* icc = nullptr;
     std::uint16_t photometric = 0;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &photometric);
     if (photometric != PHOTOMETRIC_SEPARATED &&
-        TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &iccSize, &icc) && icc && iccSize > 0) {
+        TIFFGetField(tif, TIFFTAG_ICCPROFILE, &iccSize, &icc) && icc && iccSize > 0) {
         const auto* bytes = static_cast<const std::uint8_t*>(icc);
         picture.Colour.IccProfile.assign(bytes, bytes + iccSize);
     }

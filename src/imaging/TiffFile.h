@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
+#include "imaging/TPictureReader.h"
 
 /// TIFF files through libtiff: the first picture of the file, in strips or tiles. RGB, grey
 /// and CMYK of 8 or 16 bits a sample (with or without alpha, interleaved or in planes) are read
@@ -17,6 +18,9 @@
 
 /// True when the first bytes (size may be short) are this format's signature.
 bool IsTiffData(const std::uint8_t* data, std::size_t size);
+/// The stored size and orientation from the headers, without decoding the
+/// pixels; Layout and Colour are left as they are. Raises as LoadTiffFile.
+TPictureInfo ReadTiffInfo(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadTiffFile(const std::string& fileName);

@@ -38,15 +38,58 @@ const char* StatusText(VP8StatusCode status) {
     }
 }
 
-// The payload of the first chunk with this tag, or nothing.
-std::vector<std::uint8_t> Chunk(const WebPDemuxer* demux, const char* tag) {
-    WebPChunkIterator it{};
-    std::vector<std::uint8_t> bytes;
-    if (WebPDemuxGetChunk(demux, tag, 1, &it))
-        bytes.assign(it.chunk.bytes, it.chunk.bytes + it.chunk.size);
-    WebPDemuxReleaseChunkIterator(&it);
-    return bytes;
-}
+// The file's bytes, its features and its container, checked: what reading the headers and
+// decoding both start with. The demuxer points into the bytes, so this stays where it is made.
+class TWebpFile {
+public:
+    explicit TWebpFile(const std::string& fileName)
+        : m_file(kelvo::ReadFileBytes(fileName)) {
+        if (!IsWebpData(Bytes(), Size()))
+            RaisePictureError(Format, fileName, "Not a WebP picture");
+        if (!WebPInitDecoderConfig(&m_config))
+            RaisePictureError(Format, fileName, "Incompatible libwebp");
+        const VP8StatusCode status = WebPGetFeatures(Bytes(), Size(), &m_config.input);
+        if (status != VP8_STATUS_OK)
+            RaisePictureError(Format, fileName, StatusText(status));
+        if (m_config.input.has_animation)
+            RaisePictureError(Format, fileName, "Animated WebP pictures are not supported");
+        CheckPictureSize(Format, fileName, m_config.input.width, m_config.input.height,
+                         static_cast<std::int64_t>(Size()));
+        // The demuxer validates the whole container, so a file cut short is refused here.
+        const WebPData data{Bytes(), Size()};
+        m_demux.reset(WebPDemux(&data));
+        if (!m_demux)
+            RaisePictureError(Format, fileName, "The file is truncated or damaged");
+    }
+    TWebpFile(const TWebpFile&) = delete;
+    TWebpFile& operator=(const TWebpFile&) = delete;
+
+    const std::uint8_t* Bytes() const {
+        return reinterpret_cast<const std::uint8_t*>(m_file.data());
+    }
+    std::size_t Size() const { return m_file.size(); }
+    WebPDecoderConfig& Config() { return m_config; }
+    const WebPDecoderConfig& Config() const { return m_config; }
+
+    // The payload of the first chunk with this tag, or nothing.
+    std::vector<std::uint8_t> Chunk(const char* tag) const {
+        WebPChunkIterator it{};
+        std::vector<std::uint8_t> bytes;
+        if (WebPDemuxGetChunk(m_demux.get(), tag, 1, &it))
+            bytes.assign(it.chunk.bytes, it.chunk.bytes + it.chunk.size);
+        WebPDemuxReleaseChunkIterator(&it);
+        return bytes;
+    }
+    int Orientation() const {
+        const std::vector<std::uint8_t> exif = Chunk("EXIF");
+        return ExifOrientation(exif.data(), exif.size());
+    }
+
+private:
+    const std::string m_file;
+    WebPDecoderConfig m_config{};
+    std::unique_ptr<WebPDemuxer, TDemuxDelete> m_demux;
+};
 
 } // namespace
 
@@ -54,34 +97,24 @@ bool IsWebpData(const std::uint8_t* data, std::size_t size) {
     return size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WEBP", 4) == 0;
 }
 
+TPictureInfo ReadWebpInfo(const std::string& fileName) {
+    const TWebpFile file(fileName);
+    TPictureInfo info;
+    info.Width = file.Config().input.width;
+    info.Height = file.Config().input.height;
+    info.Orientation = file.Orientation();
+    return info;
+}
+
 TDecodedPicture LoadWebpFile(const std::string& fileName) {
-    const std::string file = kelvo::ReadFileBytes(fileName);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
-    if (!IsWebpData(bytes, file.size()))
-        RaisePictureError(Format, fileName, "Not a WebP picture");
-    WebPDecoderConfig config;
-    if (!WebPInitDecoderConfig(&config))
-        RaisePictureError(Format, fileName, "Incompatible libwebp");
-    VP8StatusCode status = WebPGetFeatures(bytes, file.size(), &config.input);
-    if (status != VP8_STATUS_OK)
-        RaisePictureError(Format, fileName, StatusText(status));
-    if (config.input.has_animation)
-        RaisePictureError(Format, fileName, "Animated WebP pictures are not supported");
+    TWebpFile file(fileName);
+    WebPDecoderConfig& config = file.Config();
     const int width = config.input.width;
     const int height = config.input.height;
-    CheckPictureSize(Format, fileName, width, height, static_cast<std::int64_t>(file.size()));
-
-    // The demuxer validates the whole container, so a file cut short is refused here.
-    const WebPData data{bytes, file.size()};
-    const std::unique_ptr<WebPDemuxer, TDemuxDelete> demux(WebPDemux(&data));
-    if (!demux)
-        RaisePictureError(Format, fileName, "The file is truncated or damaged");
-
     TDecodedPicture picture;
     AllocatePixels(picture, width, height, 8);
-    picture.Colour.IccProfile = Chunk(demux.get(), "ICCP");
-    const std::vector<std::uint8_t> exif = Chunk(demux.get(), "EXIF");
-    picture.Orientation = ExifOrientation(exif.data(), exif.size());
+    picture.Colour.IccProfile = file.Chunk("ICCP");
+    picture.Orientation = file.Orientation();
 
     const bool alpha = config.input.has_alpha != 0;
     std::vector<std::uint8_t> rgba;
@@ -99,7 +132,7 @@ TDecodedPicture LoadWebpFile(const std::string& fileName) {
         out.size = picture.Pixels8.size();
     }
     const std::unique_ptr<WebPDecBuffer, TDecBufferFree> release(&config.output);
-    status = WebPDecode(bytes, file.size(), &config);
+    const VP8StatusCode status = WebPDecode(file.Bytes(), file.Size(), &config);
     if (status != VP8_STATUS_OK)
         RaisePictureError(Format, fileName, StatusText(status));
     if (alpha) {

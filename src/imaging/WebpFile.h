@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
+#include "imaging/TPictureReader.h"
 
 /// WebP files through libwebp: lossy and lossless pictures, with or without alpha (composited
 /// over white), always 8 bits a sample. The orientation comes from the EXIF chunk and is not
@@ -15,6 +16,9 @@
 
 /// True when the first bytes (size may be short) are this format's signature.
 bool IsWebpData(const std::uint8_t* data, std::size_t size);
+/// The stored size and orientation from the headers, without decoding the
+/// pixels; Layout and Colour are left as they are. Raises as LoadWebpFile.
+TPictureInfo ReadWebpInfo(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadWebpFile(const std::string& fileName);

@@ -16,6 +16,7 @@
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/HeifFile.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/TiffFile.h"
 #include "imaging/WebpFile.h"
 #include "support/TempDir.h"
@@ -230,10 +231,14 @@ class PictureReaders : public ::testing::TestWithParam<TReaderCase> {};
 TEST_P(PictureReaders, GiveTheOriginalWithinTheCodecsLoss) {
     const TReaderCase& t = GetParam();
     TempDir tmp;
-    const TDecodedPicture p = t.Load(t.Write(tmp));
+    const std::string file = t.Write(tmp);
+    const TDecodedPicture p = t.Load(file);
     const int width = t.Turned ? H : W, height = t.Turned ? W : H;
     ASSERT_EQ(p.Width, width);
     ASSERT_EQ(p.Height, height);
+    const TPictureSize headers = ReadPictureSize(file);
+    EXPECT_EQ(headers.Width, width);
+    EXPECT_EQ(headers.Height, height);
     ASSERT_EQ(p.BitsPerSample, t.Bits);
     EXPECT_EQ(p.Orientation, 1);
     double error = 0;
@@ -303,16 +308,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 // What the file says about orientation and colour reaches the picture: WebP's EXIF chunk (bare
 // or behind "Exif") and ICCP chunk, TIFF's Orientation and ICC tags on both of its ways of
-// reading (reported, rows left as stored), HEIF's ICC profile and nclx.
+// reading (reported, rows left as stored), HEIF's ICC profile and nclx. The headers alone give
+// the upright size.
 TEST(PictureReaders, ReportOrientationAndColour) {
     TempDir tmp;
     const std::vector<std::uint8_t> icc(200, 0x3C);
     const std::string iccText(icc.begin(), icc.end());
     for (const std::string& exif :
          {ExifOrientation6, "Exif" + std::string(2, '\0') + ExifOrientation6}) {
-        const TDecodedPicture p = LoadWebpFile(
-            tmp.write("o.webp", WebpBytes(true, false, {{"EXIF", exif}, {"ICCP", iccText}})));
+        const std::string file =
+            tmp.write("o.webp", WebpBytes(true, false, {{"EXIF", exif}, {"ICCP", iccText}}));
+        const TDecodedPicture p = LoadWebpFile(file);
         EXPECT_EQ(p.Orientation, 6);
+        EXPECT_EQ(ReadPictureSize(file).Width, H);
         EXPECT_EQ(p.Colour.IccProfile, icc);
     }
     for (const int photometric : {PHOTOMETRIC_RGB, PHOTOMETRIC_PALETTE}) {
@@ -324,8 +332,10 @@ TEST(PictureReaders, ReportOrientationAndColour) {
                       COMPRESSION_NONE,
                       ORIENTATION_LEFTBOT,
                       icc};
-        const TDecodedPicture p = LoadTiffFile(WriteTiff(tmp, "o.tif", t));
+        const std::string file = WriteTiff(tmp, "o.tif", t);
+        const TDecodedPicture p = LoadTiffFile(file);
         EXPECT_EQ(p.Orientation, ORIENTATION_LEFTBOT);
+        EXPECT_EQ(ReadPictureSize(file).Width, H);
         EXPECT_EQ(p.Colour.IccProfile, icc);
         ASSERT_EQ(p.Width, W);
         EXPECT_GT(p.Pixels8[3 * (W - 1)], p.Pixels8[0]) << "stored rows turned"; // palette: 0..63
