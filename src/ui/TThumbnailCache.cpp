@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -34,8 +35,16 @@ QImage ToImage(const TBM_Bitmap& bitmap) {
 }
 
 void ToBitmap(const QImage& image, TBM_Bitmap& bitmap) {
-    // Entries other programs wrote may be transparent: shown over black, as RGBX drops alpha.
-    const QImage rgbx = image.convertToFormat(QImage::Format_RGBX8888);
+    // Entries other programs wrote may be transparent: laid over white, as Kelvo's own readers
+    // lay a transparent picture, so a slide looks the same whoever made its entry.
+    QImage rgbx(image.size(), QImage::Format_RGBX8888);
+    if (image.hasAlphaChannel()) {
+        rgbx.fill(Qt::white);
+        QPainter painter(&rgbx);
+        painter.drawImage(0, 0, image);
+    } else {
+        rgbx = image.convertToFormat(QImage::Format_RGBX8888);
+    }
     bitmap.SetSize(rgbx.width(), rgbx.height());
     for (int y = 0; y < rgbx.height(); ++y)
         std::memcpy(bitmap.ScanLine(y), rgbx.constScanLine(y),

@@ -585,13 +585,16 @@ private slots:
     void ThumbnailCacheEntries_data() {
         QTest::addColumn<int>("mtimeShift"); // of the planted entry against the file
         QTest::addColumn<bool>("writable");
-        QTest::newRow("current entry served") << 0 << true;
-        QTest::newRow("stale entry renewed") << -60 << true;
-        QTest::newRow("cache not writable") << -60 << false;
+        QTest::addColumn<int>("alpha"); // of the planted entry's red
+        QTest::newRow("current entry served") << 0 << true << 255;
+        QTest::newRow("transparent entry over white") << 0 << true << 0;
+        QTest::newRow("stale entry renewed") << -60 << true << 255;
+        QTest::newRow("cache not writable") << -60 << false << 255;
     }
     void ThumbnailCacheEntries() {
         QFETCH(int, mtimeShift);
         QFETCH(bool, writable);
+        QFETCH(int, alpha);
         const QTemporaryDir home;
         const QByteArray before = qgetenv("XDG_CACHE_HOME");
         const QString cacheHome = home.filePath(writable ? "cache" : "a-file");
@@ -609,8 +612,8 @@ private slots:
                                                         QCryptographicHash::Md5)
                                    .toHex() +
                                ".png"));
-        QImage red(128, 85, QImage::Format_RGB32);
-        red.fill(Qt::red);
+        QImage red(128, 85, QImage::Format_ARGB32);
+        red.fill(QColor(255, 0, 0, alpha));
         red.setText("Thumb::URI", QUrl::fromLocalFile(photo).toEncoded());
         red.setText("Thumb::MTime", QString::number(mtime + mtimeShift));
         if (writable)
@@ -622,7 +625,9 @@ private slots:
         QVERIFY(first && second);
         QCOMPARE(first->Width(), TKelPicture::ThumbnailSize);
         const TBM_Pixel middle = first->GetPixel(55, 36);
-        QCOMPARE(middle.R > 250 && middle.G < 5 && middle.B < 5, mtimeShift == 0);
+        const bool white = middle.R > 250 && middle.G > 250 && middle.B > 250;
+        QCOMPARE(middle.R > 250 && middle.G < 5 && middle.B < 5, mtimeShift == 0 && alpha == 255);
+        QCOMPARE(white, alpha == 0);
         for (int y = 0; y < first->Height(); ++y)
             for (int x = 0; x < first->Width(); ++x)
                 QCOMPARE(second->GetPixel(x, y), first->GetPixel(x, y));
@@ -633,7 +638,7 @@ private slots:
                  QString::fromLatin1(QUrl::fromLocalFile(photo).toEncoded()));
         QCOMPARE(written.text("Thumb::MTime"), QString::number(mtime));
         QCOMPARE(written.width(), 128);
-        QCOMPARE(written.pixelColor(64, 40) == QColor(Qt::red), mtimeShift == 0);
+        QCOMPARE(written.pixelColor(64, 40) == QColor(255, 0, 0, alpha), mtimeShift == 0);
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(entry).constData(), &info), 0);
         if (mtimeShift != 0)
