@@ -365,7 +365,7 @@ std::vector<TKelPictureFrame> TKelPageGenerator::Frames(const TKelLayer& layer,
         auto [it, added] = m_sourceSizes.try_emplace(picture);
         if (added) {
             try {
-                it->second = ReadSourceSize(picture->FileName());
+                it->second = ReadPictureSize(picture->FileName());
             } catch (const std::exception&) {
                 // Not generated either; the page still gets sizes that keep its layout.
             }

@@ -11,6 +11,7 @@
 #include "generator/TKelGenerationFailure.h"
 #include "generator/TKelPictureFrame.h"
 #include "generator/TKelPictureNames.h"
+#include "imaging/PictureFormat.h"
 #include "model/TKelPictureRefs.h"
 #include "template/TKelParser.h"
 
@@ -40,7 +41,7 @@ class TKelTagRefs;
 /// texts and picture comments are HTML and go in as they are.
 ///
 /// A picture's srcset and its width and height in CSS pixels come from the size of its source,
-/// which is read from the file's headers once per run (ReadSourceSize), so the pages list
+/// which is read from the file's headers once per run (ReadPictureSize), so the pages list
 /// exactly the densities the picture generator writes. A source whose size cannot be read gets
 /// the placeholder's size and no further density.
 class TKelPageGenerator {
@@ -142,5 +143,5 @@ private:
 
     TKelPictureNames m_names;
     /// The sources' sizes read so far in this run; none for a source that cannot be read.
-    mutable std::unordered_map<const TKelPicture*, std::optional<TKelSourceSize>> m_sourceSizes;
+    mutable std::unordered_map<const TKelPicture*, std::optional<TPictureSize>> m_sourceSizes;
 };

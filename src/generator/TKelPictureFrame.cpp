@@ -45,8 +45,3 @@ TKelPictureFrame PlaceholderFrame(const TKelLayer& layer) {
     return {1, layer.PictureWidth() > 0 ? layer.PictureWidth() : fallbackSide,
             layer.PictureHeight() > 0 ? layer.PictureHeight() : fallbackSide};
 }
-
-TKelSourceSize ReadSourceSize(const std::string& fileName) {
-    const TPictureSize size = ReadPictureSize(fileName);
-    return {size.Width, size.Height};
-}

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
 #include <vector>
 
 class TKelLayer;
@@ -28,13 +27,3 @@ std::vector<TKelPictureFrame> PictureFrames(const TKelLayer& layer, int width, i
 /// The placeholder a preview shows for a picture not generated: the layer's frame, 140 pixels
 /// where a side is 0 (a placeholder has no size of its own), density 1.
 TKelPictureFrame PlaceholderFrame(const TKelLayer& layer);
-
-/// The upright width and height of a source picture, from its headers alone (no decoding), so
-/// that pages can be given true sizes cheaply (ReadPictureSize: formats without a streaming
-/// reader are decoded). Raises EFileError or EImageError for a file that cannot be read or is of
-/// a type the generator does not read.
-struct TKelSourceSize {
-    int Width = 0;
-    int Height = 0;
-};
-TKelSourceSize ReadSourceSize(const std::string& fileName);

@@ -233,7 +233,7 @@ TKelPictureGenerator::ResizePicture(const std::string& fileName,
 std::vector<TKelPictureOutput>
 TKelPictureGenerator::Outputs(const TKelLayout& layout, const std::vector<const TKelLayer*>& layers,
                               const TKelPicture& picture, const std::string& outDir,
-                              const TKelSourceSize* size) const {
+                              const TPictureSize* size) const {
     std::vector<TKelPictureOutput> outputs;
     for (const TKelLayer* layer : layers) {
         std::vector<int> densities = layer->Densities();
@@ -285,9 +285,9 @@ std::vector<std::string> TKelPictureGenerator::OutputFileNames(const TKelLayout&
 void TKelPictureGenerator::ProcessPicture(const TKelLayout& layout, const TKelLayer* layer,
                                           const TKelPicture& picture, const std::string& outDir,
                                           PictureHooks& hooks) const {
-    std::optional<TKelSourceSize> size;
+    std::optional<TPictureSize> size;
     try {
-        size = ReadSourceSize(picture.FileName());
+        size = ReadPictureSize(picture.FileName());
     } catch (const std::exception&) {
         // Decoding fails too, and says why.
     }

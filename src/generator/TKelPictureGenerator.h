@@ -16,7 +16,7 @@ class TKelLayer;
 class TKelLayout;
 class TKelPicture;
 class TKelRebuildPlan;
-struct TKelSourceSize;
+struct TPictureSize;
 
 /// Writes the resized copies of a gallery's pictures: every source picture is decoded once,
 /// then fitted into the frame of every layer whose template shows pictures (or of the one
@@ -101,7 +101,7 @@ private:
     std::vector<TKelPictureOutput> Outputs(const TKelLayout& layout,
                                            const std::vector<const TKelLayer*>& layers,
                                            const TKelPicture& picture, const std::string& outDir,
-                                           const TKelSourceSize* size) const;
+                                           const TPictureSize* size) const;
     /// The file made from picture for layer at density, with its key.
     TKelPictureOutput Output(const TKelLayout& layout, const TKelLayer& layer,
                              const TKelPicture& picture, const std::string& outDir,

@@ -29,6 +29,7 @@
 #include "generator/TKelPictureFrame.h"
 #include "generator/TKelPictureGenerator.h"
 #include "imaging/BM_Geometry.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/TBM_Bitmap.h"
 #include "language/THelpManager.h"
 #include "language/TTamLanguage.h"
@@ -163,7 +164,7 @@ public:
 // The pictures the generator writes of picture for layer; none when its source cannot be read.
 std::vector<TKelPictureFrame> WrittenFrames(const TKelLayer& layer, const TKelPicture& picture) {
     try {
-        const TKelSourceSize size = ReadSourceSize(picture.FileName());
+        const TPictureSize size = ReadPictureSize(picture.FileName());
         return PictureFrames(layer, size.Width, size.Height);
     } catch (const std::exception&) {
         return {};
