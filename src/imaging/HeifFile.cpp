@@ -10,7 +10,9 @@
 #include <libheif/heif.h>
 
 #include "base/FileUtils.h"
+#include "base/KelErrors.h"
 #include "imaging/DecodedPictureRows.h"
+#include "imaging/HeifFrameCheck.h"
 #include "imaging/TBM_Bitmap.h"
 
 namespace {
@@ -48,6 +50,13 @@ public:
         heif_context_set_maximum_image_size_limit(m_context.get(), TBM_Bitmap::MaxDimension);
         Check(heif_context_read_from_memory_without_copy(m_context.get(), m_bytes.data(),
                                                          m_bytes.size(), nullptr));
+        // The decoders allocate the frames their streams declare, which libheif does not hold
+        // to the pictures' declared sizes.
+        try {
+            CheckHeifCodedFrames(m_bytes);
+        } catch (const EImageError& e) {
+            Fail(e.what());
+        }
         heif_image_handle* primary = nullptr;
         Check(heif_context_get_primary_image_handle(m_context.get(), &primary));
         m_primary.reset(primary);

@@ -1,0 +1,200 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/THeifItems.h"
+
+#include <algorithm>
+#include <set>
+
+#include "imaging/TByteReader.h"
+
+namespace {
+
+// The next box of in: its type and body. False at the end, or at a box that does not fit.
+bool NextBox(TByteReader& in, std::uint32_t& type, std::string_view& body) {
+    const std::string_view rest = in.Rest();
+    if (rest.empty())
+        return false;
+    std::uint64_t size = in.U32();
+    type = in.U32();
+    std::uint64_t header = 8;
+    if (size == 1) {
+        size = in.Read(8);
+        header = 16;
+    } else if (size == 0) {
+        size = rest.size();
+    }
+    if (!in.Ok() || size < header || size > rest.size())
+        return false;
+    body = in.Take(static_cast<std::size_t>(size - header));
+    return true;
+}
+
+// The first child box of the given type in a container's body; empty when there is none.
+std::string_view ChildBox(std::string_view container, std::uint32_t wanted) {
+    TByteReader in(container);
+    std::uint32_t type = 0;
+    std::string_view body;
+    while (NextBox(in, type, body))
+        if (type == wanted)
+            return body;
+    return {};
+}
+
+// The version of a full box, its flags skipped.
+std::uint32_t FullBoxVersion(TByteReader& in) {
+    const std::uint32_t version = in.U8();
+    in.Read(3);
+    return version;
+}
+
+} // namespace
+
+THeifItems::THeifItems(std::string_view file) {
+    std::string_view meta = ChildBox(file, Code("meta"));
+    if (meta.size() < 4)
+        return;
+    meta.remove_prefix(4);
+    TByteReader pitm(ChildBox(meta, Code("pitm")));
+    m_primary = pitm.U16or32(FullBoxVersion(pitm) != 0);
+    ReadItemInfos(ChildBox(meta, Code("iinf")));
+    ReadProperties(ChildBox(meta, Code("iprp")));
+    ReadLocations(ChildBox(meta, Code("iloc")), file, ChildBox(meta, Code("idat")));
+    ReadReferences(ChildBox(meta, Code("iref")));
+}
+
+void THeifItems::ReadItemInfos(std::string_view iinf) {
+    TByteReader in(iinf);
+    in.U16or32(FullBoxVersion(in) != 0);
+    std::uint32_t type = 0;
+    std::string_view body;
+    while (NextBox(in, type, body)) {
+        TByteReader infe(body);
+        const std::uint32_t version = FullBoxVersion(infe);
+        // Only version 2 and later name the item's type.
+        if (type != Code("infe") || version < 2)
+            continue;
+        const std::uint32_t id = infe.U16or32(version >= 3);
+        infe.U16();
+        const std::uint32_t itemType = infe.U32();
+        if (infe.Ok())
+            m_items.try_emplace(id).first->second.Type = itemType;
+    }
+}
+
+void THeifItems::ReadProperties(std::string_view iprp) {
+    std::vector<std::pair<std::uint32_t, std::string_view>> properties;
+    TByteReader ipco(ChildBox(iprp, Code("ipco")));
+    std::uint32_t type = 0;
+    std::string_view body;
+    while (NextBox(ipco, type, body))
+        properties.emplace_back(type, body);
+
+    // Every ipma box counts; an association names a property by its place in ipco, from 1.
+    TByteReader boxes(iprp);
+    while (NextBox(boxes, type, body)) {
+        if (type != Code("ipma"))
+            continue;
+        TByteReader in(body);
+        const std::uint32_t version = in.U8();
+        const bool wideIndex = (in.Read(3) & 1) != 0;
+        for (std::uint32_t entries = in.U32(); entries > 0 && in.Ok(); --entries) {
+            const std::uint32_t id = in.U16or32(version >= 1);
+            const std::uint32_t count = in.U8();
+            const auto found = m_items.find(id);
+            for (std::uint32_t i = 0; i < count && in.Ok(); ++i) {
+                const std::uint32_t index = wideIndex ? in.U16() & 0x7FFF : in.U8() & 0x7F;
+                if (!in.Ok() || found == m_items.end() || index == 0 || index > properties.size())
+                    continue;
+                TItem& item = found->second;
+                const auto& [propertyType, property] = properties[index - 1];
+                if (propertyType == Code("hvcC"))
+                    item.HevcConfigs.push_back(property);
+                else if (propertyType == Code("av1C"))
+                    item.Av1Configs.push_back(property);
+                if (propertyType != Code("ispe"))
+                    continue;
+                TByteReader ispe(property);
+                FullBoxVersion(ispe);
+                const std::int64_t width = ispe.U32();
+                const std::int64_t height = ispe.U32();
+                if (!ispe.Ok())
+                    continue;
+                item.Width = item.Width < 0 ? width : std::min(item.Width, width);
+                item.Height = item.Height < 0 ? height : std::min(item.Height, height);
+            }
+        }
+    }
+}
+
+void THeifItems::ReadLocations(std::string_view iloc, std::string_view file,
+                               std::string_view idat) {
+    TByteReader in(iloc);
+    const std::uint32_t version = FullBoxVersion(in);
+    const std::uint32_t sizes = in.U16();
+    const std::size_t offsetSize = sizes >> 12;
+    const std::size_t lengthSize = sizes >> 8 & 15;
+    const std::size_t baseOffsetSize = sizes >> 4 & 15;
+    const std::size_t indexSize = version == 1 || version == 2 ? sizes & 15 : 0;
+    for (std::uint32_t items = in.U16or32(version >= 2); items > 0 && in.Ok(); --items) {
+        const std::uint32_t id = in.U16or32(version >= 2);
+        const std::uint32_t method = version == 1 || version == 2 ? in.U16() & 15 : 0;
+        in.U16();
+        const std::uint64_t base = in.Read(baseOffsetSize);
+        const auto found = m_items.find(id);
+        for (std::uint32_t extents = in.U16(); extents > 0 && in.Ok(); --extents) {
+            in.Read(indexSize);
+            const std::uint64_t offset = base + in.Read(offsetSize);
+            const std::uint64_t length = in.Read(lengthSize);
+            // File offsets, or offsets into idat; a length of 0 reaches the end.
+            const std::string_view source = method == 0 ? file : method == 1 ? idat : "";
+            if (!in.Ok() || found == m_items.end() || offset < base || offset > source.size())
+                continue;
+            found->second.Data.push_back(source.substr(
+                static_cast<std::size_t>(offset),
+                length == 0 ? std::string_view::npos : static_cast<std::size_t>(length)));
+        }
+    }
+}
+
+void THeifItems::ReadReferences(std::string_view iref) {
+    TByteReader in(iref);
+    const bool wideIds = FullBoxVersion(in) != 0;
+    std::uint32_t type = 0;
+    std::string_view body;
+    while (NextBox(in, type, body)) {
+        if (type != Code("dimg") && type != Code("auxl") && type != Code("thmb"))
+            continue;
+        TByteReader reference(body);
+        const std::uint32_t from = reference.U16or32(wideIds);
+        for (std::uint32_t count = reference.U16(); count > 0; --count) {
+            const std::uint32_t to = reference.U16or32(wideIds);
+            if (!reference.Ok())
+                break;
+            m_links.emplace_back(from, to);
+        }
+    }
+}
+
+std::vector<const THeifItems::TItem*> THeifItems::DecodedWithPrimary() const {
+    // The links are followed both ways: a thumbnail or alpha picture points at its master,
+    // a grid at its tiles.
+    std::map<std::uint32_t, std::vector<std::uint32_t>> linked;
+    for (const auto& [from, to] : m_links) {
+        linked[from].push_back(to);
+        linked[to].push_back(from);
+    }
+    std::set<std::uint32_t> reached{m_primary};
+    std::vector<std::uint32_t> open{m_primary};
+    while (!open.empty()) {
+        const std::uint32_t id = open.back();
+        open.pop_back();
+        for (const std::uint32_t other : linked[id])
+            if (reached.insert(other).second)
+                open.push_back(other);
+    }
+    std::vector<const TItem*> items;
+    for (const std::uint32_t id : reached)
+        if (const auto found = m_items.find(id); found != m_items.end())
+            items.push_back(&found->second);
+    return items;
+}

@@ -1,0 +1,54 @@
+// SPDX-FileCopyrightText: 2026 Kelvo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+/// The image items of a HEIF file's meta box, read only as far as telling what each will be
+/// decoded at: its type, its declared size (ispe), its decoder configuration and its data.
+/// Whatever does not parse is left out (libheif has accepted the file before this reads it).
+/// Holds views into the file's bytes, which must outlive it.
+class THeifItems {
+public:
+    /// A box or item type, its four characters big-endian ("hvc1" is 0x68766331).
+    static constexpr std::uint32_t Code(const char (&code)[5]) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(code[0])) << 24 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(code[1])) << 16 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(code[2])) << 8 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(code[3]));
+    }
+
+    struct TItem {
+        std::uint32_t Type = 0;
+        /// The declared size, the smallest per side when several ispe are given; -1 without.
+        std::int64_t Width = -1;
+        std::int64_t Height = -1;
+        /// The bodies of its hvcC and av1C properties.
+        std::vector<std::string_view> HevcConfigs;
+        std::vector<std::string_view> Av1Configs;
+        /// Its data: the extents in order, clipped to the file (or idat) they point into.
+        std::vector<std::string_view> Data;
+    };
+
+    explicit THeifItems(std::string_view file);
+
+    /// The items libheif decodes with the primary picture or its thumbnails: those linked to
+    /// it as thumbnail or auxiliary picture (alpha, depth), and every picture one of them is
+    /// derived from (grid tiles, overlay layers), each once.
+    std::vector<const TItem*> DecodedWithPrimary() const;
+
+private:
+    void ReadItemInfos(std::string_view iinf);
+    void ReadProperties(std::string_view iprp);
+    void ReadLocations(std::string_view iloc, std::string_view file, std::string_view idat);
+    void ReadReferences(std::string_view iref);
+
+    std::map<std::uint32_t, TItem> m_items;
+    std::uint32_t m_primary = 0;
+    /// Thumbnail, auxiliary and derivation references, as (from, to).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_links;
+};
