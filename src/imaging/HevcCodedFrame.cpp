@@ -69,7 +69,7 @@ TCodedFrame HevcCodedFrame(const std::vector<std::string_view>& configs, const T
     // hvcC: 22 bytes of settings, then arrays of NAL units, each behind a 2-byte length.
     for (const std::string_view config : configs) {
         TByteReader in(config);
-        in.Read(22);
+        in.Take(22);
         for (std::uint32_t arrays = in.U8(); arrays > 0 && in.Ok(); --arrays) {
             in.U8();
             for (std::uint32_t count = in.U16(); count > 0 && in.Ok(); --count) {

@@ -465,3 +465,53 @@ TEST(PictureReaders, RefuseTruncatedDamagedAndForgedFiles) {
         }
     }
 }
+
+// A HEIF whose coded stream (HEVC SPS, AV1 sequence header) or grid declares a frame far
+// larger than its ispe is refused before libheif decodes it: the decoders would allocate that
+// frame whole (a file of a few hundred bytes took over 1 GB). The message names the coded
+// size, which only the check ahead of decoding knows.
+TEST(PictureReaders, HeifRefusesCodedFramesBeyondItsDeclaredSize) {
+    TempDir tmp;
+    const std::string heic = kelvo::ReadFileBytes(WriteHeif(tmp, "h.heic", {}));
+    const std::string avif = kelvo::ReadFileBytes(WriteHeif(tmp, "a.avif", {heif_compression_AV1}));
+    // The SPS in hvcC keeps its NAL header; a plain profile and level (12 bytes without
+    // emulation-prevention bytes) follow, then from its id on it declares the size.
+    const auto sps = [&heic](const std::string& idToSize) {
+        std::string file = heic;
+        const std::string head = "\x01" + std::string(12, '\x11');
+        return file.replace(file.find("\x42\x01", file.find("hvcC")) + 2,
+                            head.size() + idToSize.size(), head + idToSize);
+    };
+    // The sequence header in the data (libheif's av1C has none): a reduced still picture
+    // header of 14-bit sizes, 16000 x 16000.
+    std::string av1 = avif;
+    const std::size_t header = av1.find(std::string("\x12\x00\x0A", 3), av1.find("mdat"));
+    ASSERT_GE(av1[header + 3], 6);
+    av1.replace(header + 4, 6, "\x18\x37\x7E\x7F\xF9\xFE");
+    // libheif wraps the picture in a grid (to crop its 64 x 64 tile); the grid's size in idat.
+    std::string grid = heic;
+    grid.replace(grid.find("idat") + 8, 4, "\x3E\x80\x3E\x80");
+    const struct {
+        const char* Name;
+        std::string Bytes;
+        const char* Expected;
+    } cases[] = {{"HevcSpsBeyondItsData", sps(std::string("\xA0\x00\x7D\x02\x00\x0F\xA0\x60", 8)),
+                  "16000 x 16000 pixels cannot come from"},
+                 {"HevcSpsFarBeyondIspe", sps("\xA0\x03\xE8\x80\x1F\x46"),
+                  "2000 x 2000 pixels is far larger than its declared 64 x 64"},
+                 {"Av1SequenceHeaderBeyondItsData", av1, "16000 x 16000 pixels cannot come from"},
+                 {"GridBeyondItsData", grid, "16000 x 16000 pixels cannot come from"}};
+    for (const auto& c : cases) {
+        const std::string file = tmp.write(c.Name, c.Bytes);
+        for (const auto& read : {std::function<void()>([&] { ReadHeifInfo(file); }),
+                                 std::function<void()>([&] { LoadHeifFile(file); })}) {
+            try {
+                read();
+                ADD_FAILURE() << c.Name << " was read";
+            } catch (const EImageError& e) {
+                EXPECT_NE(std::string(e.what()).find(c.Expected), std::string::npos)
+                    << c.Name << ": " << e.what();
+            }
+        }
+    }
+}
