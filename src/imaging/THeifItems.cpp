@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <set>
 
+#include "base/KelErrors.h"
 #include "imaging/TByteReader.h"
 
 namespace {
+
+// Data extents read in all; real files have one or a few for each picture.
+constexpr std::int64_t MaxExtents = 1 << 16;
 
 // The next box of in: its type and body. False at the end, or at a box that does not fit.
 bool NextBox(TByteReader& in, std::uint32_t& type, std::string_view& body) {
@@ -135,6 +139,7 @@ void THeifItems::ReadLocations(std::string_view iloc, std::string_view file,
     const std::size_t lengthSize = sizes >> 8 & 15;
     const std::size_t baseOffsetSize = sizes >> 4 & 15;
     const std::size_t indexSize = version == 1 || version == 2 ? sizes & 15 : 0;
+    std::int64_t count = 0;
     for (std::uint32_t items = in.U16or32(version >= 2); items > 0 && in.Ok(); --items) {
         const std::uint32_t id = in.U16or32(version >= 2);
         const std::uint32_t method = version == 1 || version == 2 ? in.U16() & 15 : 0;
@@ -142,6 +147,9 @@ void THeifItems::ReadLocations(std::string_view iloc, std::string_view file,
         const std::uint64_t base = in.Read(baseOffsetSize);
         const auto found = m_items.find(id);
         for (std::uint32_t extents = in.U16(); extents > 0 && in.Ok(); --extents) {
+            // Extents of 0-byte fields take no room, so their count alone bounds the work.
+            if (++count > MaxExtents)
+                throw EImageError("The file has too many data extents");
             in.Read(indexSize);
             const std::uint64_t offset = base + in.Read(offsetSize);
             const std::uint64_t length = in.Read(lengthSize);

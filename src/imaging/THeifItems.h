@@ -34,6 +34,7 @@ public:
         std::vector<std::string_view> Data;
     };
 
+    /// Raises EImageError when the file lists more than 65536 data extents.
     explicit THeifItems(std::string_view file);
 
     /// The items libheif decodes with the primary picture or its thumbnails: those linked to
