@@ -117,7 +117,6 @@ public:
         SetUpRows();
     }
 
-
     void ReadRows(TRows& rows) override {
         if (m_passes > 1) {
             ReadInterlaced(rows);
