@@ -50,16 +50,10 @@ public:
         heif_context_set_maximum_image_size_limit(m_context.get(), TBM_Bitmap::MaxDimension);
         Check(heif_context_read_from_memory_without_copy(m_context.get(), m_bytes.data(),
                                                          m_bytes.size(), nullptr));
-        // The decoders allocate the frames their streams declare, which libheif does not hold
-        // to the pictures' declared sizes.
-        try {
-            CheckHeifCodedFrames(m_bytes);
-        } catch (const EImageError& e) {
-            Fail(e.what());
-        }
         heif_image_handle* primary = nullptr;
         Check(heif_context_get_primary_image_handle(m_context.get(), &primary));
         m_primary.reset(primary);
+        Check(heif_context_get_primary_image_ID(m_context.get(), &m_primaryId));
     }
 
     [[noreturn]] void Fail(const std::string& reason) const {
@@ -70,15 +64,22 @@ public:
             Fail(error.message && *error.message ? error.message : "The file is damaged");
     }
     const heif_image_handle* Primary() const { return m_primary.get(); }
-    // The stored size (before turning and cropping) is what the decoder allocates.
-    void CheckStoredSize(const heif_image_handle* handle) const {
+    heif_item_id PrimaryId() const { return m_primaryId; }
+    // The stored size (before turning and cropping) of the picture of handle (item id), and
+    // the frames that its decoders allocate, which libheif does not hold to the stored size.
+    void CheckStoredSize(const heif_image_handle* handle, heif_item_id id) const {
         CheckPictureSize(Format, m_fileName, heif_image_handle_get_ispe_width(handle),
                          heif_image_handle_get_ispe_height(handle),
                          static_cast<std::int64_t>(m_bytes.size()));
+        try {
+            CheckHeifCodedFrames(m_bytes, id);
+        } catch (const EImageError& e) {
+            Fail(e.what());
+        }
     }
 
     // The picture of handle, upright; its colour description, or else fallbackColour's.
-    TDecodedPicture Decode(const heif_image_handle* handle,
+    TDecodedPicture Decode(const heif_image_handle* handle, heif_item_id id,
                            const heif_image_handle* fallbackColour) const;
 
 private:
@@ -86,6 +87,7 @@ private:
     const std::string m_bytes;
     const std::unique_ptr<heif_context, TContextFree> m_context;
     THandle m_primary;
+    heif_item_id m_primaryId = 0;
 };
 
 // The colour description of handle; one that libheif cannot read counts as none.
@@ -118,9 +120,9 @@ TPictureColour ColourOf(const heif_image_handle* handle) {
     return colour;
 }
 
-TDecodedPicture TFile::Decode(const heif_image_handle* handle,
+TDecodedPicture TFile::Decode(const heif_image_handle* handle, heif_item_id id,
                               const heif_image_handle* fallbackColour) const {
-    CheckStoredSize(handle);
+    CheckStoredSize(handle, id);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
     const heif_chroma chroma =
@@ -194,7 +196,7 @@ bool IsHeifData(const std::uint8_t* data, std::size_t size) {
 
 TPictureInfo ReadHeifInfo(const std::string& fileName) {
     const TFile file(fileName);
-    file.CheckStoredSize(file.Primary());
+    file.CheckStoredSize(file.Primary(), file.PrimaryId());
     TPictureInfo info;
     info.Width = heif_image_handle_get_width(file.Primary());
     info.Height = heif_image_handle_get_height(file.Primary());
@@ -205,7 +207,7 @@ TPictureInfo ReadHeifInfo(const std::string& fileName) {
 
 TDecodedPicture LoadHeifFile(const std::string& fileName) {
     const TFile file(fileName);
-    return file.Decode(file.Primary(), nullptr);
+    return file.Decode(file.Primary(), file.PrimaryId(), nullptr);
 }
 
 std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
@@ -218,6 +220,7 @@ std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, in
     ids.resize(static_cast<std::size_t>(
         heif_image_handle_get_list_of_thumbnail_IDs(file.Primary(), ids.data(), count)));
     THandle best;
+    heif_item_id bestId = 0;
     for (const heif_item_id id : ids) {
         heif_image_handle* thumbnail = nullptr;
         file.Check(heif_image_handle_get_thumbnail(file.Primary(), id, &thumbnail));
@@ -226,10 +229,12 @@ std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, in
         const std::int64_t h = heif_image_handle_get_height(thumbnail);
         if (w >= minWidth && h >= minHeight &&
             (!best || w * h < static_cast<std::int64_t>(heif_image_handle_get_width(best.get())) *
-                                  heif_image_handle_get_height(best.get())))
+                                  heif_image_handle_get_height(best.get()))) {
             best = std::move(handle);
+            bestId = id;
+        }
     }
     if (!best)
         return std::nullopt;
-    return file.Decode(best.get(), file.Primary());
+    return file.Decode(best.get(), bestId, file.Primary());
 }

@@ -50,10 +50,10 @@ std::string SizeText(std::int64_t width, std::int64_t height) {
 
 } // namespace
 
-void CheckHeifCodedFrames(std::string_view bytes) {
+void CheckHeifCodedFrames(std::string_view bytes, std::uint32_t id) {
     std::int64_t units = MaxCodedUnits;
     const THeifItems items(bytes);
-    for (const THeifItems::TItem* item : items.DecodedWithPrimary()) {
+    for (const THeifItems::TItem* item : items.DecodedWith(id)) {
         const std::optional<TCodedFrame> frame = FrameOf(*item, units);
         if (!frame)
             continue;

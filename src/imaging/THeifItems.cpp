@@ -58,8 +58,6 @@ THeifItems::THeifItems(std::string_view file) {
     if (meta.size() < 4)
         return;
     meta.remove_prefix(4);
-    TByteReader pitm(ChildBox(meta, Code("pitm")));
-    m_primary = pitm.U16or32(FullBoxVersion(pitm) != 0);
     ReadItemInfos(ChildBox(meta, Code("iinf")));
     ReadProperties(ChildBox(meta, Code("iprp")));
     ReadLocations(ChildBox(meta, Code("iloc")), file, ChildBox(meta, Code("idat")));
@@ -170,7 +168,7 @@ void THeifItems::ReadReferences(std::string_view iref) {
     std::uint32_t type = 0;
     std::string_view body;
     while (NextBox(in, type, body)) {
-        if (type != Code("dimg") && type != Code("auxl") && type != Code("thmb"))
+        if (type != Code("dimg") && type != Code("auxl"))
             continue;
         TByteReader reference(body);
         const std::uint32_t from = reference.U16or32(wideIds);
@@ -178,31 +176,27 @@ void THeifItems::ReadReferences(std::string_view iref) {
             const std::uint32_t to = reference.U16or32(wideIds);
             if (!reference.Ok())
                 break;
-            m_links.emplace_back(from, to);
+            if (type == Code("dimg"))
+                m_decodedWith.emplace(from, to);
+            else
+                m_decodedWith.emplace(to, from);
         }
     }
 }
 
-std::vector<const THeifItems::TItem*> THeifItems::DecodedWithPrimary() const {
-    // The links are followed both ways: a thumbnail or alpha picture points at its master,
-    // a grid at its tiles.
-    std::map<std::uint32_t, std::vector<std::uint32_t>> linked;
-    for (const auto& [from, to] : m_links) {
-        linked[from].push_back(to);
-        linked[to].push_back(from);
-    }
-    std::set<std::uint32_t> reached{m_primary};
-    std::vector<std::uint32_t> open{m_primary};
+std::vector<const THeifItems::TItem*> THeifItems::DecodedWith(std::uint32_t id) const {
+    std::set<std::uint32_t> reached{id};
+    std::vector<std::uint32_t> open{id};
     while (!open.empty()) {
-        const std::uint32_t id = open.back();
+        const auto [first, last] = m_decodedWith.equal_range(open.back());
         open.pop_back();
-        for (const std::uint32_t other : linked[id])
-            if (reached.insert(other).second)
-                open.push_back(other);
+        for (auto link = first; link != last; ++link)
+            if (reached.insert(link->second).second)
+                open.push_back(link->second);
     }
     std::vector<const TItem*> items;
-    for (const std::uint32_t id : reached)
-        if (const auto found = m_items.find(id); found != m_items.end())
+    for (const std::uint32_t reachedId : reached)
+        if (const auto found = m_items.find(reachedId); found != m_items.end())
             items.push_back(&found->second);
     return items;
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <map>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 /// The image items of a HEIF file's meta box, read only as far as telling what each will be
@@ -37,10 +36,10 @@ public:
     /// Raises EImageError when the file lists more than 65536 data extents.
     explicit THeifItems(std::string_view file);
 
-    /// The items libheif decodes with the primary picture or its thumbnails: those linked to
-    /// it as thumbnail or auxiliary picture (alpha, depth), and every picture one of them is
-    /// derived from (grid tiles, overlay layers), each once.
-    std::vector<const TItem*> DecodedWithPrimary() const;
+    /// Item id and the items libheif may decode with it: the pictures it is derived from (grid
+    /// tiles, overlay layers), its auxiliary pictures (alpha, depth), and theirs in turn, each
+    /// once.
+    std::vector<const TItem*> DecodedWith(std::uint32_t id) const;
 
 private:
     void ReadItemInfos(std::string_view iinf);
@@ -49,7 +48,7 @@ private:
     void ReadReferences(std::string_view iref);
 
     std::map<std::uint32_t, TItem> m_items;
-    std::uint32_t m_primary = 0;
-    /// Thumbnail, auxiliary and derivation references, as (from, to).
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_links;
+    /// For each item, the items decoded with it: its derivation inputs (dimg) and the
+    /// auxiliary pictures that name it as their master (auxl).
+    std::multimap<std::uint32_t, std::uint32_t> m_decodedWith;
 };

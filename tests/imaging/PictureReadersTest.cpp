@@ -469,24 +469,27 @@ TEST(PictureReaders, RefuseTruncatedDamagedAndForgedFiles) {
 // A HEIF whose coded stream (HEVC SPS, AV1 sequence header) or grid declares a frame far
 // larger than its ispe is refused before libheif decodes it: the decoders would allocate that
 // frame whole (a file of a few hundred bytes took over 1 GB). The message names the coded
-// size, which only the check ahead of decoding knows.
+// size, which only the check ahead of decoding knows. A forged thumbnail spoils only itself.
 TEST(PictureReaders, HeifRefusesCodedFramesBeyondItsDeclaredSize) {
     TempDir tmp;
     const std::string heic = kelvo::ReadFileBytes(WriteHeif(tmp, "h.heic", {}));
+    const std::string thumbnailed =
+        kelvo::ReadFileBytes(WriteHeif(tmp, "t.heic", {.ThumbnailSize = 32}));
     const std::string avif = kelvo::ReadFileBytes(WriteHeif(tmp, "a.avif", {heif_compression_AV1}));
-    // The SPS in hvcC keeps its NAL header; a plain profile and level (12 bytes without
-    // emulation-prevention bytes) follow, then from its id on it declares the size.
-    const auto sps = [&heic](const std::string& idToSize) {
-        std::string file = heic;
+    // The SPS in the last hvcC (the thumbnail's, after the picture's) keeps its NAL header; a
+    // plain profile and level (12 bytes without emulation-prevention bytes) follow, then from
+    // its id on it declares the size.
+    const auto sps = [](std::string file, const std::string& idToSize) {
         const std::string head = "\x01" + std::string(12, '\x11');
-        return file.replace(file.find("\x42\x01", file.find("hvcC")) + 2,
+        return file.replace(file.find("\x42\x01", file.rfind("hvcC")) + 2,
                             head.size() + idToSize.size(), head + idToSize);
     };
+    const std::string huge("\xA0\x00\x7D\x02\x00\x0F\xA0\x60", 8); // 16000 x 16000
     // The sequence header in the data (libheif's av1C has none): a reduced still picture
     // header of 14-bit sizes, 16000 x 16000.
     std::string av1 = avif;
     const std::size_t header = av1.find(std::string("\x12\x00\x0A", 3), av1.find("mdat"));
-    ASSERT_GE(av1[header + 3], 6);
+    ASSERT_TRUE(header != std::string::npos && av1[header + 3] >= 6);
     av1.replace(header + 4, 6, "\x18\x37\x7E\x7F\xF9\xFE");
     // libheif wraps the picture in a grid (to crop its 64 x 64 tile); the grid's size in idat.
     std::string grid = heic;
@@ -495,16 +498,22 @@ TEST(PictureReaders, HeifRefusesCodedFramesBeyondItsDeclaredSize) {
         const char* Name;
         std::string Bytes;
         const char* Expected;
-    } cases[] = {{"HevcSpsBeyondItsData", sps(std::string("\xA0\x00\x7D\x02\x00\x0F\xA0\x60", 8)),
-                  "16000 x 16000 pixels cannot come from"},
-                 {"HevcSpsFarBeyondIspe", sps("\xA0\x03\xE8\x80\x1F\x46"),
+        bool Thumbnail = false;
+    } cases[] = {{"HevcSpsBeyondItsData", sps(heic, huge), "16000 x 16000 pixels cannot come from"},
+                 {"HevcSpsFarBeyondIspe", sps(heic, "\xA0\x03\xE8\x80\x1F\x46"),
                   "2000 x 2000 pixels is far larger than its declared 64 x 64"},
                  {"Av1SequenceHeaderBeyondItsData", av1, "16000 x 16000 pixels cannot come from"},
-                 {"GridBeyondItsData", grid, "16000 x 16000 pixels cannot come from"}};
+                 {"GridBeyondItsData", grid, "16000 x 16000 pixels cannot come from"},
+                 {"ThumbnailSpsBeyondItsData", sps(thumbnailed, huge),
+                  "16000 x 16000 pixels cannot come from", true}};
     for (const auto& c : cases) {
         const std::string file = tmp.write(c.Name, c.Bytes);
-        for (const auto& read : {std::function<void()>([&] { ReadHeifInfo(file); }),
-                                 std::function<void()>([&] { LoadHeifFile(file); })}) {
+        std::vector<std::function<void()>> refused{[&] { LoadHeifThumbnail(file, 1, 1); }};
+        if (c.Thumbnail)
+            EXPECT_EQ(LoadHeifFile(file).Width, W) << c.Name;
+        else
+            refused = {[&] { ReadHeifInfo(file); }, [&] { LoadHeifFile(file); }};
+        for (const auto& read : refused) {
             try {
                 read();
                 ADD_FAILURE() << c.Name << " was read";
