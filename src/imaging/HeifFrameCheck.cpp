@@ -9,7 +9,9 @@
 #include "imaging/Av1CodedFrame.h"
 #include "imaging/HevcCodedFrame.h"
 #include "imaging/TBM_Bitmap.h"
+#include "imaging/TByteChain.h"
 #include "imaging/TByteReader.h"
+#include "imaging/TCodedFrame.h"
 #include "imaging/THeifItems.h"
 
 namespace {

@@ -12,5 +12,6 @@
 /// (ispe) says, so each is held to TBM_Bitmap's limits for a file of this size (CheckSize,
 /// CheckDataSize) and may exceed its declared size by padding only: at most twice it per side,
 /// rounded up to 64 (the largest HEVC coding block), which also covers an AV1 frame header's
-/// own size. A picture without a declared size is held to the limits alone.
+/// own size. A picture without a declared size is held to the limits alone. Also raises when
+/// the file has more data extents or coded units (NAL units, OBUs) than 65536.
 void CheckHeifCodedFrames(std::string_view bytes, std::uint32_t id);
