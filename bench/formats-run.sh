@@ -3,13 +3,18 @@
 # library's own decode of the same files (kelvo_formats_bench), what a colour profile adds to
 # a JPEG's run, and the peak memory of one job on a 20-megapixel PNG.
 #
-# The pictures are the repository's sample photos (Pictures/), converted by ImageMagick into
-# PNG, WebP, HEIC, AVIF and TIFF (LZW), and once more as JPEGs carrying a wide-gamut profile
-# (the Adobe-like one of the fuzz seeds). The large PNG is the first photo enlarged to
-# 5472 x 3648.
+# Two sets of pictures, each converted by ImageMagick into PNG, WebP, HEIC, AVIF and TIFF
+# (LZW), and once more as JPEGs carrying a wide-gamut profile (the Adobe-like one of the fuzz
+# seeds):
+#   photos  four camera-size photos of 10 to 16 megapixels (bench/bench-photos.sh), as phones
+#           and cameras make them: the set the targets are about;
+#   web     the repository's sample photos of 1 to 1.7 megapixels, where resampling and saving
+#           the two gallery pictures cost more than decoding.
+# The large PNG is the first sample photo enlarged to 5472 x 3648.
 # On a busy machine the times scatter; --callgrind counts instructions instead (one round under
-# valgrind, a few minutes), and adds Kelvo's read alone (each file into a full upright bitmap,
-# no resampling or saving) against the same library decode.
+# valgrind, several minutes), and adds Kelvo's read alone (each file into a full upright
+# bitmap, no resampling or saving) against the same library decode. Instructions miss what
+# the kernel spends on page faults, which a whole-picture decode has many of.
 #   bench/formats-run.sh [rounds]      (default 3; builds the release preset first)
 #   bench/formats-run.sh --callgrind
 set -euo pipefail
@@ -29,50 +34,64 @@ cmake --build --preset release --target kelvo-cli kelvo_formats_bench >/dev/null
 bin=$top/build-release/bin
 
 profile=$top/fuzz/corpus/fuzz_icc/adobe-like.icc
-mkdir -p "$work"/{jpeg,jpeg-profile,png,webp,heic,avif,tiff,large}
-for f in "$top"/Pictures/*.jpg; do
-  name=$(basename "${f%.jpg}" | tr ' ' _)
-  $convert "$f" -quality 92 "$work/jpeg/$name.jpg"
-  $convert "$f" -quality 92 -profile "$profile" "$work/jpeg-profile/$name.jpg"
-  $convert "$f" "$work/png/$name.png"
-  $convert "$f" -quality 90 "$work/webp/$name.webp"
-  $convert "$f" -quality 60 "$work/heic/$name.heic"
-  $convert "$f" -quality 60 "$work/avif/$name.avif"
-  $convert "$f" -compress LZW "$work/tiff/$name.tif"
-done
+photos=$("$top/bench/bench-photos.sh")/baseline
+# Converts every picture given into each format, under $work/<set>/<format>.
+convert_set() {
+  local set=$1
+  shift
+  mkdir -p "$work/$set"/{jpeg,jpeg-profile,png,webp,heic,avif,tiff}
+  for f in "$@"; do
+    local name
+    name=$(basename "${f%.jpg}" | tr ' ' _)
+    $convert "$f" -quality 92 "$work/$set/jpeg/$name.jpg"
+    $convert "$f" -quality 92 -profile "$profile" "$work/$set/jpeg-profile/$name.jpg"
+    $convert "$f" "$work/$set/png/$name.png"
+    $convert "$f" -quality 90 "$work/$set/webp/$name.webp"
+    $convert "$f" -quality 60 "$work/$set/heic/$name.heic"
+    $convert "$f" -quality 60 "$work/$set/avif/$name.avif"
+    $convert "$f" -compress LZW "$work/$set/tiff/$name.tif"
+  done
+}
+convert_set photos "$photos"/{Bridge_by_Sander_Klootwijk,Dragonfly_by_Bolly,seeding_by_Clements_Engelhardt,sunset_by_Aitzol_Berasategi}.jpg
+convert_set web "$top"/Pictures/*.jpg
+mkdir -p "$work/large"
 first=$(ls "$top"/Pictures/*.jpg | head -1)
 $convert "$first" -resize '5472x3648!' "$work/large/large.png"
 
-sets=(jpeg jpeg-profile png webp heic avif tiff)
-if [[ $mode == callgrind ]]; then
-  # Millions of instructions inside the functions matching the patterns, in one round.
-  instructions() {
-    local only=()
-    if [[ $1 == --read ]]; then only=(--read); shift; fi
-    local dir=$1
-    shift
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null --collect-atstart=no "$@" \
-      "$bin/kelvo_formats_bench" "${only[@]}" 1 "$dir" 2>&1 >/dev/null |
-      awk '/Collected :/ { printf "%.0f", $NF / 1e6 }'
-  }
-  printf "%-14s %14s %14s %7s %12s %7s\n" folder "library Minstr" "Kelvo Minstr" ratio \
-    "read Minstr" ratio
-  for set in "${sets[@]}"; do
-    case $set in
-      jpeg*) decode=DecodeJpeg ;; png) decode=DecodePng ;; webp) decode=DecodeWebp ;;
-      heic | avif) decode=DecodeHeif ;; tiff) decode=DecodeTiff ;;
-    esac
-    library=$(instructions "$work/$set" --toggle-collect="*$decode*")
-    kelvo=$(instructions "$work/$set" --toggle-collect='*LoadPictureResampled*' \
-      --toggle-collect='*SaveJpegFile*')
-    reading=$(instructions --read "$work/$set" --toggle-collect='*LoadPicture(*')
-    awk -v s="$set" -v l="$library" -v k="$kelvo" -v r="$reading" \
-      'BEGIN { printf "%-14s %14d %14d %7.2f %12d %7.2f\n", s, l, k, k / l, r, r / l }'
-  done
-else
-  echo "cores: $(nproc), best of $rounds rounds, per picture:"
-  "$bin/kelvo_formats_bench" "$rounds" "${sets[@]/#/$work/}"
-fi
+formats=(jpeg jpeg-profile png webp heic avif tiff)
+for set in photos web; do
+  echo "$set:"
+  if [[ $mode == callgrind ]]; then
+    # Millions of instructions inside the functions matching the patterns, in one round.
+    instructions() {
+      local only=()
+      if [[ $1 == --read ]]; then only=(--read); shift; fi
+      local dir=$1
+      shift
+      valgrind --tool=callgrind --callgrind-out-file=/dev/null --collect-atstart=no "$@" \
+        "$bin/kelvo_formats_bench" "${only[@]}" 1 "$dir" 2>&1 >/dev/null |
+        awk '/Collected :/ { printf "%.0f", $NF / 1e6 }'
+    }
+    printf "%-14s %14s %14s %7s %12s %7s\n" folder "library Minstr" "Kelvo Minstr" ratio \
+      "read Minstr" ratio
+    for format in "${formats[@]}"; do
+      case $format in
+        jpeg*) decode=DecodeJpeg ;; png) decode=DecodePng ;; webp) decode=DecodeWebp ;;
+        heic | avif) decode=DecodeHeif ;; tiff) decode=DecodeTiff ;;
+      esac
+      dir=$work/$set/$format
+      library=$(instructions "$dir" --toggle-collect="*$decode*")
+      kelvo=$(instructions "$dir" --toggle-collect='*LoadPictureResampled*' \
+        --toggle-collect='*SaveJpegFile*')
+      reading=$(instructions --read "$dir" --toggle-collect='*LoadPicture(*')
+      awk -v s="$format" -v l="$library" -v k="$kelvo" -v r="$reading" \
+        'BEGIN { printf "%-14s %14d %14d %7.2f %12d %7.2f\n", s, l, k, k / l, r, r / l }'
+    done
+  else
+    echo "cores: $(nproc), best of $rounds rounds, per picture:"
+    "$bin/kelvo_formats_bench" "$rounds" "${formats[@]/#/$work/$set/}"
+  fi
+done
 
 mkdir -p "$work/Layouts/Bench"
 cat >"$work/Layouts/Bench/index.html" <<'HTML'

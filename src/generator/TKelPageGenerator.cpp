@@ -391,9 +391,11 @@ std::string TKelPageGenerator::SrcSet(const PageContext& context,
                                                context.OutDir, frame.Density));
         for (auto comma = link.find(','); comma != std::string::npos; comma = link.find(','))
             link.replace(comma, 1, "%2C");
-        value += (value.empty() ? "" : ", ") + link;
+        if (!value.empty())
+            value += ", ";
+        value += link;
         if (frame.Density > 1)
-            value += " " + std::to_string(frame.Density) + "x";
+            value.append(" ").append(std::to_string(frame.Density)).append("x");
     }
     return value;
 }

@@ -257,10 +257,15 @@ TKelPictureOutput TKelPictureGenerator::Output(const TKelLayout& layout, const T
                                                const TKelPicture& picture,
                                                const std::string& outDir, int density) const {
     // The source aside, this is all that decides the bytes of the file.
-    const std::string key =
-        "v" + std::to_string(KelPictureOutputVersion) + " " + std::to_string(layer.PictureWidth()) +
-        "x" + std::to_string(layer.PictureHeight()) + "@" + std::to_string(density) + " q" +
-        std::to_string(layer.PictureQuality()) + (Fast ? " fast" : " exact");
+    // Appended piece by piece: GCC 12 at -O3 warns wrongly about a literal + a temporary string.
+    std::string key = "v";
+    for (const auto& [separator, number] : {std::pair{"", KelPictureOutputVersion},
+                                            {" ", layer.PictureWidth()},
+                                            {"x", layer.PictureHeight()},
+                                            {"@", density},
+                                            {" q", layer.PictureQuality()}})
+        key.append(separator).append(std::to_string(number));
+    key += Fast ? " fast" : " exact";
     return {&layer,
             TKelPageGenerator::MakeUrl(
                 m_names.PictureFileName(layout, layer, &picture, outDir, density), false),

@@ -20,7 +20,10 @@ std::string LoadUpright(TPictureReader& reader, TBM_Bitmap& bitmap);
 
 /// Reads every row of reader and resamples the upright picture into every bitmap of dests at
 /// the size it already has (dests without pixels are left alone): the pixels of LoadUpright
-/// followed by Resample into each, byte for byte. Every reader goes through TBM_BandResampler:
+/// followed by Resample into each, byte for byte, for a picture that needs no colour
+/// conversion. 8-bit RGB with a colour description is resampled as stored and the results are
+/// converted to sRGB, which is far cheaper; 16-bit and CMYK rows are converted as they arrive,
+/// from all their bits. Every reader goes through TBM_BandResampler:
 /// a reader that streams its rows then holds only a band of them, and one that decoded the
 /// whole picture is spared an upright copy of it, which costs more than its resampling.
 std::string ResamplePicture(TPictureReader& reader, const std::vector<TBM_Bitmap*>& dests);

@@ -6,4 +6,4 @@
 /// colour handling and JPEG encoding together. Raise it with every change that alters a single
 /// output byte, so that incremental gallery runs rewrite the pictures they made before
 /// instead of keeping them as current.
-constexpr int KelPictureOutputVersion = 1;
+constexpr int KelPictureOutputVersion = 2;

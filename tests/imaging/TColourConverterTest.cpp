@@ -5,6 +5,7 @@
 #include "ImagingTestSupport.h"
 #include "PictureFixtures.h"
 #include "imaging/LoadPicture.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/TWholePictureReader.h"
 
 using namespace imaging_test;
@@ -30,8 +31,8 @@ std::string JpegWithDamagedProfile(const TBM_Bitmap& bitmap) {
 } // namespace
 
 // A saturated patch stored in a wide-gamut space lands where Little CMS itself puts it in
-// sRGB, from a JPEG (also with its profile split over several markers) and from a PNG; left
-// unconverted it would be far off.
+// sRGB, from a JPEG (also with its profile split over several markers) and from a PNG, read
+// whole and resampled to a gallery picture's size; left unconverted it would be far off.
 TEST(ColourConversion, WideGamutPatchLandsWhereSrgbPutsIt) {
     const std::vector<std::uint8_t> adobe = ProfileBytes(RgbProfile(AdobeRgb, 2.2));
     const std::vector<std::uint8_t> proPhoto = ProfileBytes(RgbProfile(ProPhotoLike, 1.8));
@@ -48,10 +49,15 @@ TEST(ColourConversion, WideGamutPatchLandsWhereSrgbPutsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         TBM_Bitmap b;
-        EXPECT_EQ(LoadPicture(tmp.write(c.Name, c.File), b), "");
+        const std::string file = tmp.write(c.Name, c.File);
+        EXPECT_EQ(LoadPicture(file, b), "");
         const std::uint32_t expected = LcmsToSrgb(c.Profile, 40, 190, 70);
         EXPECT_TRUE(NearColor(b, 8, 8, expected, 2));
         EXPECT_FALSE(NearColor(b, 8, 8, Rgb(40, 190, 70), 10));
+        TBM_Bitmap small;
+        small.SetSize(5, 5);
+        EXPECT_EQ(ResamplePicture(*OpenPicture(file), {&small}), "");
+        EXPECT_TRUE(NearColor(small, 2, 2, expected, 2));
     }
 }
 
