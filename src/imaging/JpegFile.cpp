@@ -265,8 +265,6 @@ public:
         SetScale(scaleDenom);
     }
 
-    bool StreamsRows() const override { return true; }
-
     void ReduceTo(int minWidth, int minHeight) override {
         const bool swap = SwapsSides(m_info.Orientation);
         const auto width = static_cast<int>(m_d.Info.image_width);

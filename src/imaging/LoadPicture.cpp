@@ -156,14 +156,6 @@ std::string LoadUpright(TPictureReader& reader, TBM_Bitmap& bitmap) {
 }
 
 std::string ResamplePicture(TPictureReader& reader, const std::vector<TBM_Bitmap*>& dests) {
-    if (!reader.StreamsRows()) {
-        TBM_Bitmap upright;
-        std::string warning = LoadUpright(reader, upright);
-        for (TBM_Bitmap* dest : dests)
-            if (dest->Width() > 0 && dest->Height() > 0)
-                Resample(upright, *dest, dest->Width(), dest->Height());
-        return warning;
-    }
     const TPictureInfo& info = reader.Info();
     const TColourConverter converter(info.Colour, info.Layout);
     TBM_BandResampler band(info.Width, info.Height, info.Orientation, dests);

@@ -20,8 +20,9 @@ std::string LoadUpright(TPictureReader& reader, TBM_Bitmap& bitmap);
 
 /// Reads every row of reader and resamples the upright picture into every bitmap of dests at
 /// the size it already has (dests without pixels are left alone): the pixels of LoadUpright
-/// followed by Resample into each, byte for byte. A reader that streams its rows goes through
-/// TBM_BandResampler and only a band of rows is held; the others go through Resample.
+/// followed by Resample into each, byte for byte. Every reader goes through TBM_BandResampler:
+/// a reader that streams its rows then holds only a band of them, and one that decoded the
+/// whole picture is spared an upright copy of it, which costs more than its resampling.
 std::string ResamplePicture(TPictureReader& reader, const std::vector<TBM_Bitmap*>& dests);
 
 /// Reads fileName, whatever its format (OpenPicture), into bitmap at its full size.

@@ -6,7 +6,6 @@
 #include <array>
 #include <bit>
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,14 +17,9 @@
 #include "base/FileUtils.h"
 #include "base/KelErrors.h"
 #include "imaging/ExifOrientation.h"
+#include "imaging/PngGuard.h"
 #include "imaging/TBM_Bitmap.h"
 #include "imaging/TPictureReader.h"
-
-// libpng reports errors by calling the error function, which must not return. It jumps back
-// with longjmp to the setjmp in Guard, and only libpng's C frames and trivially destructible
-// lambdas lie in between, so no C++ destructor is skipped. Everything that owns something
-// lives outside Guard and is released by its destructor after Guard returns false and the
-// caller raises.
 
 namespace {
 
@@ -34,23 +28,12 @@ namespace {
 constexpr png_uint_32 MaxCachedChunks = 128;
 constexpr png_alloc_size_t MaxChunkBytes = 16 << 20;
 
-struct TPngError {
-    std::jmp_buf Jump;
-    char Message[200];
-};
-
-[[noreturn]] void ErrorExit(png_structp png, png_const_charp message) {
-    auto* error = static_cast<TPngError*>(png_get_error_ptr(png));
-    std::snprintf(error->Message, sizeof error->Message, "%s", message);
-    std::longjmp(error->Jump, 1);
-}
-
 // Warnings are damage libpng can live with (a bad ancillary chunk); nothing is printed. One is
 // not: a chunk longer than MaxChunkBytes is only a warning to libpng, which then allocates it
 // anyway (eXIf does), so a few bytes could ask for gigabytes.
 void Warning(png_structp png, png_const_charp message) {
     if (std::strstr(message, "chunk data is too large")) // "eXIf: chunk data is too large"
-        ErrorExit(png, message);
+        PngErrorExit(png, message);
 }
 
 void ReadData(png_structp png, png_bytep data, std::size_t length) {
@@ -64,15 +47,6 @@ void ReadData(png_structp png, png_bytep data, std::size_t length) {
         data += got;
         length -= static_cast<std::size_t>(got);
     }
-}
-
-// Runs step, which may only call libpng and plain C functions; false if libpng failed.
-template <typename TStep>
-bool Guard(TPngError& error, const TStep& step) {
-    if (setjmp(error.Jump) != 0)
-        return false;
-    step();
-    return true;
 }
 
 // Puts R, G, B over white by their alpha, in place; the alpha becomes padding.
@@ -109,7 +83,8 @@ public:
     explicit TPngReader(const std::string& fileName)
         : m_fileName(fileName) {
         m_handles.Fd = kelvo::OpenRegularFile(fileName);
-        m_handles.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_error, ErrorExit, Warning);
+        m_handles.Png =
+            png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_error, PngErrorExit, Warning);
         if (!m_handles.Png)
             Raise("Out of memory");
         m_handles.Info = png_create_info_struct(m_handles.Png);
@@ -118,7 +93,7 @@ public:
         png_structp png = m_handles.Png;
         png_infop info = m_handles.Info;
         int* fd = &m_handles.Fd;
-        if (!Guard(m_error, [png, info, fd] {
+        if (!PngGuard(m_error, [png, info, fd] {
                 png_set_read_fn(png, fd, ReadData);
                 png_set_user_limits(png, TBM_Bitmap::MaxDimension, TBM_Bitmap::MaxDimension);
                 png_set_chunk_cache_max(png, MaxCachedChunks);
@@ -142,8 +117,6 @@ public:
         SetUpRows();
     }
 
-    bool StreamsRows() const override { return m_passes == 1; }
-
     void ReadRows(TRows& rows) override {
         if (m_passes > 1) {
             ReadInterlaced(rows);
@@ -156,7 +129,7 @@ public:
             for (int i = 0; i < count; ++i)
                 batch[static_cast<std::size_t>(i)] = rows.Row(first + i);
             png_bytepp rowData = batch.data();
-            if (!Guard(m_error, [png, rowData, count] {
+            if (!PngGuard(m_error, [png, rowData, count] {
                     for (int i = 0; i < count; ++i)
                         png_read_row(png, rowData[i], nullptr);
                 }))
@@ -200,7 +173,7 @@ private:
         const bool alpha = m_alpha;
         const bool swap = m_wide && std::endian::native == std::endian::little;
         int passes = 1;
-        if (!Guard(m_error, [png, info, colourType, depth, alpha, swap, &passes] {
+        if (!PngGuard(m_error, [png, info, colourType, depth, alpha, swap, &passes] {
                 if (colourType == PNG_COLOR_TYPE_PALETTE)
                     png_set_palette_to_rgb(png);
                 if ((colourType & PNG_COLOR_MASK_COLOR) == 0 && depth < 8)
@@ -243,7 +216,7 @@ private:
             pointers[y] = pixels.data() + y * rowBytes;
         png_structp png = m_handles.Png;
         png_bytepp rowData = pointers.data();
-        if (!Guard(m_error, [png, rowData] { png_read_image(png, rowData); }))
+        if (!PngGuard(m_error, [png, rowData] { png_read_image(png, rowData); }))
             Raise(m_error.Message);
         for (int y = 0; y < m_info.Height; ++y) {
             Composite(pointers[static_cast<std::size_t>(y)]);

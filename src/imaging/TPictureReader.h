@@ -42,10 +42,9 @@ struct TPictureInfo {
 
 /// One picture file opened for reading: the headers are read when the reader is made (by
 /// OpenPicture), the pixels by ReadRows, once, top row first. Every reader delivers rows the
-/// same way; StreamsRows says whether it decodes them as they are asked for (JPEG, PNG) or holds
-/// the whole picture already (the others), which tells the caller whether keeping only a band
-/// of rows saves memory. Owned by its caller and used on one thread; failures raise EFileError
-/// or EImageError naming the file.
+/// same way, whether it decodes them as they are asked for (JPEG, plain PNG) or holds the whole
+/// picture already (the others). Owned by its caller and used on one thread; failures raise
+/// EFileError or EImageError naming the file.
 class TPictureReader {
 public:
     /// Where a reader puts the rows it decodes.
@@ -67,7 +66,6 @@ public:
     TPictureReader& operator=(const TPictureReader&) = delete;
 
     const TPictureInfo& Info() const { return m_info; }
-    virtual bool StreamsRows() const = 0;
     /// Asks for the picture at a reduced size that keeps at least minWidth x minHeight upright
     /// pixels, where the decoder can make one cheaply (JPEG's scaled DCT: 1/2, 1/4, 1/8); Info
     /// then gives the reduced size. Readers that cannot leave everything as it is. Before

@@ -15,7 +15,6 @@ public:
     /// An upright sRGB picture in the pixel store's own layout.
     explicit TWholePictureReader(TBM_Bitmap bitmap);
 
-    bool StreamsRows() const override { return false; }
     void ReadRows(TRows& rows) override;
 
 private:

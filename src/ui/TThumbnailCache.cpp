@@ -8,17 +8,21 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
+#include "imaging/PngWriter.h"
 #include "imaging/TBM_Bitmap.h"
 #include "model/TKelPicture.h"
 
@@ -26,13 +30,6 @@ namespace {
 
 constexpr const char* UriKey = "Thumb::URI";
 constexpr const char* MTimeKey = "Thumb::MTime";
-
-QImage ToImage(const TBM_Bitmap& bitmap) {
-    // The bitmap's fourth byte means nothing: read as RGBX it is ignored.
-    const QImage view(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(),
-                      bitmap.Width() * TBM_Bitmap::BytesPerPixel, QImage::Format_RGBX8888);
-    return view.copy();
-}
 
 void ToBitmap(const QImage& image, TBM_Bitmap& bitmap) {
     // Entries other programs wrote may be transparent: laid over white, as Kelvo's own readers
@@ -90,61 +87,90 @@ QByteArray TThumbnailCache::FileUri(const QString& fileName) {
 TThumbnailCache::TThumbnailCache(QString root)
     : m_root(std::move(root)) {}
 
+TThumbnailCache::TSource TThumbnailCache::SourceOf(const QString& fileName) {
+    const QFileInfo file(fileName);
+    TSource source;
+    source.Uri = FileUri(fileName);
+    source.Md5 = QCryptographicHash::hash(source.Uri, QCryptographicHash::Md5).toHex();
+    source.MTime = QByteArray::number(file.lastModified().toSecsSinceEpoch());
+    source.Size = QByteArray::number(file.size());
+    return source;
+}
+
 QString TThumbnailCache::EntryPath(const QString& fileName, TFlavour flavour) const {
-    const QByteArray md5 =
-        QCryptographicHash::hash(FileUri(fileName), QCryptographicHash::Md5).toHex();
+    return EntryPath(SourceOf(fileName), flavour);
+}
+
+QString TThumbnailCache::EntryPath(const TSource& source, TFlavour flavour) const {
     return QStringLiteral("%1/%2/%3.png")
         .arg(m_root,
              flavour == TFlavour::Normal ? QStringLiteral("normal") : QStringLiteral("large"),
-             QString::fromLatin1(md5));
+             QString::fromLatin1(source.Md5));
 }
 
-QImage TThumbnailCache::Find(const QString& fileName, TFlavour flavour) const {
-    const QFileInfo file(fileName);
-    const QString uri = QString::fromLatin1(FileUri(fileName));
-    const QString mtime = QString::number(file.lastModified().toSecsSinceEpoch());
+QImage TThumbnailCache::Find(const TSource& source, TFlavour flavour) const {
     for (TFlavour f : {TFlavour::Normal, TFlavour::Large}) {
         if (Pixels(f) < Pixels(flavour))
             continue;
-        QImage entry(EntryPath(fileName, f), "PNG");
-        if (!entry.isNull() && entry.text(QLatin1String(UriKey)) == uri &&
-            entry.text(QLatin1String(MTimeKey)) == mtime)
+        // Asking first spares QImage's reader set-up on a miss, which costs a tenth of a decode.
+        const QString path = EntryPath(source, f);
+        if (!QFileInfo::exists(path))
+            continue;
+        QImage entry(path, "PNG");
+        if (!entry.isNull() && entry.text(QLatin1String(UriKey)).toLatin1() == source.Uri &&
+            entry.text(QLatin1String(MTimeKey)).toLatin1() == source.MTime)
             return entry;
     }
     return {};
 }
 
-void TThumbnailCache::Store(const QString& fileName, TFlavour flavour,
-                            const QImage& thumbnail) const {
-    const QString target = EntryPath(fileName, flavour);
-    const QString folder = QFileInfo(target).absolutePath();
-    const QFileInfo file(fileName);
-    QImage entry = thumbnail;
-    entry.setText(QLatin1String(UriKey), QString::fromLatin1(FileUri(fileName)));
-    entry.setText(QLatin1String(MTimeKey), QString::number(file.lastModified().toSecsSinceEpoch()));
-    entry.setText(QStringLiteral("Thumb::Size"), QString::number(file.size()));
-    entry.setText(QStringLiteral("Software"), QStringLiteral("Kelvo"));
-    // Made with mode 0600; a reader never sees a half-written entry under the final name. The
-    // folders are made only when the first entry finds them missing.
-    QTemporaryFile temporary(folder + QStringLiteral("/kelvo-XXXXXX.png"));
-    if (!temporary.open() &&
-        (!QDir().mkpath(QFileInfo(m_root).absolutePath()) || !MakePrivateFolder(m_root) ||
-         !MakePrivateFolder(folder) || !temporary.open()))
+void TThumbnailCache::Store(const TSource& source, TFlavour flavour,
+                            const TBM_Bitmap& thumbnail) const {
+    const QByteArray target = QFile::encodeName(EntryPath(source, flavour));
+    const QString folder = QFileInfo(QFile::decodeName(target)).path();
+    // A name no other writer uses, this process's or another's; made new (O_EXCL) with mode
+    // 0600, so a reader never sees a half-written entry under the final name.
+    static std::atomic<unsigned> serial{0};
+    const QByteArray temporary = QFile::encodeName(folder) + "/kelvo-" +
+                                 QByteArray::number(::getpid()) + '-' +
+                                 QByteArray::number(serial.fetch_add(1)) + ".png";
+    const auto create = [&temporary] {
+        return ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    };
+    int fd = create();
+    // The folders are made only when the first entry finds them missing.
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(m_root).absolutePath()) &&
+        MakePrivateFolder(m_root) && MakePrivateFolder(folder))
+        fd = create();
+    if (fd < 0)
         return;
-    // Quality 100 writes the pixels uncompressed: a third larger than zlib's fastest level, but
-    // that costs a sixth of a decode on every first sight of a photo.
-    if (!entry.save(&temporary, "PNG", 100) || !temporary.flush())
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        ::unlink(temporary.constData());
         return;
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(target).constData()) == 0)
-        temporary.setAutoRemove(false);
+    }
+    bool written = true;
+    try {
+        WritePng(file, thumbnail,
+                 {{UriKey, source.Uri.toStdString()},
+                  {MTimeKey, source.MTime.toStdString()},
+                  {"Thumb::Size", source.Size.toStdString()},
+                  {"Software", "Kelvo"}});
+    } catch (const std::exception&) {
+        written = false; // a full disk, say
+    }
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary.constData(), target.constData()) != 0)
+        ::unlink(temporary.constData());
 }
 
 std::unique_ptr<TBM_Bitmap> TThumbnailCache::SlideThumbnail(const QString& fileName) const {
     const TFlavour flavour = FlavourFor(TKelPicture::ThumbnailSize);
     try {
+        const TSource source = SourceOf(fileName);
         TBM_Bitmap entry;
-        const QImage cached = Find(fileName, flavour);
+        const QImage cached = Find(source, flavour);
         if (!cached.isNull()) {
             ToBitmap(cached, entry);
         } else {
@@ -152,7 +178,7 @@ std::unique_ptr<TBM_Bitmap> TThumbnailCache::SlideThumbnail(const QString& fileN
                 QFile::encodeName(fileName).toStdString(), Pixels(flavour));
             if (made == nullptr)
                 return nullptr;
-            Store(fileName, flavour, ToImage(*made));
+            Store(source, flavour, *made);
             entry = std::move(*made);
         }
         if (entry.Width() < 1 || entry.Height() < 1)

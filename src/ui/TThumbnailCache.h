@@ -37,12 +37,6 @@ public:
 
     /// The entry file of fileName in flavour, whether it exists or not.
     QString EntryPath(const QString& fileName, TFlavour flavour) const;
-    /// The entry of fileName in flavour, or a larger flavour's, if its URI and modification time
-    /// match the file; else a null image.
-    QImage Find(const QString& fileName, TFlavour flavour) const;
-    /// Writes thumbnail as the entry of fileName: to a temporary name, then renamed, readable by
-    /// the user alone.
-    void Store(const QString& fileName, TFlavour flavour, const QImage& thumbnail) const;
 
     /// The slide thumbnail of a picture file (longer side TKelPicture::ThumbnailSize), made from
     /// the cache entry when one matches, else from the file, whose entry is then written. Both
@@ -51,5 +45,22 @@ public:
     std::unique_ptr<TBM_Bitmap> SlideThumbnail(const QString& fileName) const;
 
 private:
+    /// What names and dates a picture's entries, found once for all of them.
+    struct TSource {
+        QByteArray Uri;
+        QByteArray Md5; // of Uri, in hex: the entries' file name
+        QByteArray MTime;
+        QByteArray Size;
+    };
+    static TSource SourceOf(const QString& fileName);
+
+    QString EntryPath(const TSource& source, TFlavour flavour) const;
+    /// The entry of source in flavour, or a larger flavour's, if its URI and modification time
+    /// match the file; else a null image.
+    QImage Find(const TSource& source, TFlavour flavour) const;
+    /// Writes thumbnail as the entry of source: to a new name of its own, then renamed, readable
+    /// by the user alone.
+    void Store(const TSource& source, TFlavour flavour, const TBM_Bitmap& thumbnail) const;
+
     QString m_root;
 };

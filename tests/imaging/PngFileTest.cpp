@@ -95,15 +95,6 @@ TEST(PngFile, EveryKindGivesTheStoredPixels) {
     }
 }
 
-// Plain files hand their rows over as they are decoded; interlaced ones cannot.
-TEST(PngFile, PlainFilesStreamRows) {
-    const TempDir tmp;
-    TPngFixture f = Png(4, 4, PNG_COLOR_TYPE_RGB, 8, std::vector<std::uint16_t>(48, 9));
-    EXPECT_TRUE(OpenPngPicture(tmp.write("plain.png", PngBytes(f)))->StreamsRows());
-    f.Interlaced = true;
-    EXPECT_FALSE(OpenPngPicture(tmp.write("adam7.png", PngBytes(f)))->StreamsRows());
-}
-
 // Damaged, cut-off and hostile files raise EImageError: no crash, no hang, and a few bytes
 // that declare a giant picture are refused before its pixels are allocated.
 TEST(PngFile, DamagedFilesRaise) {
