@@ -148,7 +148,10 @@ TEST_F(IncrementalRun, SequenceOfEditsRewritesOnlyWhatChanged) {
         {"SourceTouched",
          [&] { fs::last_write_time(p2, fs::last_write_time(p2) + std::chrono::hours(1)); }, 0, 0,
          0},
-        {"SourceChanged", [&] { WritePatternPhoto(p2, 50, 50); }, 2, 0, 0},
+        // The same size with other bytes (the JFIF density): only the content hash tells.
+        {"SourceChanged",
+         [&] { kelvo::WriteFileBytes(p2, kelvo::ReadFileBytes(p2).replace(14, 1, "\x07")); }, 2, 0,
+         0},
         {"OutputEdited", [&] { tmp.write("out/thumbs/p1_index.jpg", "edited"); }, 1, 0, 0},
         {"TitleChanged", [&] { third.SetTitle("Harbour"); }, 0, 1, 0},
         {"LayerQuality",

@@ -175,42 +175,39 @@ inline std::uint32_t LcmsToSrgb(const std::vector<std::uint8_t>& icc, std::uint8
 /// (libjpeg-turbo's own writer uses 65519; a small size makes several).
 inline std::string JpegWithProfile(const TBM_Bitmap& bitmap, const std::vector<std::uint8_t>& icc,
                                    std::size_t pieceBytes = 65519) {
-    std::string plain;
-    {
-        jpeg_compress_struct c{};
-        jpeg_error_mgr err{};
-        c.err = jpeg_std_error(&err);
-        jpeg_create_compress(&c);
-        unsigned char* buffer = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&c, &buffer, &size);
-        c.image_width = static_cast<JDIMENSION>(bitmap.Width());
-        c.image_height = static_cast<JDIMENSION>(bitmap.Height());
-        c.input_components = 4;
-        c.in_color_space = JCS_EXT_RGBX;
-        jpeg_set_defaults(&c);
-        jpeg_set_quality(&c, 100, TRUE);
-        jpeg_start_compress(&c, TRUE);
-        const std::size_t count = (icc.size() + pieceBytes - 1) / pieceBytes;
-        for (std::size_t i = 0; i < count; ++i) {
-            std::string marker("ICC_PROFILE", 12);
-            marker += static_cast<char>(i + 1);
-            marker += static_cast<char>(count);
-            const std::size_t n = std::min(pieceBytes, icc.size() - i * pieceBytes);
-            marker.append(reinterpret_cast<const char*>(icc.data()) + i * pieceBytes, n);
-            jpeg_write_marker(&c, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(marker.data()),
-                              static_cast<unsigned int>(marker.size()));
-        }
-        while (c.next_scanline < c.image_height) {
-            JSAMPROW row = const_cast<JSAMPROW>(bitmap.ScanLine(static_cast<int>(c.next_scanline)));
-            jpeg_write_scanlines(&c, &row, 1);
-        }
-        jpeg_finish_compress(&c);
-        jpeg_destroy_compress(&c);
-        plain.assign(reinterpret_cast<char*>(buffer), size);
-        std::free(buffer);
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = static_cast<JDIMENSION>(bitmap.Width());
+    c.image_height = static_cast<JDIMENSION>(bitmap.Height());
+    c.input_components = 4;
+    c.in_color_space = JCS_EXT_RGBX;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    const std::size_t count = (icc.size() + pieceBytes - 1) / pieceBytes;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string marker("ICC_PROFILE", 12);
+        marker += static_cast<char>(i + 1);
+        marker += static_cast<char>(count);
+        const std::size_t n = std::min(pieceBytes, icc.size() - i * pieceBytes);
+        marker.append(reinterpret_cast<const char*>(icc.data()) + i * pieceBytes, n);
+        jpeg_write_marker(&c, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(marker.data()),
+                          static_cast<unsigned int>(marker.size()));
     }
-    return plain;
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(bitmap.ScanLine(static_cast<int>(c.next_scanline)));
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string jpeg(reinterpret_cast<char*>(buffer), size);
+    std::free(buffer);
+    return jpeg;
 }
 
 } // namespace imaging_test

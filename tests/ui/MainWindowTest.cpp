@@ -651,23 +651,27 @@ private slots:
     // the same where rows go by undoing an add, New or Open.
     void RemovalLeavesNothingCurrent_data() {
         QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last"); // Control-clicked
-        QTest::addRow("the last rows") << 5 << 6;
-        QTest::addRow("every row") << 0 << 6;
+        QTest::addColumn<int>("last");      // Control-clicked
+        QTest::addColumn<bool>("keepLast"); // Control-clicked again: it stays, and is current
+        QTest::addRow("the last rows") << 5 << 6 << false;
+        QTest::addRow("every row") << 0 << 6 << false;
+        QTest::addRow("the current one stays") << 4 << 6 << true;
     }
     void RemovalLeavesNothingCurrent() {
         QFETCH(int, first);
         QFETCH(int, last);
+        QFETCH(bool, keepLast);
         TWindow w;
         w.AddPictures(SamplePictures().mid(0, 7));
         w.ClickSlide(first);
-        for (int i = first + 1; i <= last; ++i)
-            w.ClickSlide(i, Qt::ControlModifier);
+        for (int i = first + 1; i <= last + keepLast; ++i)
+            w.ClickSlide(std::min(i, last), Qt::ControlModifier);
         w.Prompts.Answers.push_back(QMessageBox::Yes);
         Idle();
         w.Action("actPictureDelete")->trigger();
         Idle();
-        QCOMPARE(w.Pictures().Count(), 7 - (last - first + 1));
+        const int left = 7 - (last - first + 1) + keepLast;
+        QCOMPARE(w.Pictures().Count(), left);
         QCOMPARE(w.Window->CurrentPicture(), nullptr);
         QCOMPARE(w.SelectedIndexes(), QList<int>());
         QCOMPARE(w.Enabled({"actPictureDelete", "actPictureUp", "actPictureDown"}), QStringList());
@@ -676,7 +680,7 @@ private slots:
         w.ClickSlide(w.Pictures().Count() - 1);
         w.Action("actEditUndo")->trigger(); // the add goes, with the current picture
         Idle();
-        QCOMPARE(w.Pictures().Count(), 7 - (last - first + 1));
+        QCOMPARE(w.Pictures().Count(), left);
         QCOMPARE(w.Window->CurrentPicture(), nullptr);
         QCOMPARE(w.SelectedIndexes(), QList<int>());
         QVERIFY(!w.Grid()->currentIndex().isValid());
