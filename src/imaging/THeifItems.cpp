@@ -163,22 +163,25 @@ void THeifItems::ReadLocations(std::string_view iloc, std::string_view file,
 }
 
 void THeifItems::ReadReferences(std::string_view iref) {
+    // Read as libheif reads them: one after the other, whatever sizes their headers give, so
+    // that a forged size cannot hide a reference that libheif follows.
     TByteReader in(iref);
     const bool wideIds = FullBoxVersion(in) != 0;
-    std::uint32_t type = 0;
-    std::string_view body;
-    while (NextBox(in, type, body)) {
-        if (type != Code("dimg") && type != Code("auxl"))
-            continue;
-        TByteReader reference(body);
-        const std::uint32_t from = reference.U16or32(wideIds);
-        for (std::uint32_t count = reference.U16(); count > 0; --count) {
-            const std::uint32_t to = reference.U16or32(wideIds);
-            if (!reference.Ok())
+    while (in.Ok() && !in.Rest().empty()) {
+        const std::uint32_t size = in.U32();
+        const std::uint32_t type = in.U32();
+        if (size == 1)
+            in.Read(8);
+        if (type == Code("uuid"))
+            in.Take(16);
+        const std::uint32_t from = in.U16or32(wideIds);
+        for (std::uint32_t count = in.U16(); count > 0; --count) {
+            const std::uint32_t to = in.U16or32(wideIds);
+            if (!in.Ok())
                 break;
             if (type == Code("dimg"))
                 m_decodedWith.emplace(from, to);
-            else
+            else if (type == Code("auxl"))
                 m_decodedWith.emplace(to, from);
         }
     }
