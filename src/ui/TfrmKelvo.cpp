@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -371,7 +372,7 @@ void TfrmKelvo::actHelpInfoExecute() {
 }
 
 void TfrmKelvo::NewProject() {
-    if (!QuerySaveProject())
+    if (m_busy || !QuerySaveProject())
         return;
     auto project = std::make_unique<TKelProject>();
     // A gallery speaks the program's language unless the user chooses another.
@@ -791,11 +792,16 @@ void TfrmKelvo::actPictureMoveExecute(int step) {
 }
 
 void TfrmKelvo::actFileHtmlLayoutExecute() {
-    if (FProject == nullptr)
+    if (FProject == nullptr || m_busy)
         return;
     FProject->Pictures().UncheckMissing();
     const std::string before = FProject->LayoutSettings();
     {
+        // The dialog holds the open project until it is destroyed: no New or Open may replace
+        // it meanwhile, not even by a key that reaches this window after OK hid the dialog
+        // but before its event loop ended.
+        m_busy = true;
+        const auto idle = qScopeGuard([this] { m_busy = false; });
         TfrmHtmlLayout dialog(*FProject, m_environment, this);
         dialog.exec();
     }

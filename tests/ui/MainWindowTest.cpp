@@ -646,6 +646,24 @@ private slots:
         QCOMPARE(QDir(QFileInfo(entry).path()).entryList(QDir::Files).size(), 1); // no leftovers
     }
 
+    // A New that slips in after the layout dialog's OK, before its event loop ends, replacing
+    // the project that the dialog still holds and then writes to as it goes.
+    void NewWaitsForTheLayoutDialog() {
+        TWindow w;
+        const TKelProject* project = w.Window->Project();
+        bool reached = false;
+        QTimer::singleShot(0, w.Window.get(), [&w, &reached] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->accept();
+            w.Action("actFileNew")->trigger();
+            reached = true;
+        });
+        w.Action("actFileHtmlLayout")->trigger();
+        QVERIFY(reached);
+        QCOMPARE(w.Window->Project(), project);
+    }
+
     // A removal that leaves a current picture or a new selection behind (the grid's cursor
     // leaving removed rows taken as a click), so that a second Remove hits an unchosen picture;
     // the same where rows go by undoing an add, New or Open.
