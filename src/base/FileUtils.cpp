@@ -153,7 +153,8 @@ void WriteAll(int fd, std::string_view data, const std::string& fileName) {
 
 } // namespace
 
-void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk) {
+void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk,
+                    bool ownerOnly) {
     fs::path target = fileName;
     std::error_code ec;
     if (fs::is_symlink(target, ec)) {
@@ -173,7 +174,8 @@ void WriteFileBytes(const std::string& fileName, std::string_view data, bool flu
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         temporary = TemporaryFileName(target.string());
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    ownerOnly ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
             throw EFileError(ErrorText(fileName, "create", errno));
     }
@@ -182,7 +184,7 @@ void WriteFileBytes(const std::string& fileName, std::string_view data, bool flu
 
     try {
         // The new file keeps the permissions the user gave the old one.
-        if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+        if (replacing && !ownerOnly && ::fchmod(fd, old.st_mode & 07777) != 0)
             throw EFileError(ErrorText(fileName, "chmod", errno));
         WriteAll(fd, data, fileName);
         if (flushToDisk && ::fsync(fd) != 0)

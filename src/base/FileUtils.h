@@ -55,9 +55,11 @@ bool IsInsideFolder(const std::string& path, const std::string& folder);
 /// new file is written beside it (keeping the old file's permissions, through a symbolic link
 /// to the file it names) and renamed over it, so fileName always holds either the old or the
 /// whole new content. With flushToDisk the new file and the rename are also flushed to disk
-/// before returning, for documents the user saves. Raises EFileError and leaves no temporary
-/// file behind.
-void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk = false);
+/// before returning, for documents the user saves. With ownerOnly the file is readable and
+/// writable by its owner alone, whatever the old one allowed (private caches). Raises
+/// EFileError and leaves no temporary file behind.
+void WriteFileBytes(const std::string& fileName, std::string_view data, bool flushToDisk = false,
+                    bool ownerOnly = false);
 
 /// A fresh name beside target under which a new version of it is written before it is renamed
 /// over target: "." + target's name + "." + 8 random letters or digits + ".tmp" (the name

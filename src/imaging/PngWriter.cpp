@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PngWriter.h"
 
+#include <new>
+#include <string>
+
 #include <png.h>
 
 #include "base/KelErrors.h"
@@ -19,9 +22,25 @@ struct TWriteHandles {
     }
 };
 
+// No exception may cross libpng's C frames: a failed append becomes a libpng error.
+void Append(png_structp png, png_bytep data, std::size_t length) {
+    bool appended = true;
+    try {
+        static_cast<std::string*>(png_get_io_ptr(png))
+            ->append(reinterpret_cast<const char*>(data), length);
+    } catch (const std::bad_alloc&) {
+        appended = false;
+    }
+    if (!appended)
+        png_error(png, "Out of memory");
+}
+
+// Without a flush function of its own libpng would take the output for a FILE.
+void Flush(png_structp) {}
+
 } // namespace
 
-void WritePng(std::FILE* file, const TBM_Bitmap& bitmap, const std::vector<TPngText>& texts) {
+std::string EncodePng(const TBM_Bitmap& bitmap, const std::vector<TPngText>& texts) {
     TPngError error{};
     TWriteHandles handles;
     handles.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, PngErrorExit, nullptr);
@@ -42,8 +61,10 @@ void WritePng(std::FILE* file, const TBM_Bitmap& bitmap, const std::vector<TPngT
     const png_text* text = chunks.data();
     const int count = static_cast<int>(chunks.size());
     const TBM_Bitmap* pixels = &bitmap;
-    if (!PngGuard(error, [png, info, file, text, count, pixels] {
-            png_init_io(png, file);
+    std::string bytes;
+    std::string* out = &bytes;
+    if (!PngGuard(error, [png, info, out, text, count, pixels] {
+            png_set_write_fn(png, out, Append, Flush);
             png_set_IHDR(png, info, static_cast<png_uint_32>(pixels->Width()),
                          static_cast<png_uint_32>(pixels->Height()), 8, PNG_COLOR_TYPE_RGB,
                          PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -60,4 +81,5 @@ void WritePng(std::FILE* file, const TBM_Bitmap& bitmap, const std::vector<TPngT
             png_write_end(png, info);
         }))
         throw EImageError(error.Message);
+    return bytes;
 }

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,8 @@ struct TPngText {
     std::string Text;
 };
 
-/// Writes bitmap to file as an 8-bit RGB PNG (the padding byte dropped) with texts before the
-/// pixels. The pixels are stored, not compressed or filtered: the writer serves caches of small
-/// pictures, where writing fast matters more than a third of the size. The file stays open and
-/// is not flushed. Raises EImageError when libpng fails, for instance on a write error.
-void WritePng(std::FILE* file, const TBM_Bitmap& bitmap, const std::vector<TPngText>& texts);
+/// The bytes of bitmap as an 8-bit RGB PNG file (the padding byte dropped) with texts before
+/// the pixels. The pixels are stored, not compressed or filtered: the encoder serves caches of
+/// small pictures, where writing fast matters more than a third of the size. Raises
+/// EImageError when libpng fails.
+std::string EncodePng(const TBM_Bitmap& bitmap, const std::vector<TPngText>& texts);

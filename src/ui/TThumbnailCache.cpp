@@ -11,15 +11,11 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "base/FileUtils.h"
 #include "imaging/BM_Geometry.h"
 #include "imaging/BM_Resample.h"
 #include "imaging/PngWriter.h"
@@ -112,7 +108,7 @@ QImage TThumbnailCache::Find(const TSource& source, TFlavour flavour) const {
     for (TFlavour f : {TFlavour::Normal, TFlavour::Large}) {
         if (Pixels(f) < Pixels(flavour))
             continue;
-        // Asking first spares QImage's reader set-up on a miss, which costs a tenth of a decode.
+        // Asking first spares QImage's reader set-up on a miss, which costs a fortieth of a decode.
         const QString path = EntryPath(source, f);
         if (!QFileInfo::exists(path))
             continue;
@@ -126,43 +122,23 @@ QImage TThumbnailCache::Find(const TSource& source, TFlavour flavour) const {
 
 void TThumbnailCache::Store(const TSource& source, TFlavour flavour,
                             const TBM_Bitmap& thumbnail) const {
-    const QByteArray target = QFile::encodeName(EntryPath(source, flavour));
-    const QString folder = QFileInfo(QFile::decodeName(target)).path();
-    // A name no other writer uses, this process's or another's; made new (O_EXCL) with mode
-    // 0600, so a reader never sees a half-written entry under the final name.
-    static std::atomic<unsigned> serial{0};
-    const QByteArray temporary = QFile::encodeName(folder) + "/kelvo-" +
-                                 QByteArray::number(::getpid()) + '-' +
-                                 QByteArray::number(serial.fetch_add(1)) + ".png";
-    const auto create = [&temporary] {
-        return ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    };
-    int fd = create();
-    // The folders are made only when the first entry finds them missing.
-    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(m_root).absolutePath()) &&
-        MakePrivateFolder(m_root) && MakePrivateFolder(folder))
-        fd = create();
-    if (fd < 0)
-        return;
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        ::close(fd);
-        ::unlink(temporary.constData());
-        return;
-    }
-    bool written = true;
+    const QString target = EntryPath(source, flavour);
+    const QString folder = QFileInfo(target).path();
     try {
-        WritePng(file, thumbnail,
-                 {{UriKey, source.Uri.toStdString()},
-                  {MTimeKey, source.MTime.toStdString()},
-                  {"Thumb::Size", source.Size.toStdString()},
-                  {"Software", "Kelvo"}});
+        const std::string bytes = EncodePng(thumbnail, {{UriKey, source.Uri.toStdString()},
+                                                        {MTimeKey, source.MTime.toStdString()},
+                                                        {"Thumb::Size", source.Size.toStdString()},
+                                                        {"Software", "Kelvo"}});
+        // The folders are made only when the first entry finds them missing.
+        if (!QFileInfo(folder).isDir() &&
+            (!QDir().mkpath(QFileInfo(m_root).absolutePath()) || !MakePrivateFolder(m_root) ||
+             !MakePrivateFolder(folder)))
+            return;
+        // Under a name of its own, then renamed: a reader never sees half an entry.
+        kelvo::WriteFileBytes(QFile::encodeName(target).toStdString(), bytes, false, true);
     } catch (const std::exception&) {
-        written = false; // a full disk, say
+        // A full disk, say.
     }
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary.constData(), target.constData()) != 0)
-        ::unlink(temporary.constData());
 }
 
 std::unique_ptr<TBM_Bitmap> TThumbnailCache::SlideThumbnail(const QString& fileName) const {
