@@ -3,8 +3,11 @@
 #include "imaging/DecodedPictureRows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
@@ -121,6 +124,63 @@ void PutRowAny(TDecodedPicture& picture, int y, const TSource* row, const TRowFo
         PutRowAs(picture.Pixels8.data() + start, picture.Width, row, format);
 }
 
+// One load and one store a pixel, each reaching one sample into the next pixel, which the mask
+// clears; the last pixel goes alone, so nothing past the row is read.
+template <typename T>
+void WidenRowAs(const T* in, T* out, std::size_t width) {
+    using TPixel = std::conditional_t<sizeof(T) == 1, std::uint32_t, std::uint64_t>;
+    constexpr TPixel Bits = 8 * sizeof(T);
+    constexpr TPixel Mask = std::endian::native == std::endian::little ? (TPixel{1} << 3 * Bits) - 1
+                                                                       : ~((TPixel{1} << Bits) - 1);
+    for (std::size_t x = 0; x + 1 < width; ++x, in += 3, out += 4) {
+        TPixel pixel;
+        std::memcpy(&pixel, in, sizeof pixel);
+        pixel &= Mask;
+        std::memcpy(out, &pixel, sizeof pixel);
+    }
+    if (width > 0) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        out[3] = 0;
+    }
+}
+
+// The rows a reader hands on, narrowed from four samples a pixel to the picture's three.
+class TPictureRows final : public TPictureReader::TRows {
+public:
+    explicit TPictureRows(TDecodedPicture& picture)
+        : m_picture(picture)
+        , m_rowSamples(static_cast<std::size_t>(picture.Width) * 4)
+        , m_scratch(m_rowSamples * TPictureReader::MaxBatch * (picture.BitsPerSample / 8)) {}
+    std::uint8_t* Row(int storedRow) override {
+        const std::size_t rowBytes = m_rowSamples * (m_picture.BitsPerSample / 8);
+        return m_scratch.data() +
+               static_cast<std::size_t>(storedRow % TPictureReader::MaxBatch) * rowBytes;
+    }
+    void RowsArrived(int rowEnd) override {
+        for (; m_done < rowEnd; ++m_done) {
+            if (m_picture.BitsPerSample == 16)
+                Narrow(reinterpret_cast<const std::uint16_t*>(Row(m_done)), m_picture.Pixels16);
+            else
+                Narrow(Row(m_done), m_picture.Pixels8);
+        }
+    }
+
+private:
+    template <typename T>
+    void Narrow(const T* in, std::vector<T>& pixels) {
+        T* out = pixels.data() + static_cast<std::size_t>(m_done) * m_picture.Width * 3;
+        for (int x = 0; x < m_picture.Width; ++x, in += 4, out += 3)
+            std::copy(in, in + 3, out);
+    }
+
+    TDecodedPicture& m_picture;
+    std::size_t m_rowSamples;
+    std::vector<std::uint8_t> m_scratch;
+    int m_done = 0;
+};
+
 } // namespace
 
 void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRowFormat& format) {
@@ -129,4 +189,31 @@ void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRow
 
 void PutRow(TDecodedPicture& picture, int y, const std::uint16_t* row, const TRowFormat& format) {
     PutRowAny(picture, y, row, format);
+}
+
+void PutRow(std::uint8_t* out, int width, const std::uint8_t* row, const TRowFormat& format) {
+    PutRowAs(out, width, row, format);
+}
+
+void PutRow(std::uint16_t* out, int width, const std::uint16_t* row, const TRowFormat& format) {
+    PutRowAs(out, width, row, format);
+}
+
+void WidenRow(const std::uint8_t* in, std::uint8_t* out, std::size_t width) {
+    WidenRowAs(in, out, width);
+}
+
+void WidenRow(const std::uint16_t* in, std::uint16_t* out, std::size_t width) {
+    WidenRowAs(in, out, width);
+}
+
+TDecodedPicture ReadDecodedPicture(TPictureReader& reader) {
+    const TPictureInfo& info = reader.Info();
+    TDecodedPicture picture;
+    AllocatePixels(picture, info.Width, info.Height, info.Layout == TSampleLayout::Rgbx16 ? 16 : 8);
+    picture.Orientation = info.Orientation;
+    picture.Colour = info.Colour;
+    TPictureRows rows(picture);
+    reader.ReadRows(rows);
+    return picture;
 }

@@ -7,9 +7,10 @@
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
+#include "imaging/TPictureReader.h"
 
-/// What the whole-picture readers (WebP, HEIF, TIFF) share: their error messages, the size
-/// check before anything is allocated, and the rows they store into a TDecodedPicture.
+/// What the readers of WebP, HEIF and TIFF share: their error messages, the size check before
+/// anything is allocated, and the rows they store into a TDecodedPicture or hand on.
 
 /// Raises EImageError "Cannot read the <format> file "<fileName>": <reason>".
 [[noreturn]] void RaisePictureError(const char* format, const std::string& fileName,
@@ -40,3 +41,15 @@ struct TRowFormat {
 /// Sample values beyond MaxValue are clamped.
 void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRowFormat& format);
 void PutRow(TDecodedPicture& picture, int y, const std::uint16_t* row, const TRowFormat& format);
+/// Stores a row of width source pixels into out, three samples a pixel, as PutRow does.
+void PutRow(std::uint8_t* out, int width, const std::uint8_t* row, const TRowFormat& format);
+void PutRow(std::uint16_t* out, int width, const std::uint16_t* row, const TRowFormat& format);
+
+/// Widens a row of width pixels of three samples to four, the fourth zero: the layouts Rgbx8
+/// and Rgbx16 of a row that a reader hands on.
+void WidenRow(const std::uint8_t* in, std::uint8_t* out, std::size_t width);
+void WidenRow(const std::uint16_t* in, std::uint16_t* out, std::size_t width);
+
+/// Every row of reader (of layout Rgbx8 or Rgbx16) as one whole picture, with its orientation
+/// and colour description. Raises as the reader does.
+TDecodedPicture ReadDecodedPicture(TPictureReader& reader);

@@ -87,7 +87,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
     case TPictureFormat::Webp:
         return std::make_unique<TWholePictureReader>(LoadWebpFile(fileName));
     case TPictureFormat::Tiff:
-        return std::make_unique<TWholePictureReader>(LoadTiffFile(fileName));
+        return OpenTiffPicture(fileName);
     case TPictureFormat::Heif:
         return std::make_unique<TWholePictureReader>(LoadHeifFile(fileName));
     case TPictureFormat::None:

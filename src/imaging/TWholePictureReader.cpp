@@ -2,12 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/TWholePictureReader.h"
 
-#include <bit>
 #include <cstring>
-#include <type_traits>
 #include <utility>
 
 #include "base/KelErrors.h"
+#include "imaging/DecodedPictureRows.h"
 
 TWholePictureReader::TWholePictureReader(TDecodedPicture picture)
     : m_picture(std::move(picture)) {
@@ -30,33 +29,6 @@ TWholePictureReader::TWholePictureReader(TBM_Bitmap bitmap)
     m_info.Width = m_bitmap.Width();
     m_info.Height = m_bitmap.Height();
 }
-
-namespace {
-
-// Widens a row of three samples a pixel to four (the fourth zero): one load and one store a
-// pixel, each reaching one sample into the next pixel, which the mask clears; the last pixel
-// goes alone, so nothing past the row is read.
-template <typename T>
-void WidenRow(const T* in, T* out, std::size_t width) {
-    using TPixel = std::conditional_t<sizeof(T) == 1, std::uint32_t, std::uint64_t>;
-    constexpr TPixel Bits = 8 * sizeof(T);
-    constexpr TPixel Mask = std::endian::native == std::endian::little ? (TPixel{1} << 3 * Bits) - 1
-                                                                       : ~((TPixel{1} << Bits) - 1);
-    for (std::size_t x = 0; x + 1 < width; ++x, in += 3, out += 4) {
-        TPixel pixel;
-        std::memcpy(&pixel, in, sizeof pixel);
-        pixel &= Mask;
-        std::memcpy(out, &pixel, sizeof pixel);
-    }
-    if (width > 0) {
-        out[0] = in[0];
-        out[1] = in[1];
-        out[2] = in[2];
-        out[3] = 0;
-    }
-}
-
-} // namespace
 
 void TWholePictureReader::ReadRows(TRows& rows) {
     const auto width = static_cast<std::size_t>(m_info.Width);

@@ -6,8 +6,9 @@
 #include "imaging/TDecodedPicture.h"
 #include "imaging/TPictureReader.h"
 
-/// A picture decoded whole by a reader that cannot stream rows (BMP, WebP, HEIF, AVIF, TIFF),
-/// served row by row through the common interface. Owns the pixels; made by OpenPicture.
+/// A picture decoded whole by a reader that cannot stream rows (BMP, WebP, HEIF, AVIF, and
+/// the TIFF pictures that libtiff's RGBA interface reads), served row by row through the
+/// common interface. Owns the pixels; made by OpenPicture.
 class TWholePictureReader final : public TPictureReader {
 public:
     /// Raises EImageError when the pixels do not fill the stated size.

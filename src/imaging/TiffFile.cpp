@@ -15,6 +15,7 @@
 
 #include "base/FileUtils.h"
 #include "imaging/DecodedPictureRows.h"
+#include "imaging/TWholePictureReader.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ struct TLayout {
     std::uint32_t TileHeight = 0;
 };
 
-// The tile size of a tiled file, checked before libtiff or ReadSamples allocates a tile: a tile
+// The tile size of a tiled file, checked before libtiff or TBandSamples allocates a tile: a tile
 // may overhang the picture up to the next multiple of 16, or be up to 1024 pixels a side (a
 // small picture in a writer's standard tiles), not hold a giant one.
 void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
@@ -105,50 +106,65 @@ void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
         reader.Fail("Invalid tile size");
 }
 
-// Reads every sample of the picture into samples (Width x Height x SamplesPerPixel), whether
-// the file keeps them in strips or tiles, interleaved or in planes. Interleaved strips are
-// decoded in place; the rest goes through one strip or tile at a time.
+// Reads the samples of a picture band by band: a strip, or a row of tiles, at a time, whether
+// the file keeps them interleaved or in planes. Interleaved strips are decoded in place; the
+// rest goes through one strip or tile at a time.
 template <typename T>
-void ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader, T* samples) {
-    const auto w = static_cast<std::size_t>(l.Width);
-    const auto h = static_cast<std::size_t>(l.Height);
-    const auto spp = static_cast<std::size_t>(l.SamplesPerPixel);
-    const std::size_t perPixel = l.Separate ? 1 : spp;
-    const bool tiled = TIFFIsTiled(tif) != 0;
-    const std::uint32_t cw = tiled ? l.TileWidth : static_cast<std::uint32_t>(w);
-    std::uint32_t ch = l.TileHeight;
-    if (!tiled) {
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &ch);
-        ch = static_cast<std::uint32_t>(std::min<std::size_t>(ch, h));
-        if (ch == 0)
-            reader.Fail("Invalid rows per strip");
+class TBandSamples {
+public:
+    TBandSamples(TIFF* tif, const TLayout& l, const TReader& reader)
+        : m_tif(tif)
+        , m_layout(l)
+        , m_reader(reader)
+        , m_tiled(TIFFIsTiled(tif) != 0) {
+        const auto w = static_cast<std::size_t>(l.Width);
+        m_chunkWidth = m_tiled ? l.TileWidth : static_cast<std::uint32_t>(w);
+        m_height = l.TileHeight;
+        if (!m_tiled) {
+            TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &m_height);
+            m_height = std::min(m_height, static_cast<std::uint32_t>(l.Height));
+            if (m_height == 0)
+                reader.Fail("Invalid rows per strip");
+        }
+        const std::size_t perPixel = l.Separate ? 1 : static_cast<std::size_t>(l.SamplesPerPixel);
+        m_chunk.resize(InPlace() ? 0
+                                 : static_cast<std::size_t>(m_chunkWidth) * m_height * perPixel);
+        m_band.resize(w * m_height * static_cast<std::size_t>(l.SamplesPerPixel));
     }
-    const bool inPlace = !tiled && !l.Separate;
-    std::vector<T> chunk(inPlace ? 0 : static_cast<std::size_t>(cw) * ch * perPixel);
-    const auto chunkBytes = static_cast<tmsize_t>(chunk.size() * sizeof(T));
-    for (std::size_t plane = 0; plane < (l.Separate ? spp : 1); ++plane) {
-        for (std::size_t y0 = 0; y0 < h; y0 += ch) {
+
+    // Rows a band holds; the last one may hold fewer.
+    int Height() const { return static_cast<int>(m_height); }
+
+    // The samples of the rows y0 to y0 + Height() - 1 (or the picture's last), each Width x
+    // SamplesPerPixel.
+    const T* Read(int y0) {
+        const auto w = static_cast<std::size_t>(m_layout.Width);
+        const auto spp = static_cast<std::size_t>(m_layout.SamplesPerPixel);
+        const std::size_t perPixel = m_layout.Separate ? 1 : spp;
+        const std::uint32_t cw = m_chunkWidth;
+        const std::size_t rows = std::min<std::size_t>(m_height, m_layout.Height - y0);
+        const auto chunkBytes = static_cast<tmsize_t>(m_chunk.size() * sizeof(T));
+        for (std::size_t plane = 0; plane < (m_layout.Separate ? spp : 1); ++plane) {
             for (std::size_t x0 = 0; x0 < w; x0 += cw) {
-                const std::size_t rows = std::min<std::size_t>(ch, h - y0);
                 const std::size_t cols = std::min<std::size_t>(cw, w - x0);
                 const auto x = static_cast<std::uint32_t>(x0), y = static_cast<std::uint32_t>(y0);
                 const auto p = static_cast<std::uint16_t>(plane);
                 const std::size_t needed = ((rows - 1) * cw + cols) * perPixel * sizeof(T);
-                T* const into = inPlace ? samples + y0 * w * spp : chunk.data();
+                T* const into = InPlace() ? m_band.data() : m_chunk.data();
                 const tmsize_t got =
-                    tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, p), into,
-                                                chunkBytes)
-                          : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, p), into,
-                                                 inPlace ? static_cast<tmsize_t>(needed)
-                                                         : chunkBytes);
+                    m_tiled ? TIFFReadEncodedTile(m_tif, TIFFComputeTile(m_tif, x, y, 0, p), into,
+                                                  chunkBytes)
+                            : TIFFReadEncodedStrip(m_tif, TIFFComputeStrip(m_tif, y, p), into,
+                                                   InPlace() ? static_cast<tmsize_t>(needed)
+                                                             : chunkBytes);
                 if (got < 0 || static_cast<std::size_t>(got) < needed)
-                    reader.Fail("The picture data is damaged or truncated");
-                if (inPlace)
+                    m_reader.Fail("The picture data is damaged or truncated");
+                if (InPlace())
                     continue;
                 for (std::size_t r = 0; r < rows; ++r) {
-                    const T* in = chunk.data() + r * cw * perPixel;
-                    T* out = samples + ((y0 + r) * w + x0) * spp;
-                    if (l.Separate) {
+                    const T* in = m_chunk.data() + r * cw * perPixel;
+                    T* out = m_band.data() + (r * w + x0) * spp;
+                    if (m_layout.Separate) {
                         for (std::size_t c = 0; c < cols; ++c)
                             out[c * spp + plane] = in[c];
                     } else {
@@ -157,56 +173,72 @@ void ReadSamples(TIFF* tif, const TLayout& l, const TReader& reader, T* samples)
                 }
             }
         }
+        return m_band.data();
     }
-}
 
-// Reads the samples and stores them: RGB decoded straight into the picture, grey or RGB with
-// alpha as they are, CMYK turned into RGB (inks are amounts, 0 none), white-is-zero inverted,
-// and the alpha composited over white.
+private:
+    bool InPlace() const { return !m_tiled && !m_layout.Separate; }
+
+    TIFF* m_tif;
+    const TLayout& m_layout;
+    const TReader& m_reader;
+    bool m_tiled;
+    std::uint32_t m_chunkWidth = 0;
+    std::uint32_t m_height = 0;
+    std::vector<T> m_chunk;
+    std::vector<T> m_band;
+};
+
+// Hands on the rows of a picture that TBandSamples reads, as they are decoded: RGB widened as
+// it is, grey or RGB with alpha as PutRow stores them, CMYK turned into RGB (inks are amounts,
+// 0 none), white-is-zero inverted, and the alpha composited over white.
 template <typename T>
-void StoreSamples(TIFF* tif, const TLayout& l, const TReader& reader, TDecodedPicture& picture) {
+void StreamRows(TIFF* tif, const TLayout& l, const TReader& reader, TPictureReader::TRows& rows) {
     constexpr std::uint32_t Max = sizeof(T) == 1 ? 0xFF : 0xFFFF;
-    std::vector<T>& pixels = [&picture]() -> std::vector<T>& {
-        if constexpr (sizeof(T) == 1)
-            return picture.Pixels8;
-        else
-            return picture.Pixels16;
-    }();
     const int channels = (l.Colours == 1 ? 1 : 3) + (l.Alpha ? 1 : 0);
-    if (channels == 3 && l.SamplesPerPixel == 3 && l.Colours == 3) {
-        ReadSamples(tif, l, reader, pixels.data());
-        return;
-    }
-    std::vector<T> samples(static_cast<std::size_t>(l.Width) * static_cast<std::size_t>(l.Height) *
-                           static_cast<std::size_t>(l.SamplesPerPixel));
-    ReadSamples(tif, l, reader, samples.data());
+    const bool plain = channels == 3 && l.SamplesPerPixel == 3 && l.Colours == 3;
     const bool asStored = l.SamplesPerPixel == channels && l.Colours != 4 && !l.WhiteIsZero;
-    std::vector<T> row(asStored ? 0 : static_cast<std::size_t>(l.Width) * channels);
-    const T* in = samples.data();
-    for (int y = 0; y < l.Height; ++y) {
-        if (asStored) {
-            PutRow(picture, y, in, {channels, Max, l.Premultiplied});
-            in += static_cast<std::size_t>(l.Width) * channels;
-            continue;
-        }
-        T* out = row.data();
-        for (int x = 0; x < l.Width; ++x, in += l.SamplesPerPixel) {
-            if (l.Colours == 4) {
-                const std::uint64_t light = Max - in[3];
-                for (int c = 0; c < 3; ++c)
-                    *out++ = static_cast<T>(((Max - in[c]) * light + Max / 2) / Max);
-            } else {
-                for (int c = 0; c < l.Colours; ++c)
-                    *out++ = static_cast<T>(l.WhiteIsZero ? Max - in[c] : in[c]);
+    const auto w = static_cast<std::size_t>(l.Width);
+    std::vector<T> row(asStored ? 0 : w * channels);
+    std::vector<T> rgb(plain ? 0 : w * 3);
+    TBandSamples<T> band(tif, l, reader);
+    for (int y0 = 0; y0 < l.Height; y0 += band.Height()) {
+        const T* in = band.Read(y0);
+        for (int y = y0; y < std::min(y0 + band.Height(), l.Height); ++y) {
+            T* const out = reinterpret_cast<T*>(rows.Row(y));
+            if (plain) {
+                WidenRow(in, out, w);
+                in += w * 3;
+                rows.RowsArrived(y + 1);
+                continue;
             }
-            if (l.Alpha)
-                *out++ = in[l.Colours];
+            const T* source = in;
+            if (!asStored) {
+                T* converted = row.data();
+                for (std::size_t x = 0; x < w; ++x, in += l.SamplesPerPixel) {
+                    if (l.Colours == 4) {
+                        const std::uint64_t light = Max - in[3];
+                        for (int c = 0; c < 3; ++c)
+                            *converted++ = static_cast<T>(((Max - in[c]) * light + Max / 2) / Max);
+                    } else {
+                        for (int c = 0; c < l.Colours; ++c)
+                            *converted++ = static_cast<T>(l.WhiteIsZero ? Max - in[c] : in[c]);
+                    }
+                    if (l.Alpha)
+                        *converted++ = in[l.Colours];
+                }
+                source = row.data();
+            } else {
+                in += w * channels;
+            }
+            PutRow(rgb.data(), l.Width, source, {channels, Max, l.Premultiplied});
+            WidenRow(rgb.data(), out, w);
+            rows.RowsArrived(y + 1);
         }
-        PutRow(picture, y, row.data(), {channels, Max, l.Premultiplied});
     }
 }
 
-// Whether the picture is one that ReadSamples takes at its own depth, and its layout if so.
+// Whether the picture is one that StreamRows takes at its own depth, and its layout if so.
 bool OwnLayout(TIFF* tif, TLayout& l) {
     std::uint16_t bits = 1, format = SAMPLEFORMAT_UINT, photometric = 0, planar = 0, inks = 0;
     std::uint16_t spp = 1;
@@ -327,6 +359,33 @@ private:
     int m_orientation = 1;
 };
 
+// A picture StreamRows reads, its rows decoded as ReadRows asks for them.
+class TTiffReader final : public TPictureReader {
+public:
+    TTiffReader(std::unique_ptr<TTiffFile> file, const TLayout& layout, TPictureColour colour)
+        : m_file(std::move(file))
+        , m_layout(layout) {
+        std::uint16_t bits = 8;
+        TIFFGetFieldDefaulted(m_file->Tif(), TIFFTAG_BITSPERSAMPLE, &bits);
+        m_info.Width = layout.Width;
+        m_info.Height = layout.Height;
+        m_info.Orientation = m_file->Orientation();
+        m_info.Layout = bits == 16 ? TSampleLayout::Rgbx16 : TSampleLayout::Rgbx8;
+        m_info.Colour = std::move(colour);
+    }
+
+    void ReadRows(TRows& rows) override {
+        if (m_info.Layout == TSampleLayout::Rgbx16)
+            StreamRows<std::uint16_t>(m_file->Tif(), m_layout, m_file->Reader(), rows);
+        else
+            StreamRows<std::uint8_t>(m_file->Tif(), m_layout, m_file->Reader(), rows);
+    }
+
+private:
+    const std::unique_ptr<TTiffFile> m_file;
+    const TLayout m_layout;
+};
+
 } // namespace
 
 bool IsTiffData(const std::uint8_t* data, std::size_t size) {
@@ -346,31 +405,16 @@ TPictureInfo ReadTiffInfo(const std::string& fileName) {
     return info;
 }
 
-TDecodedPicture LoadTiffFile(const std::string& fileName) {
-    const TTiffFile file(fileName);
-    TIFF* tif = file.Tif();
-    const TReader& reader = file.Reader();
-    TDecodedPicture picture;
-    picture.Orientation = file.Orientation();
-
+std::unique_ptr<TPictureReader> OpenTiffPicture(const std::string& fileName) {
+    auto file = std::make_unique<TTiffFile>(fileName);
+    TIFF* tif = file->Tif();
     TLayout layout;
-    layout.Width = static_cast<int>(file.Width());
-    layout.Height = static_cast<int>(file.Height());
-    ReadTileSize(tif, layout, reader);
-    std::uint16_t bits = 8;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-    if (OwnLayout(tif, layout)) {
-        AllocatePixels(picture, layout.Width, layout.Height, bits);
-        if (bits == 16)
-            StoreSamples<std::uint16_t>(tif, layout, reader, picture);
-        else
-            StoreSamples<std::uint8_t>(tif, layout, reader, picture);
-    } else {
-        AllocatePixels(picture, layout.Width, layout.Height, 8);
-        ReadRgba(tif, picture, reader);
-    }
+    layout.Width = static_cast<int>(file->Width());
+    layout.Height = static_cast<int>(file->Height());
+    ReadTileSize(tif, layout, file->Reader());
     // A CMYK file's profile describes its inks, not the RGB made of them here, so it is left
     // out: the picture is then taken as sRGB, close to what the plain formula gives.
+    TPictureColour colour;
     std::uint32_t iccSize = 0;
     void* icc = nullptr;
     std::uint16_t photometric = 0;
@@ -378,7 +422,18 @@ TDecodedPicture LoadTiffFile(const std::string& fileName) {
     if (photometric != PHOTOMETRIC_SEPARATED &&
         TIFFGetField(tif, TIFFTAG_ICCPROFILE, &iccSize, &icc) && icc && iccSize > 0) {
         const auto* bytes = static_cast<const std::uint8_t*>(icc);
-        picture.Colour.IccProfile.assign(bytes, bytes + iccSize);
+        colour.IccProfile.assign(bytes, bytes + iccSize);
     }
-    return picture;
+    if (OwnLayout(tif, layout))
+        return std::make_unique<TTiffReader>(std::move(file), layout, std::move(colour));
+    TDecodedPicture picture;
+    picture.Orientation = file->Orientation();
+    picture.Colour = std::move(colour);
+    AllocatePixels(picture, layout.Width, layout.Height, 8);
+    ReadRgba(tif, picture, file->Reader());
+    return std::make_unique<TWholePictureReader>(std::move(picture));
+}
+
+TDecodedPicture LoadTiffFile(const std::string& fileName) {
+    return ReadDecodedPicture(*OpenTiffPicture(fileName));
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
@@ -21,6 +22,11 @@ bool IsTiffData(const std::uint8_t* data, std::size_t size);
 /// The stored size and orientation from the headers, without decoding the
 /// pixels; Layout and Colour are left as they are. Raises as LoadTiffFile.
 TPictureInfo ReadTiffInfo(const std::string& fileName);
+/// Reads the headers and serves the rows through the common reader interface, decoding them a
+/// strip (or a row of tiles) at a time as they are asked for; the pictures that go through
+/// libtiff's RGBA interface are decoded whole here. Raises as LoadTiffFile, while reading the
+/// rows as well.
+std::unique_ptr<TPictureReader> OpenTiffPicture(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadTiffFile(const std::string& fileName);
