@@ -85,7 +85,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
     case TPictureFormat::Png:
         return OpenPngPicture(fileName);
     case TPictureFormat::Webp:
-        return std::make_unique<TWholePictureReader>(LoadWebpFile(fileName));
+        return OpenWebpPicture(fileName);
     case TPictureFormat::Tiff:
         return OpenTiffPicture(fileName);
     case TPictureFormat::Heif:

@@ -8,28 +8,10 @@
 #include <string>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "base/KelErrors.h"
+#include "imaging/HugePages.h"
 
 namespace {
-
-// A decoder writing a fresh 24-megapixel picture touches 96 MB of new memory; in 4 KB pages
-// that is 24,000 page faults, which in a virtual machine cost more than the decoding itself.
-// Where the kernel gives transparent huge pages on request, ask for them for the aligned
-// interior of large buffers (2 MB pages: 48 faults). Only advice; nothing changes if refused.
-void AdviseHugePages([[maybe_unused]] std::uint8_t* pixels, [[maybe_unused]] std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t HugePage = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(pixels);
-    const std::uintptr_t begin = (start + HugePage - 1) & ~(HugePage - 1);
-    const std::uintptr_t end = (start + bytes) & ~(HugePage - 1);
-    if (end > begin)
-        madvise(pixels + (begin - start), end - begin, MADV_HUGEPAGE);
-#endif
-}
 
 std::string SizeText(std::int64_t width, std::int64_t height) {
     return std::to_string(width) + " x " + std::to_string(height);

@@ -42,9 +42,9 @@ struct TPictureInfo {
 
 /// One picture file opened for reading: the headers are read when the reader is made (by
 /// OpenPicture), the pixels by ReadRows, once, top row first. Every reader delivers rows the
-/// same way, whether it decodes them as they are asked for (JPEG, plain PNG, most TIFF) or holds
-/// the whole picture already (the others). Owned by its caller and used on one thread; failures
-/// raise EFileError or EImageError naming the file.
+/// same way, whether it decodes them as they are asked for (JPEG, plain PNG, WebP, most TIFF) or
+/// holds the whole picture already (the others). Owned by its caller and used on one thread;
+/// failures raise EFileError or EImageError naming the file.
 class TPictureReader {
 public:
     /// Where a reader puts the rows it decodes.

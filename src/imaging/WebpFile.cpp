@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/WebpFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "base/FileUtils.h"
 #include "imaging/DecodedPictureRows.h"
 #include "imaging/ExifOrientation.h"
+#include "imaging/HugePages.h"
 
 namespace {
 
@@ -21,9 +23,13 @@ struct TDemuxDelete {
     void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
 };
 
-struct TDecBufferFree {
-    void operator()(WebPDecBuffer* buffer) const { WebPFreeDecBuffer(buffer); }
+struct TIDecDelete {
+    void operator()(WebPIDecoder* decoder) const { WebPIDelete(decoder); }
 };
+
+// The compressed bytes given to the decoder at a time: each step decodes a few dozen rows of a
+// photo, which are handed on while they are still in cache.
+constexpr std::size_t StepBytes = 16 * 1024;
 
 const char* StatusText(VP8StatusCode status) {
     switch (status) {
@@ -91,6 +97,62 @@ private:
     std::unique_ptr<WebPDemuxer, TDemuxDelete> m_demux;
 };
 
+// A WebP picture decoded as ReadRows hands its rows on: the decoder writes into a buffer of
+// the whole picture (libwebp decodes into nothing smaller), fed the file a step at a time, and
+// the rows each step completes are handed on at once.
+class TWebpReader final : public TPictureReader {
+public:
+    explicit TWebpReader(const std::string& fileName)
+        : m_fileName(fileName)
+        , m_file(fileName) {
+        m_info.Width = m_file.Config().input.width;
+        m_info.Height = m_file.Config().input.height;
+        m_info.Orientation = m_file.Orientation();
+        m_info.Colour.IccProfile = m_file.Chunk("ICCP");
+    }
+
+    void ReadRows(TRows& rows) override {
+        const auto width = static_cast<std::size_t>(m_info.Width);
+        const bool alpha = m_file.Config().input.has_alpha != 0;
+        const std::size_t stride = width * (alpha ? 4 : 3);
+        const std::size_t size = stride * static_cast<std::size_t>(m_info.Height);
+        // Not cleared: the decoder writes every byte before a row is handed on.
+        const auto pixels = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        AdviseHugePages(pixels.get(), size);
+        const std::unique_ptr<WebPIDecoder, TIDecDelete> decoder(WebPINewRGB(
+            alpha ? MODE_RGBA : MODE_RGB, pixels.get(), size, static_cast<int>(stride)));
+        if (!decoder)
+            RaisePictureError(Format, m_fileName, StatusText(VP8_STATUS_OUT_OF_MEMORY));
+        std::vector<std::uint8_t> rgb(alpha ? width * 3 : 0);
+        VP8StatusCode status = VP8_STATUS_SUSPENDED;
+        int done = 0;
+        for (std::size_t fed = 0; status == VP8_STATUS_SUSPENDED && fed < m_file.Size();) {
+            fed = std::min(m_file.Size(), fed + StepBytes);
+            status = WebPIUpdate(decoder.get(), m_file.Bytes(), fed);
+            if (status != VP8_STATUS_OK && status != VP8_STATUS_SUSPENDED)
+                RaisePictureError(Format, m_fileName, StatusText(status));
+            int decoded = 0;
+            if (!WebPIDecGetRGB(decoder.get(), &decoded, nullptr, nullptr, nullptr))
+                continue; // the headers are not through yet
+            for (; done < std::min(decoded, m_info.Height); ++done) {
+                const std::uint8_t* row = pixels.get() + static_cast<std::size_t>(done) * stride;
+                if (alpha) {
+                    PutRow(rgb.data(), m_info.Width, row, {4, 255, false});
+                    row = rgb.data();
+                }
+                WidenRow(row, rows.Row(done), width);
+                rows.RowsArrived(done + 1);
+            }
+        }
+        if (status != VP8_STATUS_OK || done < m_info.Height)
+            RaisePictureError(Format, m_fileName, StatusText(VP8_STATUS_NOT_ENOUGH_DATA));
+    }
+
+private:
+    const std::string m_fileName;
+    TWebpFile m_file;
+};
+
 } // namespace
 
 bool IsWebpData(const std::uint8_t* data, std::size_t size) {
@@ -106,39 +168,10 @@ TPictureInfo ReadWebpInfo(const std::string& fileName) {
     return info;
 }
 
-TDecodedPicture LoadWebpFile(const std::string& fileName) {
-    TWebpFile file(fileName);
-    WebPDecoderConfig& config = file.Config();
-    const int width = config.input.width;
-    const int height = config.input.height;
-    TDecodedPicture picture;
-    AllocatePixels(picture, width, height, 8);
-    picture.Colour.IccProfile = file.Chunk("ICCP");
-    picture.Orientation = file.Orientation();
+std::unique_ptr<TPictureReader> OpenWebpPicture(const std::string& fileName) {
+    return std::make_unique<TWebpReader>(fileName);
+}
 
-    const bool alpha = config.input.has_alpha != 0;
-    std::vector<std::uint8_t> rgba;
-    WebPRGBABuffer& out = config.output.u.RGBA;
-    config.output.colorspace = alpha ? MODE_RGBA : MODE_RGB;
-    config.output.is_external_memory = 1;
-    if (alpha) {
-        rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-        out.rgba = rgba.data();
-        out.stride = width * 4;
-        out.size = rgba.size();
-    } else {
-        out.rgba = picture.Pixels8.data();
-        out.stride = width * 3;
-        out.size = picture.Pixels8.size();
-    }
-    const std::unique_ptr<WebPDecBuffer, TDecBufferFree> release(&config.output);
-    const VP8StatusCode status = WebPDecode(file.Bytes(), file.Size(), &config);
-    if (status != VP8_STATUS_OK)
-        RaisePictureError(Format, fileName, StatusText(status));
-    if (alpha) {
-        for (int y = 0; y < height; ++y)
-            PutRow(picture, y, rgba.data() + static_cast<std::size_t>(y) * width * 4,
-                   {4, 255, false});
-    }
-    return picture;
+TDecodedPicture LoadWebpFile(const std::string& fileName) {
+    return ReadDecodedPicture(*OpenWebpPicture(fileName));
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "imaging/TDecodedPicture.h"
@@ -19,6 +20,9 @@ bool IsWebpData(const std::uint8_t* data, std::size_t size);
 /// The stored size and orientation from the headers, without decoding the
 /// pixels; Layout and Colour are left as they are. Raises as LoadWebpFile.
 TPictureInfo ReadWebpInfo(const std::string& fileName);
+/// Reads the headers and serves the rows through the common reader interface, handing them on
+/// as the decoder completes them. Raises as LoadWebpFile, while reading the rows as well.
+std::unique_ptr<TPictureReader> OpenWebpPicture(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadWebpFile(const std::string& fileName);

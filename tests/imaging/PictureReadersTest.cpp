@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Kelvo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole-picture readers (WebP, TIFF, HEIF/AVIF), fed files that the libraries' own
-// encoders make from one test pattern.
+// The readers of WebP, TIFF and HEIF/AVIF, fed files that the libraries' own encoders make
+// from one test pattern.
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <libheif/heif_cxx.h>
 #include <tiffio.h>
+#include <webp/decode.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -412,6 +413,39 @@ TEST(PictureReaders, HeifThumbnailOfAtLeastTheAskedSize) {
     EXPECT_EQ(thumbnail->Height, 24);
     EXPECT_FALSE(LoadHeifThumbnail(with, 33, 20).has_value());
     EXPECT_FALSE(LoadHeifThumbnail(WriteHeif(tmp, "p.heic", {}), 1, 1).has_value());
+}
+
+// A WebP of many decoding steps gives libwebp's own whole decode, alpha composited over white:
+// no row lost, repeated or handed on before the decoder wrote it.
+TEST(PictureReaders, WebpRowsAsLibwebpDecodesThem) {
+    TempDir tmp;
+    constexpr int Width = 400, Height = 300;
+    std::vector<std::uint8_t> noise(Width * Height * 4);
+    std::uint32_t seed = 1;
+    for (std::uint8_t& v : noise)
+        v = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+    for (const bool alpha : {false, true}) {
+        std::uint8_t* encoded = nullptr;
+        const std::size_t size = (alpha ? WebPEncodeRGBA : WebPEncodeRGB)(
+            noise.data(), Width, Height, Width * (alpha ? 4 : 3), 90, &encoded);
+        ASSERT_GT(size, 100000u); // many times what the reader feeds the decoder at a time
+        const std::string file =
+            tmp.write("n.webp", std::string(reinterpret_cast<const char*>(encoded), size));
+        int width = 0, height = 0;
+        std::uint8_t* decoded = WebPDecodeRGBA(encoded, size, &width, &height);
+        const TDecodedPicture p = LoadWebpFile(file);
+        ASSERT_EQ(p.Pixels8.size(), std::size_t{Width} * Height * 3);
+        int wrong = 0;
+        for (std::size_t i = 0; i < std::size_t{Width} * Height; ++i)
+            for (int c = 0; c < 3; ++c) {
+                const int a = decoded[i * 4 + 3];
+                wrong +=
+                    p.Pixels8[i * 3 + c] != (decoded[i * 4 + c] * a + 255 * (255 - a) + 127) / 255;
+            }
+        EXPECT_EQ(wrong, 0) << alpha;
+        WebPFree(decoded);
+        WebPFree(encoded);
+    }
 }
 
 // A cut or damaged file of each format raises EImageError, and so does a forged giant size,
