@@ -78,9 +78,10 @@ public:
         }
     }
 
-    // The picture of handle, upright; its colour description, or else fallbackColour's.
-    TDecodedPicture Decode(const heif_image_handle* handle, heif_item_id id,
-                           const heif_image_handle* fallbackColour) const;
+    // The picture of handle, upright, served by a reader; its colour description, or else
+    // fallbackColour's.
+    std::unique_ptr<TPictureReader> Decode(const heif_image_handle* handle, heif_item_id id,
+                                           const heif_image_handle* fallbackColour) const;
 
 private:
     const std::string& m_fileName;
@@ -120,8 +121,60 @@ TPictureColour ColourOf(const heif_image_handle* handle) {
     return colour;
 }
 
-TDecodedPicture TFile::Decode(const heif_image_handle* handle, heif_item_id id,
-                              const heif_image_handle* fallbackColour) const {
+// A picture decoded by libheif, its rows handed on from libheif's own image: widened, scaled
+// to the full range, alpha composited over white.
+class THeifReader final : public TPictureReader {
+public:
+    THeifReader(std::unique_ptr<heif_image, TImageRelease> image, const TRowFormat& format,
+                bool deep, TPictureColour colour)
+        : m_image(std::move(image))
+        , m_format(format)
+        , m_deep(deep) {
+        m_info.Width = heif_image_get_width(m_image.get(), heif_channel_interleaved);
+        m_info.Height = heif_image_get_height(m_image.get(), heif_channel_interleaved);
+        m_info.Layout = deep ? TSampleLayout::Rgbx16 : TSampleLayout::Rgbx8;
+        m_info.Colour = std::move(colour);
+    }
+
+    void ReadRows(TRows& rows) override {
+        int stride = 0;
+        const std::uint8_t* plane =
+            heif_image_get_plane_readonly(m_image.get(), heif_channel_interleaved, &stride);
+        const int width = m_info.Width;
+        const auto samples = static_cast<std::size_t>(width) * 3;
+        const bool plain = !m_deep && m_format.Channels == 3 && m_format.MaxValue == 0xFF;
+        std::vector<std::uint16_t> row(m_deep ? static_cast<std::size_t>(width) * m_format.Channels
+                                              : 0);
+        std::vector<std::uint8_t> rgb(plain ? 0 : samples * (m_deep ? 2 : 1));
+        for (int y = 0; y < m_info.Height; ++y) {
+            const std::uint8_t* in =
+                plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+            std::uint8_t* out = rows.Row(y);
+            if (plain) {
+                WidenRow(in, out, static_cast<std::size_t>(width));
+            } else if (!m_deep) {
+                PutRow(rgb.data(), width, in, m_format);
+                WidenRow(rgb.data(), out, static_cast<std::size_t>(width));
+            } else {
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    row[i] = static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8);
+                auto* rgb16 = reinterpret_cast<std::uint16_t*>(rgb.data());
+                PutRow(rgb16, width, row.data(), m_format);
+                WidenRow(rgb16, reinterpret_cast<std::uint16_t*>(out),
+                         static_cast<std::size_t>(width));
+            }
+            rows.RowsArrived(y + 1);
+        }
+    }
+
+private:
+    const std::unique_ptr<heif_image, TImageRelease> m_image;
+    const TRowFormat m_format;
+    const bool m_deep;
+};
+
+std::unique_ptr<TPictureReader> TFile::Decode(const heif_image_handle* handle, heif_item_id id,
+                                              const heif_image_handle* fallbackColour) const {
     CheckStoredSize(handle, id);
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle) > 8;
@@ -133,7 +186,7 @@ TDecodedPicture TFile::Decode(const heif_image_handle* handle, heif_item_id id,
         heif_decoding_options_alloc());
     heif_image* decoded = nullptr;
     Check(heif_decode_image(handle, &decoded, heif_colorspace_RGB, chroma, options.get()));
-    const std::unique_ptr<heif_image, TImageRelease> image(decoded);
+    std::unique_ptr<heif_image, TImageRelease> image(decoded);
 
     const int width = heif_image_get_width(decoded, heif_channel_interleaved);
     const int height = heif_image_get_height(decoded, heif_channel_interleaved);
@@ -149,26 +202,12 @@ TDecodedPicture TFile::Decode(const heif_image_handle* handle, heif_item_id id,
         Fail("Unexpected decoded picture");
     CheckPictureSize(Format, m_fileName, width, height, static_cast<std::int64_t>(m_bytes.size()));
 
-    TDecodedPicture picture;
-    AllocatePixels(picture, width, height, deep ? 16 : 8);
     const TRowFormat format{channels, (1u << range) - 1,
                             heif_image_is_premultiplied_alpha(decoded) != 0};
-    std::vector<std::uint16_t> row(deep ? static_cast<std::size_t>(width) * channels : 0);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in =
-            plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
-        if (!deep) {
-            PutRow(picture, y, in, format);
-            continue;
-        }
-        for (std::size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8);
-        PutRow(picture, y, row.data(), format);
-    }
-    picture.Colour = ColourOf(handle);
-    if (picture.Colour.Empty() && fallbackColour)
-        picture.Colour = ColourOf(fallbackColour);
-    return picture;
+    TPictureColour colour = ColourOf(handle);
+    if (colour.Empty() && fallbackColour)
+        colour = ColourOf(fallbackColour);
+    return std::make_unique<THeifReader>(std::move(image), format, deep, std::move(colour));
 }
 
 bool IsHeifBrand(const std::uint8_t* brand) {
@@ -205,9 +244,13 @@ TPictureInfo ReadHeifInfo(const std::string& fileName) {
     return info;
 }
 
-TDecodedPicture LoadHeifFile(const std::string& fileName) {
+std::unique_ptr<TPictureReader> OpenHeifPicture(const std::string& fileName) {
     const TFile file(fileName);
     return file.Decode(file.Primary(), file.PrimaryId(), nullptr);
+}
+
+TDecodedPicture LoadHeifFile(const std::string& fileName) {
+    return ReadDecodedPicture(*OpenHeifPicture(fileName));
 }
 
 std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
@@ -236,5 +279,5 @@ std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, in
     }
     if (!best)
         return std::nullopt;
-    return file.Decode(best.get(), bestId, file.Primary());
+    return ReadDecodedPicture(*file.Decode(best.get(), bestId, file.Primary()));
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,9 @@ bool IsHeifData(const std::uint8_t* data, std::size_t size);
 /// from the headers, without decoding the pixels; Layout and Colour are left as they are.
 /// Raises as LoadHeifFile.
 TPictureInfo ReadHeifInfo(const std::string& fileName);
+/// Decodes the picture and serves its rows through the common reader interface from libheif's
+/// own decoded image, without a copy of the whole. Raises as LoadHeifFile.
+std::unique_ptr<TPictureReader> OpenHeifPicture(const std::string& fileName);
 /// Decodes the whole picture. Raises EFileError (cannot open) or EImageError (damaged, truncated,
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadHeifFile(const std::string& fileName);

@@ -15,7 +15,6 @@
 #include "imaging/JpegFile.h"
 #include "imaging/PngFile.h"
 #include "imaging/TPictureReader.h"
-#include "imaging/TWholePictureReader.h"
 #include "imaging/TiffFile.h"
 #include "imaging/WebpFile.h"
 
@@ -89,7 +88,7 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
     case TPictureFormat::Tiff:
         return OpenTiffPicture(fileName);
     case TPictureFormat::Heif:
-        return std::make_unique<TWholePictureReader>(LoadHeifFile(fileName));
+        return OpenHeifPicture(fileName);
     case TPictureFormat::None:
         break;
     }
@@ -97,7 +96,8 @@ std::unique_ptr<TPictureReader> OpenPicture(const std::string& fileName) {
 }
 
 TPictureSize ReadPictureSize(const std::string& fileName) {
-    // The whole-picture readers decode on opening, so those formats' headers are read apart.
+    // Some readers decode on opening (BMP, HEIF, TIFF through the RGBA interface), so those
+    // formats' headers are read apart.
     TPictureInfo info;
     switch (PictureFormatOf(fileName)) {
     case TPictureFormat::Bmp: {

@@ -6,8 +6,8 @@
 #include "imaging/TDecodedPicture.h"
 #include "imaging/TPictureReader.h"
 
-/// A picture decoded whole by a reader that cannot stream rows (BMP, HEIF, AVIF, and the TIFF
-/// pictures that libtiff's RGBA interface reads), served row by row through the
+/// A picture decoded whole by a reader that cannot stream rows (BMP, a HEIF thumbnail, and the
+/// TIFF pictures that libtiff's RGBA interface reads), served row by row through the
 /// common interface. Owns the pixels; made by OpenPicture.
 class TWholePictureReader final : public TPictureReader {
 public:
