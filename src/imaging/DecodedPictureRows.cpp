@@ -9,6 +9,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "base/KelErrors.h"
 #include "imaging/TBM_Bitmap.h"
 
@@ -146,6 +150,22 @@ void WidenRowAs(const T* in, T* out, std::size_t width) {
     }
 }
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#define KELVO_HAVE_SSSE3_WIDEN 1
+// Four pixels a step in one byte shuffle, where the processor has one; the pixels too near the
+// row's end for a 16-byte load go as WidenRowAs takes them.
+[[gnu::target("ssse3")]] void WidenRowSsse3(const std::uint8_t* in, std::uint8_t* out,
+                                            std::size_t width) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    std::size_t x = 0;
+    for (; x + 6 <= width; x += 4, in += 12, out += 16)
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out),
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), spread));
+    WidenRowAs(in, out, width - x);
+}
+#endif
+
 // The rows a reader hands on, narrowed from four samples a pixel to the picture's three.
 class TPictureRows final : public TPictureReader::TRows {
 public:
@@ -200,6 +220,13 @@ void PutRow(std::uint16_t* out, int width, const std::uint16_t* row, const TRowF
 }
 
 void WidenRow(const std::uint8_t* in, std::uint8_t* out, std::size_t width) {
+#if defined(KELVO_HAVE_SSSE3_WIDEN)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        WidenRowSsse3(in, out, width);
+        return;
+    }
+#endif
     WidenRowAs(in, out, width);
 }
 
