@@ -15,6 +15,7 @@
 
 #include "base/FileUtils.h"
 #include "imaging/DecodedPictureRows.h"
+#include "imaging/HugePages.h"
 #include "imaging/TWholePictureReader.h"
 
 namespace {
@@ -129,7 +130,11 @@ public:
         const std::size_t perPixel = l.Separate ? 1 : static_cast<std::size_t>(l.SamplesPerPixel);
         m_chunk.resize(InPlace() ? 0
                                  : static_cast<std::size_t>(m_chunkWidth) * m_height * perPixel);
-        m_band.resize(w * m_height * static_cast<std::size_t>(l.SamplesPerPixel));
+        // Not cleared: every sample of a band's rows is written before they are handed on. A
+        // file of one strip makes this the whole picture, which then asks for huge pages.
+        const std::size_t bandSamples = w * m_height * static_cast<std::size_t>(l.SamplesPerPixel);
+        m_band = std::make_unique_for_overwrite<T[]>(bandSamples);
+        AdviseHugePages(reinterpret_cast<std::uint8_t*>(m_band.get()), bandSamples * sizeof(T));
     }
 
     // Rows a band holds; the last one may hold fewer.
@@ -150,7 +155,7 @@ public:
                 const auto x = static_cast<std::uint32_t>(x0), y = static_cast<std::uint32_t>(y0);
                 const auto p = static_cast<std::uint16_t>(plane);
                 const std::size_t needed = ((rows - 1) * cw + cols) * perPixel * sizeof(T);
-                T* const into = InPlace() ? m_band.data() : m_chunk.data();
+                T* const into = InPlace() ? m_band.get() : m_chunk.data();
                 const tmsize_t got =
                     m_tiled ? TIFFReadEncodedTile(m_tif, TIFFComputeTile(m_tif, x, y, 0, p), into,
                                                   chunkBytes)
@@ -163,7 +168,7 @@ public:
                     continue;
                 for (std::size_t r = 0; r < rows; ++r) {
                     const T* in = m_chunk.data() + r * cw * perPixel;
-                    T* out = m_band.data() + (r * w + x0) * spp;
+                    T* out = m_band.get() + (r * w + x0) * spp;
                     if (m_layout.Separate) {
                         for (std::size_t c = 0; c < cols; ++c)
                             out[c * spp + plane] = in[c];
@@ -173,7 +178,7 @@ public:
                 }
             }
         }
-        return m_band.data();
+        return m_band.get();
     }
 
 private:
@@ -186,7 +191,7 @@ private:
     std::uint32_t m_chunkWidth = 0;
     std::uint32_t m_height = 0;
     std::vector<T> m_chunk;
-    std::vector<T> m_band;
+    std::unique_ptr<T[]> m_band;
 };
 
 // Hands on the rows of a picture that TBandSamples reads, as they are decoded: RGB widened as
