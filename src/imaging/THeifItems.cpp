@@ -13,8 +13,10 @@ namespace {
 // Data extents read in all; real files have one or a few for each picture.
 constexpr std::int64_t MaxExtents = 1 << 16;
 
-// The next box of in: its type and body. False at the end, or at a box that does not fit.
-bool NextBox(TByteReader& in, std::uint32_t& type, std::string_view& body) {
+// The next box of in: its type and body, and when asked the whole box, header included. False
+// at the end, or at a box that does not fit.
+bool NextBox(TByteReader& in, std::uint32_t& type, std::string_view& body,
+             std::string_view* whole = nullptr) {
     const std::string_view rest = in.Rest();
     if (rest.empty())
         return false;
@@ -30,18 +32,30 @@ bool NextBox(TByteReader& in, std::uint32_t& type, std::string_view& body) {
     if (!in.Ok() || size < header || size > rest.size())
         return false;
     body = in.Take(static_cast<std::size_t>(size - header));
+    if (whole)
+        *whole = rest.substr(0, static_cast<std::size_t>(size));
     return true;
 }
 
-// The first child box of the given type in a container's body; empty when there is none.
-std::string_view ChildBox(std::string_view container, std::uint32_t wanted) {
+// The body of the first child box of the given type in a container's body, and when asked the
+// whole box; empty when there is none.
+std::string_view ChildBox(std::string_view container, std::uint32_t wanted,
+                          std::string_view* whole = nullptr) {
     TByteReader in(container);
     std::uint32_t type = 0;
     std::string_view body;
-    while (NextBox(in, type, body))
+    while (NextBox(in, type, body, whole))
         if (type == wanted)
             return body;
+    if (whole)
+        *whole = {};
     return {};
+}
+
+// An iloc offset, length, base offset or index field. libheif reads those of 4 or 8 bytes and
+// takes any other size as none, 0, so a size of 1 or 2 bytes moves nothing.
+std::uint64_t LocationField(TByteReader& in, std::size_t bytes) {
+    return bytes == 4 || bytes == 8 ? in.Read(bytes) : 0;
 }
 
 // The version of a full box, its flags skipped.
@@ -60,7 +74,13 @@ THeifItems::THeifItems(std::string_view file) {
     meta.remove_prefix(4);
     ReadItemInfos(ChildBox(meta, Code("iinf")));
     ReadProperties(ChildBox(meta, Code("iprp")));
-    ReadLocations(ChildBox(meta, Code("iloc")), file, ChildBox(meta, Code("idat")));
+    std::string_view idat;
+    const std::string_view idatBody = ChildBox(meta, Code("idat"), &idat);
+    ReadLocations(ChildBox(meta, Code("iloc")), file,
+                  idat.empty()
+                      ? std::string_view()
+                      : file.substr(static_cast<std::size_t>(idatBody.data() - file.data())),
+                  idat.size());
     ReadReferences(ChildBox(meta, Code("iref")));
 }
 
@@ -128,36 +148,42 @@ void THeifItems::ReadProperties(std::string_view iprp) {
     }
 }
 
-void THeifItems::ReadLocations(std::string_view iloc, std::string_view file,
-                               std::string_view idat) {
+void THeifItems::ReadLocations(std::string_view iloc, std::string_view file, std::string_view idat,
+                               std::size_t idatBoxBytes) {
+    // Read field by field as libheif 1.15 reads them, so that the data checked is the data it
+    // decodes: it reads an extent index only from version 2 on, and a construction method from
+    // version 1 on.
     TByteReader in(iloc);
     const std::uint32_t version = FullBoxVersion(in);
     const std::uint32_t sizes = in.U16();
     const std::size_t offsetSize = sizes >> 12;
     const std::size_t lengthSize = sizes >> 8 & 15;
     const std::size_t baseOffsetSize = sizes >> 4 & 15;
-    const std::size_t indexSize = version == 1 || version == 2 ? sizes & 15 : 0;
+    const std::size_t indexSize = version >= 2 ? sizes & 15 : 0;
     std::int64_t count = 0;
     for (std::uint32_t items = in.U16or32(version >= 2); items > 0 && in.Ok(); --items) {
         const std::uint32_t id = in.U16or32(version >= 2);
-        const std::uint32_t method = version == 1 || version == 2 ? in.U16() & 15 : 0;
+        const std::uint32_t method = version >= 1 ? in.U16() & 15 : 0;
         in.U16();
-        const std::uint64_t base = in.Read(baseOffsetSize);
+        const std::uint64_t base = LocationField(in, baseOffsetSize);
         const auto found = m_items.find(id);
         for (std::uint32_t extents = in.U16(); extents > 0 && in.Ok(); --extents) {
             // Extents of 0-byte fields take no room, so their count alone bounds the work.
             if (++count > MaxExtents)
                 throw EImageError("The file has too many data extents");
-            in.Read(indexSize);
-            const std::uint64_t offset = base + in.Read(offsetSize);
-            const std::uint64_t length = in.Read(lengthSize);
-            // File offsets, or offsets into idat; a length of 0 reaches the end.
+            LocationField(in, indexSize);
+            const std::uint64_t offset = base + LocationField(in, offsetSize);
+            const std::uint64_t length = LocationField(in, lengthSize);
+            // Offsets into the file, or into idat, where libheif lets an extent run on past the
+            // box's body by as many bytes as its header has. An extent that does not fit fails
+            // the item's decode in libheif, and one of 0 bytes adds nothing.
             const std::string_view source = method == 0 ? file : method == 1 ? idat : "";
-            if (!in.Ok() || found == m_items.end() || offset < base || offset > source.size())
+            const std::uint64_t limit = method == 1 ? idatBoxBytes : source.size();
+            if (!in.Ok() || found == m_items.end() || offset < base || length == 0 ||
+                offset > limit || length > limit - offset || offset + length > source.size())
                 continue;
-            found->second.Data.push_back(source.substr(
-                static_cast<std::size_t>(offset),
-                length == 0 ? std::string_view::npos : static_cast<std::size_t>(length)));
+            found->second.Data.push_back(
+                source.substr(static_cast<std::size_t>(offset), static_cast<std::size_t>(length)));
         }
     }
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string_view>
@@ -29,7 +30,7 @@ public:
         /// The bodies of its hvcC and av1C properties.
         std::vector<std::string_view> HevcConfigs;
         std::vector<std::string_view> Av1Configs;
-        /// Its data: the extents in order, clipped to the file (or idat) they point into.
+        /// Its data: the extents in order that libheif can read.
         std::vector<std::string_view> Data;
     };
 
@@ -44,7 +45,10 @@ public:
 private:
     void ReadItemInfos(std::string_view iinf);
     void ReadProperties(std::string_view iprp);
-    void ReadLocations(std::string_view iloc, std::string_view file, std::string_view idat);
+    /// idat runs from the body of the idat box to the end of the file; idatBoxBytes is the
+    /// whole box, header included.
+    void ReadLocations(std::string_view iloc, std::string_view file, std::string_view idat,
+                       std::size_t idatBoxBytes);
     void ReadReferences(std::string_view iref);
 
     std::map<std::uint32_t, TItem> m_items;

@@ -528,6 +528,12 @@ TEST(PictureReaders, HeifRefusesCodedFramesBeyondItsDeclaredSize) {
     // libheif wraps the picture in a grid (to crop its 64 x 64 tile); the grid's size in idat.
     std::string grid = heic;
     grid.replace(grid.find("idat") + 8, 4, "\x3E\x80\x3E\x80");
+    // libheif (1.15) reads extent indexes only from iloc version 2 on, so in its version 1 an
+    // index size moves nothing.
+    std::string indexed = grid;
+    const std::size_t iloc = indexed.find("iloc");
+    ASSERT_EQ(indexed[iloc + 4], 1);
+    indexed[iloc + 9] |= 4;
     // libheif reads the grid's tile references whatever size their box claims.
     std::string forgedReference = sps(heic, huge);
     forgedReference.replace(forgedReference.find("dimg") - 4, 4, std::string("\0\x2E\0\x0E", 4));
@@ -541,6 +547,7 @@ TEST(PictureReaders, HeifRefusesCodedFramesBeyondItsDeclaredSize) {
                   "2000 x 2000 pixels is far larger than its declared 64 x 64"},
                  {"Av1SequenceHeaderBeyondItsData", av1, "16000 x 16000 pixels cannot come from"},
                  {"GridBeyondItsData", grid, "16000 x 16000 pixels cannot come from"},
+                 {"GridBehindAnIgnoredIndexSize", indexed, "16000 x 16000 pixels cannot come from"},
                  {"TileBehindAForgedReferenceSize", forgedReference,
                   "16000 x 16000 pixels cannot come from"},
                  {"ThumbnailSpsBeyondItsData", sps(thumbnailed, huge),
