@@ -118,16 +118,6 @@ void PutRowAs(TTarget* out, int width, const TSource* row, const TRowFormat& for
     PutRowGeneral(out, width, row, format);
 }
 
-template <typename TSource>
-void PutRowAny(TDecodedPicture& picture, int y, const TSource* row, const TRowFormat& format) {
-    const std::size_t start =
-        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.Width) * 3;
-    if (picture.BitsPerSample == 16)
-        PutRowAs(picture.Pixels16.data() + start, picture.Width, row, format);
-    else
-        PutRowAs(picture.Pixels8.data() + start, picture.Width, row, format);
-}
-
 // One load and one store a pixel, each reaching one sample into the next pixel, which the mask
 // clears; the last pixel goes alone, so nothing past the row is read.
 template <typename T>
@@ -202,14 +192,6 @@ private:
 };
 
 } // namespace
-
-void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRowFormat& format) {
-    PutRowAny(picture, y, row, format);
-}
-
-void PutRow(TDecodedPicture& picture, int y, const std::uint16_t* row, const TRowFormat& format) {
-    PutRowAny(picture, y, row, format);
-}
 
 void PutRow(std::uint8_t* out, int width, const std::uint8_t* row, const TRowFormat& format) {
     PutRowAs(out, width, row, format);

@@ -30,18 +30,15 @@ struct TRowFormat {
     /// Samples a pixel: 1 grey, 2 grey and alpha, 3 RGB, 4 RGB and alpha.
     int Channels = 3;
     /// The largest sample value (255, 1023, 4095, 65535); values are scaled from 0..MaxValue to
-    /// the full range of the picture's BitsPerSample.
+    /// the full range of the samples stored (8 or 16 bits).
     std::uint32_t MaxValue = 255;
     /// True when the colour samples are already multiplied by alpha (associated alpha).
     bool Premultiplied = false;
 };
 
-/// Stores a row of picture.Width source pixels as row y of picture: grey spread to R, G and B,
-/// scaled to the full range, alpha composited over white (out = a c + (1 - a) white, rounded).
-/// Sample values beyond MaxValue are clamped.
-void PutRow(TDecodedPicture& picture, int y, const std::uint8_t* row, const TRowFormat& format);
-void PutRow(TDecodedPicture& picture, int y, const std::uint16_t* row, const TRowFormat& format);
-/// Stores a row of width source pixels into out, three samples a pixel, as PutRow does.
+/// Stores a row of width source pixels into out, three samples (R, G, B) a pixel: grey spread
+/// to R, G and B, scaled to the full range, alpha composited over white (out = a c + (1 - a)
+/// white, rounded). Sample values beyond MaxValue are clamped.
 void PutRow(std::uint8_t* out, int width, const std::uint8_t* row, const TRowFormat& format);
 void PutRow(std::uint16_t* out, int width, const std::uint16_t* row, const TRowFormat& format);
 

@@ -310,7 +310,8 @@ void ReadRgba(TIFF* tif, TDecodedPicture& picture, const TReader& reader) {
             row[x * 4 + 2] = static_cast<std::uint8_t>(TIFFGetB(p));
             row[x * 4 + 3] = static_cast<std::uint8_t>(TIFFGetA(p));
         }
-        PutRow(picture, static_cast<int>(y), row.data(), {4, 0xFF, true});
+        PutRow(picture.Pixels8.data() + static_cast<std::size_t>(y) * w * 3, picture.Width,
+               row.data(), {4, 0xFF, true});
     }
 }
 
