@@ -34,6 +34,9 @@
 //   doubles; each lane is its own channel's sum. GroupPixels destination pixels of one row are
 //   computed side by side: they share their source rows and row weights, and their independent
 //   sums hide the latency of the additions.
+// - The kernel is bound by the vector units' shuffles and conversions, not by the additions.
+//   So the four weights of a step are worked out for a batch of source rows first and read
+//   back from memory: a weight broadcast from memory is a load, from a register a shuffle.
 // - Source pixels that the reference reads from outside the picture (the overshoot of the last
 //   box through rounding) are black: they add an exact +0.0 to a sum that is never -0.0, so
 //   they are left out. A destination pixel with one source column fewer than its neighbours in
@@ -45,7 +48,8 @@
 
 namespace {
 
-constexpr int GroupPixels = 4; // the kernel below is written out for four
+constexpr int GroupPixels = 4;  // the kernel below is written out for four
+constexpr int WeightBatch = 32; // source rows whose weights the kernel works out at a time
 
 using TVec4d = double __attribute__((vector_size(32)));
 using TVec4u64 = std::uint64_t __attribute__((vector_size(32)));

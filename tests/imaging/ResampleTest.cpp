@@ -52,12 +52,13 @@ TBM_Bitmap ReferenceResample(const TBM_Bitmap& source, int newWidth, int newHeig
 // Every kernel and thread split gives the reference's bytes: no other summation order, fused
 // multiply-add, weight, missed box edge, lane reading its neighbour, rounding or shifted box.
 TEST(Resample, MatchesReferenceByteForByte) {
-    // Reductions, enlargements, one-pixel sides, widths off the lanes, scale 1; then random ones.
+    // Reductions, enlargements, one-pixel sides, widths off the lanes, scale 1, boxes of more
+    // rows than the kernel weighs at a time; then random ones.
     std::vector<std::array<int, 4>> sizes = {
         {4, 4, 2, 2},     {1000, 750, 640, 480}, {1200, 800, 140, 94}, {101, 67, 53, 31},
         {7, 5, 480, 320}, {13, 11, 40, 29},      {50, 10, 20, 40},     {1, 1, 13, 7},
         {1, 40, 9, 9},    {37, 23, 37, 1},       {37, 23, 1, 1},       {29, 9, 7, 5},
-        {16, 30, 16, 7},  {8, 6, 16, 12},        {9, 7, 9, 7}};
+        {16, 30, 16, 7},  {8, 6, 16, 12},        {9, 7, 9, 7},         {5, 100, 3, 2}};
     std::mt19937 random(2024);
     std::uniform_int_distribution<int> side(1, 60);
     for (int i = 0; i < 250; ++i)
