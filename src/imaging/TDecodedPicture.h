@@ -7,9 +7,9 @@
 
 #include "imaging/TPictureColour.h"
 
-/// A whole picture as a reader that does not stream rows hands it over: the pixels as stored,
-/// before orientation and colour conversion, with what is needed to do both. Owned by the
-/// caller of the reader.
+/// A whole picture as the Load...File functions of WebP, TIFF and HEIF give it, and as a reader
+/// that does not stream rows holds it: the pixels as stored, before orientation and colour
+/// conversion, with what is needed to do both. Owned by the caller.
 struct TDecodedPicture {
     /// The stored size, before Orientation is applied.
     int Width = 0;
