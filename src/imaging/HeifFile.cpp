@@ -145,7 +145,8 @@ public:
         const bool plain = !m_deep && m_format.Channels == 3 && m_format.MaxValue == 0xFF;
         std::vector<std::uint16_t> row(m_deep ? static_cast<std::size_t>(width) * m_format.Channels
                                               : 0);
-        std::vector<std::uint8_t> rgb(plain ? 0 : samples * (m_deep ? 2 : 1));
+        std::vector<std::uint8_t> rgb(plain || m_deep ? 0 : samples);
+        std::vector<std::uint16_t> rgb16(m_deep ? samples : 0);
         for (int y = 0; y < m_info.Height; ++y) {
             const std::uint8_t* in =
                 plane + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
@@ -158,9 +159,8 @@ public:
             } else {
                 for (std::size_t i = 0; i < row.size(); ++i)
                     row[i] = static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8);
-                auto* rgb16 = reinterpret_cast<std::uint16_t*>(rgb.data());
-                PutRow(rgb16, width, row.data(), m_format);
-                WidenRow(rgb16, reinterpret_cast<std::uint16_t*>(out),
+                PutRow(rgb16.data(), width, row.data(), m_format);
+                WidenRow(rgb16.data(), reinterpret_cast<std::uint16_t*>(out),
                          static_cast<std::size_t>(width));
             }
             rows.RowsArrived(y + 1);
