@@ -55,7 +55,7 @@ public:
     /// Adds picture files as the add-pictures command does after its dialog.
     void AddPictureFiles(const QStringList& fileNames);
     /// The picture files a drop of these local paths adds: files with a picture extension as
-    /// given, and the .jpg, .jpeg and .bmp files of folders in name order.
+    /// given, and the picture files of folders (every format Kelvo reads) in name order.
     static QStringList DroppedPictureFiles(const QStringList& paths);
 
 protected:

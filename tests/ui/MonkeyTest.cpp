@@ -321,6 +321,8 @@ private:
             return; // an operation below is still running: its loop returns first
         m_done = true;
         m_window.show();
+        if (!m_window.Project()) // File > Close leaves none
+            m_window.findChild<QAction*>("actFileNew")->trigger();
         if (m_window.Project()->Pictures().Count() == 0) // something for the check to compare
             m_window.AddPictureFiles({m_folder + "/pictures/Sunset.jpg", m_folder + "/gone.jpg"});
         const QString fileName = m_folder + "/final.kel";
