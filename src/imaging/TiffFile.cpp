@@ -94,16 +94,19 @@ struct TLayout {
 
 // The tile size of a tiled file, checked before libtiff or TBandSamples allocates a tile: a tile
 // may overhang the picture up to the next multiple of 16, or be up to 1024 pixels a side (a
-// small picture in a writer's standard tiles), not hold a giant one.
+// small picture in a writer's standard tiles), not hold a giant one. Its area is held to the
+// same, so that a picture of one long row cannot ask for tiles of 1024 rows.
 void ReadTileSize(TIFF* tif, TLayout& l, const TReader& reader) {
     if (!TIFFIsTiled(tif))
         return;
-    const auto limit = [](int side) {
-        return std::max<std::uint32_t>(static_cast<std::uint32_t>(side + 15) / 16 * 16, 1024);
-    };
+    const auto padded = [](int side) { return static_cast<std::uint32_t>(side + 15) / 16 * 16; };
+    const auto limit = [&](int side) { return std::max<std::uint32_t>(padded(side), 1024); };
+    const std::uint64_t area = std::max<std::uint64_t>(
+        std::uint64_t{padded(l.Width)} * padded(l.Height), std::uint64_t{1024} * 1024);
     if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &l.TileWidth) ||
         !TIFFGetField(tif, TIFFTAG_TILELENGTH, &l.TileHeight) || l.TileWidth == 0 ||
-        l.TileHeight == 0 || l.TileWidth > limit(l.Width) || l.TileHeight > limit(l.Height))
+        l.TileHeight == 0 || l.TileWidth > limit(l.Width) || l.TileHeight > limit(l.Height) ||
+        std::uint64_t{l.TileWidth} * l.TileHeight > area)
         reader.Fail("Invalid tile size");
 }
 
@@ -132,7 +135,9 @@ public:
                                  : static_cast<std::size_t>(m_chunkWidth) * m_height * perPixel);
         // Not cleared: every sample of a band's rows is written before they are handed on. A
         // file of one strip makes this the whole picture, which then asks for huge pages.
-        const std::size_t bandSamples = w * m_height * static_cast<std::size_t>(l.SamplesPerPixel);
+        // A band of tiles may reach below the picture; those rows are never kept.
+        const std::size_t bandSamples = w * std::min<std::size_t>(m_height, l.Height) *
+                                        static_cast<std::size_t>(l.SamplesPerPixel);
         m_band = std::make_unique_for_overwrite<T[]>(bandSamples);
         AdviseHugePages(reinterpret_cast<std::uint8_t*>(m_band.get()), bandSamples * sizeof(T));
     }

@@ -448,6 +448,26 @@ TEST(PictureReaders, WebpRowsAsLibwebpDecodesThem) {
     }
 }
 
+// A TIFF of one long row in tiles of 1024 rows is refused before its tile (400 MB for the file
+// of a few hundred bytes here) is allocated.
+TEST(PictureReaders, TiffTilesFarBeyondThePictureRefused) {
+    TempDir tmp;
+    const std::string file = tmp.dir() + "row.tif";
+    {
+        const TTiffPtr tif = CreateTiff(file, 65535, 1, {16, PHOTOMETRIC_RGB, 3, false, true});
+        TIFFSetField(tif.get(), TIFFTAG_TILEWIDTH, 65536);
+        TIFFSetField(tif.get(), TIFFTAG_TILELENGTH, 1024);
+        std::uint8_t data[64] = {};
+        TIFFWriteRawTile(tif.get(), 0, data, sizeof data);
+    }
+    try {
+        LoadTiffFile(file);
+        ADD_FAILURE() << "read";
+    } catch (const EImageError& e) {
+        EXPECT_NE(std::string(e.what()).find("Invalid tile size"), std::string::npos) << e.what();
+    }
+}
+
 // A cut or damaged file of each format raises EImageError, and so does a forged giant size,
 // for its lack of data (naming the file) before anything of that size is allocated.
 TEST(PictureReaders, RefuseTruncatedDamagedAndForgedFiles) {
