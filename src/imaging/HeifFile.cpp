@@ -253,12 +253,12 @@ TDecodedPicture LoadHeifFile(const std::string& fileName) {
     return ReadDecodedPicture(*OpenHeifPicture(fileName));
 }
 
-std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
-                                                 int minHeight) {
+std::unique_ptr<TPictureReader> OpenHeifThumbnail(const std::string& fileName, int minWidth,
+                                                  int minHeight) {
     const TFile file(fileName);
     const int count = heif_image_handle_get_number_of_thumbnails(file.Primary());
     if (count <= 0)
-        return std::nullopt;
+        return nullptr;
     std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
     ids.resize(static_cast<std::size_t>(
         heif_image_handle_get_list_of_thumbnail_IDs(file.Primary(), ids.data(), count)));
@@ -278,6 +278,14 @@ std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, in
         }
     }
     if (!best)
+        return nullptr;
+    return file.Decode(best.get(), bestId, file.Primary());
+}
+
+std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
+                                                 int minHeight) {
+    const std::unique_ptr<TPictureReader> reader = OpenHeifThumbnail(fileName, minWidth, minHeight);
+    if (!reader)
         return std::nullopt;
-    return ReadDecodedPicture(*file.Decode(best.get(), bestId, file.Primary()));
+    return ReadDecodedPicture(*reader);
 }

@@ -33,7 +33,10 @@ std::unique_ptr<TPictureReader> OpenHeifPicture(const std::string& fileName);
 /// unsupported, oversized), each naming the file.
 TDecodedPicture LoadHeifFile(const std::string& fileName);
 /// The smallest thumbnail embedded for the primary picture that is at least minWidth x
-/// minHeight (upright, as libheif turns it), decoded as LoadHeifFile decodes the picture;
-/// nothing when the file has no such thumbnail. Raises as LoadHeifFile.
+/// minHeight (upright, as libheif turns it), decoded as OpenHeifPicture decodes the picture;
+/// nullptr when the file has no such thumbnail. Raises as LoadHeifFile.
+std::unique_ptr<TPictureReader> OpenHeifThumbnail(const std::string& fileName, int minWidth,
+                                                  int minHeight);
+/// The same thumbnail as one whole picture; nothing when the file has none.
 std::optional<TDecodedPicture> LoadHeifThumbnail(const std::string& fileName, int minWidth,
                                                  int minHeight);

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
-#include <utility>
 #include <vector>
 
 #include "imaging/BM_Resample.h"
@@ -14,7 +12,6 @@
 #include "imaging/TBM_Bitmap.h"
 #include "imaging/TColourConverter.h"
 #include "imaging/TPictureReader.h"
-#include "imaging/TWholePictureReader.h"
 
 namespace {
 
@@ -202,10 +199,9 @@ std::string LoadPictureResampled(const std::string& fileName, const TFramesFor& 
 
 std::string LoadPictureThumbnail(const std::string& fileName, int side, TBM_Bitmap& bitmap) {
     if (PictureFormatOf(fileName) == TPictureFormat::Heif) {
-        if (std::optional<TDecodedPicture> thumbnail = LoadHeifThumbnail(fileName, side, side)) {
-            TWholePictureReader reader(std::move(*thumbnail));
-            return LoadUpright(reader, bitmap);
-        }
+        if (const std::unique_ptr<TPictureReader> thumbnail =
+                OpenHeifThumbnail(fileName, side, side))
+            return LoadUpright(*thumbnail, bitmap);
     }
     const std::unique_ptr<TPictureReader> reader = OpenPicture(fileName);
     reader->ReduceTo(1, 1); // the smallest decode: thumbnails have always been made from it
