@@ -83,7 +83,8 @@ struct TLayout {
     int Width = 0;
     int Height = 0;
     int SamplesPerPixel = 1;
-    int Colours = 1; // 1 grey, 3 RGB, 4 CMYK
+    int Colours = 1;   // 1 grey, 3 RGB, 4 CMYK
+    bool Deep = false; // 16 bits a sample, else 8
     bool WhiteIsZero = false;
     bool Alpha = false; // the first extra sample is alpha
     bool Premultiplied = false;
@@ -288,6 +289,7 @@ bool OwnLayout(TIFF* tif, TLayout& l) {
         l.Premultiplied = extra[0] == EXTRASAMPLE_ASSOCALPHA;
     }
     l.SamplesPerPixel = spp;
+    l.Deep = bits == 16;
     l.Separate = planar == PLANARCONFIG_SEPARATE;
     return true;
 }
@@ -376,17 +378,15 @@ public:
     TTiffReader(std::unique_ptr<TTiffFile> file, const TLayout& layout, TPictureColour colour)
         : m_file(std::move(file))
         , m_layout(layout) {
-        std::uint16_t bits = 8;
-        TIFFGetFieldDefaulted(m_file->Tif(), TIFFTAG_BITSPERSAMPLE, &bits);
         m_info.Width = layout.Width;
         m_info.Height = layout.Height;
         m_info.Orientation = m_file->Orientation();
-        m_info.Layout = bits == 16 ? TSampleLayout::Rgbx16 : TSampleLayout::Rgbx8;
+        m_info.Layout = layout.Deep ? TSampleLayout::Rgbx16 : TSampleLayout::Rgbx8;
         m_info.Colour = std::move(colour);
     }
 
     void ReadRows(TRows& rows) override {
-        if (m_info.Layout == TSampleLayout::Rgbx16)
+        if (m_layout.Deep)
             StreamRows<std::uint16_t>(m_file->Tif(), m_layout, m_file->Reader(), rows);
         else
             StreamRows<std::uint8_t>(m_file->Tif(), m_layout, m_file->Reader(), rows);
